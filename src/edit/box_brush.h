@@ -1,0 +1,14 @@
+// Axis-aligned box brushes: new boxes, rooms and point entity markers.
+#pragma once
+
+#include "model/types.h"
+
+constexpr const char* DEFAULT_TEXTURE = "TECH01_1";
+constexpr short MARKER_SIZE = 8;  // edge of the box that stands for a point entity
+
+// A box of `width` along x, `length` along y and `height` along z centred on o.
+// With isentity set the box belongs to no brush entity and the caller stores
+// it. Otherwise it goes to the head of the highlighted brush's entity, or of
+// the world entity; with no world entity to receive it, nothing is made and
+// the result is null.
+brush_t* new_brush(const vertex_t* o, short length, short width, short height, int isentity);

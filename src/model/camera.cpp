@@ -1,0 +1,39 @@
+#include "model/camera.h"
+
+#include <cmath>
+
+vertex_t origin;
+vertex_t angle{0.0f, 0.0f, 3.1f};
+float sangx = 0.0f, cangx = 1.0f, sangy = 0.0f, cangy = 1.0f;
+float sangz = static_cast<float>(std::sin(3.1f)), cangz = static_cast<float>(std::cos(3.1f));
+
+void compute_angles() {
+  sangx = static_cast<float>(std::sin(angle.x));
+  cangx = static_cast<float>(std::cos(angle.x));
+  sangy = static_cast<float>(std::sin(angle.y));
+  cangy = static_cast<float>(std::cos(angle.y));
+  sangz = static_cast<float>(std::sin(angle.z));
+  cangz = static_cast<float>(std::cos(angle.z));
+}
+
+void rotate_vertex(const vertex_t* pt, vertex_t* wrld) {
+  const float dx = pt->x - origin.x;
+  const float dy = pt->y - origin.y;
+  const float dz = pt->z - origin.z;
+  const float x1 = cangz * dx - sangz * dy;
+  const float y1 = sangz * dx + cangz * dy;
+  const float z1 = dz;
+  const float y2 = cangx * y1 - sangx * z1;
+  const float z2 = sangx * y1 + cangx * z1;
+  const float x3 = cangy * x1 + sangy * z2;
+  const float z3 = -sangy * x1 + cangy * z2;
+  wrld->x = x3;
+  wrld->y = y2;
+  wrld->z = z3;
+}
+
+void reset_camera() {
+  origin = vertex_t{};
+  angle = vertex_t{0.0f, 0.0f, 3.1f};
+  compute_angles();
+}

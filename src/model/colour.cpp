@@ -1,0 +1,19 @@
+#include "model/colour.h"
+
+namespace {
+unsigned rand_state = 1;  // generator state; veld_srand(1) restores the start
+}
+
+int veld_rand() {
+  rand_state = rand_state * 214013u + 2531011u;
+  return static_cast<int>((rand_state >> 16) & 0x7fff);
+}
+
+void veld_srand(unsigned seed) { rand_state = seed; }
+
+colour_t random_colour() {
+  const int blue = (veld_rand() % 15) * 10;
+  const int green = (veld_rand() % 15) * 10;
+  const int red = (veld_rand() % 15) * 10;
+  return make_rgb(red, green, blue);
+}

@@ -1,0 +1,163 @@
+#include "model/map_state.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "model/camera.h"
+
+hull_t* hull = nullptr;
+dentity_t entities[MAX_ENTITIES];
+short numentity = 0;
+brushlist* blist = new brushlist;
+brushlist* cbrushlist = blist;
+brush_t* hibr = nullptr;
+surf* hilight = nullptr;
+hull_t* chull = nullptr;
+int fixb = 1;
+
+void insert_brush_in_list(brush_t* b) {
+  for (brushlist* n = blist; n != nullptr && n->brush != nullptr; n = n->next) {
+    if (n->brush == b) return;
+  }
+  cbrushlist->brush = b;
+  if (cbrushlist->next == nullptr) cbrushlist->next = new brushlist;
+  cbrushlist = cbrushlist->next;
+  cbrushlist->brush = nullptr;
+}
+
+void unselectbrushes() {
+  blist->brush = nullptr;
+  cbrushlist = blist;
+  hibr = nullptr;
+}
+
+bool selection_empty() { return blist->brush == nullptr; }
+
+void remove_brush_from_list(brush_t* b) {
+  hull_t* h = b->hull;
+  if (h == nullptr) return;
+  if (h->brush == b) {
+    h->brush = b->next;
+    return;
+  }
+  for (brush_t* p = h->brush; p != nullptr; p = p->next) {
+    if (p->next == b) {
+      p->next = b->next;
+      return;
+    }
+  }
+}
+
+keyval* delete_keyval(keyval* start, keyval* node) {
+  if (node == start) {
+    keyval* rest = start->next;
+    node->next = nullptr;
+    free_keyvals(node);
+    return rest;
+  }
+  for (keyval* p = start; p != nullptr; p = p->next) {
+    if (p->next == node) {
+      p->next = node->next;
+      node->next = nullptr;
+      free_keyvals(node);
+      break;
+    }
+  }
+  return start;
+}
+
+void zeromapentity(tmapentity_t* e) { *e = tmapentity_t{}; }
+
+char* new_text_block(const char* text) {
+  const std::size_t len = std::strlen(text);
+  char* block = new char[std::max<std::size_t>(TEXT_BLOCK, len + 1)];
+  std::memcpy(block, text, len + 1);
+  return block;
+}
+
+void set_text_block(char*& block, const char* text) {
+  char* fresh = new_text_block(text);
+  delete[] block;
+  block = fresh;
+}
+
+keyval* new_keyval(const char* key, const char* value) {
+  keyval* kv = new keyval;
+  kv->key = new_text_block(key);
+  kv->value = new_text_block(value);
+  return kv;
+}
+
+void copy_field(char* field, int size, const char* text) {
+  const std::size_t n = std::min<std::size_t>(std::strlen(text), static_cast<std::size_t>(size - 1));
+  std::memcpy(field, text, n);
+  field[n] = '\0';
+}
+
+void free_keyvals(keyval* list) {
+  while (list != nullptr) {
+    keyval* next = list->next;
+    delete[] list->key;
+    delete[] list->value;
+    delete list;
+    list = next;
+  }
+}
+
+void free_faces(surf* list) {
+  while (list != nullptr) {
+    surf* next = list->next;
+    delete list;
+    list = next;
+  }
+}
+
+void free_brush(brush_t* b) {
+  if (b == nullptr) return;
+  free_faces(b->fsurf);
+  delete b;
+}
+
+void free_hull(hull_t* h) {
+  brush_t* b = h->brush;
+  while (b != nullptr) {
+    brush_t* next = b->next;
+    free_brush(b);
+    b = next;
+  }
+  free_keyvals(h->header);
+  delete h;
+}
+
+void release_map() {
+  while (hull != nullptr) {
+    hull_t* next = hull->next;
+    free_hull(hull);
+    hull = next;
+  }
+  for (int i = 0; i < numentity; ++i) {
+    free_keyvals(entities[i].header);
+    free_brush(entities[i].brush);
+    entities[i] = dentity_t{};
+  }
+  numentity = 0;
+  hilight = nullptr;
+  chull = nullptr;
+  unselectbrushes();
+}
+
+void reset_model() {
+  release_map();
+  // The spare selection nodes go too, so a test starts from a single node.
+  brushlist* spare = blist->next;
+  while (spare != nullptr) {
+    brushlist* next = spare->next;
+    delete spare;
+    spare = next;
+  }
+  blist->next = nullptr;
+  cbrushlist = blist;
+  fixb = 1;
+  reset_camera();
+  veld_srand(1);
+}

@@ -1,0 +1,50 @@
+// The map held in memory: program-wide lists and table, the selection list and
+// the small list operations every editing part shares.
+#pragma once
+
+#include "model/types.h"
+
+extern hull_t* hull;                      // brush entities in file order; the first is the world
+extern dentity_t entities[MAX_ENTITIES];  // point entities in order of creation
+extern short numentity;                   // used slots of `entities`, deleted ones included
+extern brushlist* blist;                  // first node of the selection list; never null
+extern brushlist* cbrushlist;             // node where the next selected brush goes
+extern brush_t* hibr;                     // current brush of the keyboard commands
+extern surf* hilight;                     // highlighted face
+extern hull_t* chull;                     // brush entity of the highlighted face
+extern int fixb;                          // "fix brushes": rebuild brushes from their planes
+
+// Selection list.
+void insert_brush_in_list(brush_t* b);
+void unselectbrushes();
+bool selection_empty();
+
+// Unlinks b from its entity's brush list; the record stays alive.
+void remove_brush_from_list(brush_t* b);
+
+// Removes node from the list that starts at start, releases it and returns
+// the list's new head.
+keyval* delete_keyval(keyval* start, keyval* node);
+
+void zeromapentity(tmapentity_t* e);
+
+// Text blocks of key/value nodes: at least TEXT_BLOCK chars, more if needed.
+char* new_text_block(const char* text);
+void set_text_block(char*& block, const char* text);
+keyval* new_keyval(const char* key, const char* value);
+
+// Copies text into a fixed field of `size` chars, cutting it to fit.
+void copy_field(char* field, int size, const char* text);
+
+// Releasing records together with everything they own.
+void free_keyvals(keyval* list);
+void free_faces(surf* list);
+void free_brush(brush_t* b);
+void free_hull(hull_t* h);
+
+// Releases every brush entity, point entity and marker brush and empties the
+// selection. Options and the camera are left alone (closing a map).
+void release_map();
+
+// release_map, then every program-wide value of the model back to start-up.
+void reset_model();

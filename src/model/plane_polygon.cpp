@@ -1,0 +1,129 @@
+#include "model/plane_polygon.h"
+
+#include <cmath>
+
+#include "model/camera.h"
+#include "model/map_state.h"
+#include "model/vector_math.h"
+
+namespace {
+
+bool finite_vector(const vertex_t& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+// A point list that may run one step past MAX_POINTS before the cut gives up.
+struct point_list {
+  vertex_t p[MAX_POINTS + 2];
+  int n = 0;
+  void add(const vertex_t& v) { p[n++] = v; }
+};
+
+void store_points(surf* s, const point_list& list) {
+  for (int i = 0; i < list.n; ++i) s->point[i] = list.p[i];
+  s->numpoints = static_cast<signed char>(list.n);
+}
+
+}  // namespace
+
+bool BaseSurfaceForPlane(surf* s) {
+  const vertex_t saved = origin;
+  origin = vertex_t{};
+  makenormal(s);
+  origin = saved;
+  const vertex_t n = s->norm;
+  const float d = s->dist;
+  if (!finite_vector(n) || !std::isfinite(d)) {
+    s->numpoints = 0;
+    return false;
+  }
+
+  int axis = -1;
+  float max = -BASE_HALF_SIZE;
+  for (int i = 0; i < 3; ++i) {
+    if (std::fabs(vcomp(n, i)) > max) {
+      axis = i;
+      max = std::fabs(vcomp(n, i));
+    }
+  }
+  vertex_t vup = axis == 2 ? vertex_t{1, 0, 0} : vertex_t{0, 0, 1};
+  VectorMA(&vup, -_DotProduct(&vup, &n), &n, &vup);
+  VectorNormalize(&vup);
+
+  vertex_t org, vright;
+  VectorScale(&n, -static_cast<double>(d), &org);
+  CrossProduct(&vup, &n, &vright);
+  VectorScale(&vup, BASE_HALF_SIZE, &vup);
+  VectorScale(&vright, BASE_HALF_SIZE, &vright);
+
+  _VectorSubtract(&org, &vright, &s->point[0]);
+  _VectorSubtract(&s->point[0], &vup, &s->point[0]);
+  _VectorAdd(&org, &vright, &s->point[1]);
+  _VectorSubtract(&s->point[1], &vup, &s->point[1]);
+  _VectorAdd(&org, &vright, &s->point[2]);
+  _VectorAdd(&s->point[2], &vup, &s->point[2]);
+  _VectorSubtract(&org, &vright, &s->point[3]);
+  _VectorAdd(&s->point[3], &vup, &s->point[3]);
+  s->numpoints = 4;
+  return true;
+}
+
+int create_surf_from_base(const surf* plane, const surf* surface, surf* front, surf* back) {
+  const vertex_t& n = plane->norm;
+  const vertex_t& p0 = plane->point[0];
+  point_list fl, bl;
+  const int count = surface->numpoints;
+  for (int i = 0; i < count; ++i) {
+    const vertex_t& v = surface->point[i];
+    const vertex_t& w = surface->point[(i + 1) % count];
+    vertex_t rel;
+    _VectorSubtract(&v, &p0, &rel);
+    const double d1 = _DotProduct(&rel, &n);
+    _VectorSubtract(&w, &p0, &rel);
+    const double d2 = _DotProduct(&rel, &n);
+
+    if (d1 > -ON_PLANE_EPSILON) {
+      bl.add(v);
+    } else {
+      fl.add(v);
+    }
+    if ((d1 < -ON_PLANE_EPSILON && d2 > ON_PLANE_EPSILON) ||
+        (d1 > ON_PLANE_EPSILON && d2 < -ON_PLANE_EPSILON)) {
+      vertex_t e, to_plane, q;
+      _VectorSubtract(&w, &v, &e);
+      const double den = _DotProduct(&n, &e);
+      _VectorSubtract(&p0, &v, &to_plane);
+      const double t = std::fabs(den) > PARALLEL_EPSILON ? _DotProduct(&to_plane, &n) / den : 0.0;
+      VectorMA(&v, t, &e, &q);
+      fl.add(q);
+      bl.add(q);
+    }
+    if (fl.n > MAX_POINTS || bl.n > MAX_POINTS) return 0;
+  }
+
+  store_points(back, bl);
+  if (count == 0) return 1;
+  store_points(front, fl);
+
+  if (fl.n >= 3 && bl.n >= 3) return 0;
+  if (fl.n >= 3) return -1;
+  if (bl.n >= 3) return 1;
+  return 0;
+}
+
+int fixbrush(brush_t* b) {
+  if (fixb == 0) return 0;
+  int unbuilt = 0;
+  for (surf* f = b->fsurf; f != nullptr; f = f->next) {
+    if (!BaseSurfaceForPlane(f)) ++unbuilt;
+  }
+  surf scrap;
+  for (surf* f = b->fsurf; f != nullptr; f = f->next) {
+    for (surf* g = b->fsurf; g != nullptr; g = g->next) {
+      // A plane that is not a number would push every point to the front.
+      if (g == f || !finite_vector(g->norm)) continue;
+      create_surf_from_base(g, f, &scrap, f);
+    }
+  }
+  return unbuilt;
+}

@@ -1,0 +1,124 @@
+// The map records: plain structs joined by `next` pointers. Every other part of
+// the editor reads and changes these in place.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/colour.h"
+
+constexpr int MAX_POINTS = 16;      // corners of one face polygon
+constexpr int MAX_ENTITIES = 1024;  // slots of the point entity table
+constexpr int TEXT_BLOCK = 50;      // smallest key / value block
+
+struct surf;
+struct brush_t;
+struct hull_t;
+
+struct vertex_t {
+  float x = 0, y = 0, z = 0;
+};
+
+// A display polygon in view space; each face embeds one, the display BSP takes
+// more from a pool.
+struct winding {
+  vertex_t world[MAX_POINTS];
+  signed char numworld = 0;
+  colour_t clr = 0;
+  winding* next = nullptr;
+  winding* front = nullptr;
+  winding* back = nullptr;
+  surf* original = nullptr;
+  vertex_t norm;
+  float dist = 0;
+};
+
+// One face of a brush.
+struct surf {
+  std::string texname;  // kept whole, however long the file had it
+  vertex_t point[MAX_POINTS];
+  signed char numpoints = 0;
+  float scale[2] = {0, 0};
+  float sofs = 0;
+  float tofs = 0;
+  float flips = 0;
+  colour_t clr = 0;
+  int vis = 0;
+  int solid = 0;
+  surf* next = nullptr;
+  brush_t* brush = nullptr;
+  vertex_t norm;
+  float dist = 0;
+  float avdist = 0;
+  winding w;
+  // The three points the face was read with; the writer falls back on them
+  // when the rounded polygon corners would no longer describe the plane.
+  vertex_t filepoint[3];
+  int hasfilepoints = 0;
+};
+using surface_t = surf;
+
+struct brush_t {
+  surf* fsurf = nullptr;
+  brush_t* next = nullptr;
+  char valid = 0;
+  int vis = 0;
+  hull_t* hull = nullptr;
+  short entity = -1;
+  short numsurfaces = 0;
+};
+
+// One key/value pair. Each text lives in its own block of at least TEXT_BLOCK
+// chars, larger when the text needs it.
+struct keyval {
+  char* key = nullptr;
+  char* value = nullptr;
+  keyval* next = nullptr;
+};
+using keyval_t = keyval;
+
+// A brush entity. The fixed fields are short copies for the status line; the
+// key/value list is what gets saved.
+struct hull_t {
+  keyval* header = nullptr;
+  char message[25] = {};
+  char wad[25] = {};
+  char classname[25] = {};
+  brush_t* brush = nullptr;
+  char target[10] = {};
+  char targetname[10] = {};
+  hull_t* next = nullptr;
+};
+
+// A point entity: one slot of `entities`.
+struct dentity_t {
+  keyval* header = nullptr;
+  vertex_t origin;
+  char valid = 0;
+  brush_t* brush = nullptr;
+};
+
+// The reader's scratch record for the entity being read.
+struct tmapentity_t {
+  char message[TEXT_BLOCK] = {};
+  char wad[TEXT_BLOCK] = {};
+  char classname[TEXT_BLOCK] = {};
+  char target[10] = {};
+  char targetname[10] = {};
+  vertex_t origin[3];
+};
+
+// One node of the selection list; the list ends at the first null `brush`.
+struct brushlist {
+  brush_t* brush = nullptr;
+  brushlist* next = nullptr;
+};
+using brushlist_t = brushlist;
+
+// One block of the display fragment pool.
+struct windinglist {
+  winding* w = nullptr;
+  short numwinding = 0;
+  windinglist* next = nullptr;
+};
+using windinglist_t = windinglist;

@@ -1,0 +1,105 @@
+#include "model/vector_math.h"
+
+#include <cmath>
+
+#include "model/camera.h"
+
+void makevector(const vertex_t* a, const vertex_t* b, vertex_t* out) { _VectorSubtract(b, a, out); }
+
+float vectorlength(const vertex_t* a) { return VectorLength(a); }
+
+double dotproduct(const vertex_t* a, const vertex_t* b) { return _DotProduct(a, b); }
+
+void crossproduct(const vertex_t* a, const vertex_t* b, vertex_t* out) {
+  vertex_t c;
+  CrossProduct(a, b, &c);
+  const auto len2 = static_cast<float>(_DotProduct(&c, &c));
+  if (len2 == 0.0f) {
+    *out = vertex_t{};
+    return;
+  }
+  const double len = std::sqrt(static_cast<double>(len2));
+  out->x = static_cast<float>(c.x / len);
+  out->y = static_cast<float>(c.y / len);
+  out->z = static_cast<float>(c.z / len);
+}
+
+float makenormal(surf* s) {
+  vertex_t e1, e2, toward;
+  makevector(&s->point[0], &s->point[1], &e1);
+  makevector(&s->point[0], &s->point[2], &e2);
+  crossproduct(&e1, &e2, &s->norm);
+  makevector(&s->point[0], &origin, &toward);
+  const auto d = static_cast<float>(dotproduct(&s->norm, &toward));
+  s->dist = d;
+  s->w.dist = d;
+  return d;
+}
+
+float VectorLength(const vertex_t* a) {
+  const auto sum = static_cast<float>(_DotProduct(a, a));
+  return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+}
+
+int VectorCompare(const vertex_t* a, const vertex_t* b) {
+  for (int i = 0; i < 3; ++i) {
+    if (std::fabs(static_cast<double>(vcomp(*a, i)) - vcomp(*b, i)) > 0.001) return 0;
+  }
+  return 1;
+}
+
+double Q_rint(double x) { return std::floor(x + 0.5); }
+
+void VectorMA(const vertex_t* a, double scale, const vertex_t* b, vertex_t* out) {
+  out->x = static_cast<float>(a->x + scale * b->x);
+  out->y = static_cast<float>(a->y + scale * b->y);
+  out->z = static_cast<float>(a->z + scale * b->z);
+}
+
+void CrossProduct(const vertex_t* a, const vertex_t* b, vertex_t* out) {
+  const double ax = a->x, ay = a->y, az = a->z, bx = b->x, by = b->y, bz = b->z;
+  out->x = static_cast<float>(ay * bz - az * by);
+  out->y = static_cast<float>(az * bx - ax * bz);
+  out->z = static_cast<float>(ax * by - ay * bx);
+}
+
+double _DotProduct(const vertex_t* a, const vertex_t* b) {
+  return static_cast<double>(a->x) * b->x + static_cast<double>(a->y) * b->y +
+         static_cast<double>(a->z) * b->z;
+}
+
+void _VectorSubtract(const vertex_t* a, const vertex_t* b, vertex_t* out) {
+  out->x = static_cast<float>(static_cast<double>(a->x) - b->x);
+  out->y = static_cast<float>(static_cast<double>(a->y) - b->y);
+  out->z = static_cast<float>(static_cast<double>(a->z) - b->z);
+}
+
+void _VectorAdd(const vertex_t* a, const vertex_t* b, vertex_t* out) {
+  out->x = static_cast<float>(static_cast<double>(a->x) + b->x);
+  out->y = static_cast<float>(static_cast<double>(a->y) + b->y);
+  out->z = static_cast<float>(static_cast<double>(a->z) + b->z);
+}
+
+void _VectorCopy(const vertex_t* a, vertex_t* out) { *out = *a; }
+
+float VectorNormalize(vertex_t* a) {
+  const float length = VectorLength(a);
+  if (length != 0.0f) {
+    a->x = static_cast<float>(a->x / static_cast<double>(length));
+    a->y = static_cast<float>(a->y / static_cast<double>(length));
+    a->z = static_cast<float>(a->z / static_cast<double>(length));
+  }
+  return length;
+}
+
+void VectorInverse(vertex_t* a) {
+  a->x = -a->x;
+  a->y = -a->y;
+  a->z = -a->z;
+}
+
+void VectorScale(const vertex_t* a, double scale, vertex_t* out) {
+  out->x = static_cast<float>(a->x * scale);
+  out->y = static_cast<float>(a->y * scale);
+  out->z = static_cast<float>(a->z * scale);
+}

@@ -1,0 +1,172 @@
+#include "model/plane_polygon.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "model/camera.h"
+#include "model/vector_math.h"
+#include "model_fixture.h"
+
+namespace {
+
+using PlanePolygon = ModelTest;
+
+// The six planes of a cube of half-size h centred on the origin, as a map file
+// gives them: three points each, normals pointing in.
+brush_t* file_cube(float h) {
+  auto* b = new brush_t;
+  add_face(b, {-h, -h, -h}, {h, -h, -h}, {h, h, -h});  // bottom
+  add_face(b, {-h, -h, h}, {h, -h, h}, {h, -h, -h});   // y-
+  add_face(b, {-h, h, h}, {-h, -h, h}, {-h, -h, -h});  // x-
+  add_face(b, {h, h, h}, {-h, h, h}, {-h, h, -h});     // y+
+  add_face(b, {h, h, h}, {h, h, -h}, {h, -h, -h});     // x+
+  add_face(b, {h, h, h}, {h, -h, h}, {-h, -h, h});     // top
+  return b;
+}
+
+bool is_cube_corner(const vertex_t& p, float h) {
+  for (float c : {p.x, p.y, p.z}) {
+    if (std::fabs(std::fabs(c) - h) > 0.01f) return false;
+  }
+  return true;
+}
+
+void expect_cube(const brush_t* b, float h) {
+  int faces = 0;
+  for (const surf* s = b->fsurf; s != nullptr && faces < 6; s = s->next, ++faces) {
+    ASSERT_EQ(s->numpoints, 4);
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(is_cube_corner(s->point[i], h));
+  }
+}
+
+surf plane_face(vertex_t p0, vertex_t norm) {
+  surf p;
+  p.point[0] = p0;
+  p.norm = norm;
+  return p;
+}
+
+surf square(float z) {
+  surf s;
+  s.point[0] = {0, 0, z};
+  s.point[1] = {10, 0, z};
+  s.point[2] = {10, 10, z};
+  s.point[3] = {0, 10, z};
+  s.numpoints = 4;
+  return s;
+}
+
+}  // namespace
+
+TEST_F(PlanePolygon, BaseSquareOnPlaneZ64) {
+  surf s;
+  s.point[0] = {0, 0, 64};
+  s.point[1] = {1, 0, 64};
+  s.point[2] = {0, 1, 64};
+  origin = {1, 2, 3};  // must not matter, and must come back
+  ASSERT_TRUE(BaseSurfaceForPlane(&s));
+  EXPECT_EQ(origin.y, 2.0f);
+  ASSERT_EQ(s.numpoints, 4);
+  const vertex_t want[4] = {{-8192, 8192, 64}, {-8192, -8192, 64}, {8192, -8192, 64}, {8192, 8192, 64}};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(VectorCompare(&s.point[i], &want[i]), 1) << i;
+  EXPECT_EQ(s.dist, -64.0f);
+  surf again = s;  // the square's own first three points give the same plane
+  makenormal(&again);
+  EXPECT_EQ(VectorCompare(&again.norm, &s.norm), 1);
+}
+
+TEST_F(PlanePolygon, PlaneThatIsNotANumberLeavesTheFaceUnbuilt) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  brush_t* b = file_cube(32);
+  b->fsurf->next->point[1].x = nan;
+  EXPECT_EQ(fixbrush(b), 1);
+  EXPECT_EQ(b->fsurf->next->numpoints, 0);
+  // The other five faces are still built and were not cut by the bad plane.
+  int built = 0;
+  for (surf* s = b->fsurf; s != nullptr; s = s->next) built += s->numpoints == 4;
+  EXPECT_EQ(built, 5);
+  free_brush(b);
+}
+
+TEST_F(PlanePolygon, FixbrushRebuildsTheTrueCorners) {
+  brush_t* b = file_cube(32);
+  EXPECT_EQ(fixbrush(b), 0);
+  expect_cube(b, 32);
+  fixbrush(b);  // planes survive a second rebuild
+  expect_cube(b, 32);
+  // Each rebuilt face keeps its plane's orientation.
+  for (surf* s = b->fsurf; s != nullptr; s = s->next) {
+    surf copy = *s;
+    const vertex_t before = copy.norm;
+    makenormal(&copy);
+    EXPECT_EQ(VectorCompare(&copy.norm, &before), 1);
+  }
+  free_brush(b);
+}
+
+TEST_F(PlanePolygon, FixbrushOffKeepsTheFilePoints) {
+  fixb = 0;
+  brush_t* b = file_cube(32);
+  fixbrush(b);
+  for (surf* s = b->fsurf; s != nullptr; s = s->next) EXPECT_EQ(s->numpoints, 3);
+  free_brush(b);
+}
+
+TEST_F(PlanePolygon, SeventhFaceBeyondTheTopIsLeftEmpty) {
+  brush_t* b = file_cube(32);
+  // Parallel to the top at z = 48, normal pointing down towards the cube.
+  surf* extra = add_face(b, {32, 32, 48}, {32, -32, 48}, {-32, -32, 48});
+  fixbrush(b);
+  EXPECT_LT(extra->numpoints, 3);
+  expect_cube(b, 32);
+  free_brush(b);
+}
+
+TEST_F(PlanePolygon, CutClassifiesFrontBackAndInPlane) {
+  const surf up = plane_face({0, 0, 0}, {0, 0, 1});  // front is below z = 0
+  surf front, back;
+  surf above = square(10);
+  EXPECT_EQ(create_surf_from_base(&up, &above, &front, &back), 1);
+  EXPECT_EQ(front.numpoints, 0);
+  EXPECT_EQ(back.numpoints, 4);
+
+  surf below = square(-10);
+  EXPECT_EQ(create_surf_from_base(&up, &below, &front, &back), -1);
+  EXPECT_EQ(back.numpoints, 0);
+  EXPECT_EQ(front.numpoints, 4);
+
+  surf flat = square(0.05f);  // within 0.1 of the plane: back only
+  EXPECT_EQ(create_surf_from_base(&up, &flat, &front, &back), 1);
+  EXPECT_EQ(back.numpoints, 4);
+  EXPECT_EQ(front.numpoints, 0);
+}
+
+TEST_F(PlanePolygon, CutSplitsAcrossThePlane) {
+  const surf wall = plane_face({5, 0, 0}, {1, 0, 0});  // front is x < 5
+  surf s = square(0), front, back;
+  EXPECT_EQ(create_surf_from_base(&wall, &s, &front, &back), 0);
+  ASSERT_EQ(front.numpoints, 4);
+  ASSERT_EQ(back.numpoints, 4);
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_LE(front.point[i].x, 5.0f);
+    EXPECT_GE(back.point[i].x, 5.0f);
+  }
+}
+
+TEST_F(PlanePolygon, CutNeedingMoreThanSixteenPointsIsAbandoned) {
+  surf ring;
+  ring.numpoints = 16;
+  for (int i = 0; i < 16; ++i) {
+    const double a = i * 2 * 3.14159265358979 / 16;
+    ring.point[i] = {static_cast<float>(100 * std::cos(a)), static_cast<float>(100 * std::sin(a)), 0};
+  }
+  // Only the vertex at x = 100 lies in front: the back side would need 17 points.
+  const surf cut = plane_face({95, 0, 0}, {-1, 0, 0});
+  surf front = square(7), back = square(9);
+  EXPECT_EQ(create_surf_from_base(&cut, &ring, &front, &back), 0);
+  EXPECT_EQ(front.numpoints, 4);
+  EXPECT_EQ(front.point[0].z, 7.0f);
+  EXPECT_EQ(back.point[0].z, 9.0f);
+}

@@ -1,0 +1,45 @@
+#include "model_fixture.h"
+
+void ModelTest::SetUp() { reset_model(); }
+
+void ModelTest::TearDown() {
+  EXPECT_MODEL_OK();
+  reset_model();
+}
+
+hull_t* make_world() {
+  auto* w = new hull_t;
+  w->header = new_keyval("classname", "worldspawn");
+  copy_field(w->classname, sizeof w->classname, "worldspawn");
+  w->next = hull;
+  hull = w;
+  return w;
+}
+
+surf* add_face(brush_t* b, vertex_t p0, vertex_t p1, vertex_t p2) {
+  auto* s = new surf;
+  s->point[0] = p0;
+  s->point[1] = p1;
+  s->point[2] = p2;
+  s->numpoints = 3;
+  s->brush = b;
+  s->vis = 1;
+  surf** tail = &b->fsurf;
+  while (*tail != nullptr) tail = &(*tail)->next;
+  *tail = s;
+  return s;
+}
+
+int count_faces(const brush_t* b) {
+  int n = 0;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) ++n;
+  return n;
+}
+
+int count_brushes(const hull_t* h) {
+  int n = 0;
+  for (const brush_t* b = h->brush; b != nullptr; b = b->next) ++n;
+  return n;
+}
+
+std::string map_path(const char* name) { return std::string(VELD_MAPS_DIR) + "/" + name; }

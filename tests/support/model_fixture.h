@@ -1,0 +1,31 @@
+// Shared test fixture: every test starts and ends with a fresh model.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "model/map_state.h"
+#include "model/model_check.h"
+#include "model/types.h"
+
+class ModelTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+};
+
+// The world entity ("worldspawn") as the head of an empty brush entity list.
+hull_t* make_world();
+
+// A face with three given points, appended to b.
+surf* add_face(brush_t* b, vertex_t p0, vertex_t p1, vertex_t p2);
+
+// Number of faces and brushes in a list.
+int count_faces(const brush_t* b);
+int count_brushes(const hull_t* h);
+
+// Path of one of the shared test maps.
+std::string map_path(const char* name);
+
+#define EXPECT_MODEL_OK() EXPECT_EQ(check_model(), "")
