@@ -14,6 +14,8 @@ brush_t* hibr = nullptr;
 surf* hilight = nullptr;
 hull_t* chull = nullptr;
 int fixb = 1;
+surf* thi = nullptr;
+vertex_t* closest_point = nullptr;
 
 void insert_brush_in_list(brush_t* b) {
   for (brushlist* n = blist; n != nullptr && n->brush != nullptr; n = n->next) {
@@ -112,8 +114,29 @@ void free_faces(surf* list) {
   }
 }
 
+void forget_brush(const brush_t* b) {
+  if (hibr == b) hibr = nullptr;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    if (hilight == s) hilight = nullptr;
+    if (thi == s) thi = nullptr;
+    for (const vertex_t& p : s->point) {
+      if (closest_point == &p) closest_point = nullptr;
+    }
+  }
+  // Close the gap in the selection run, keeping the order of the others.
+  brushlist* keep = blist;
+  for (brushlist* n = blist; n->brush != nullptr; n = n->next) {
+    if (n->brush == b) continue;
+    keep->brush = n->brush;
+    keep = keep->next;
+  }
+  keep->brush = nullptr;
+  cbrushlist = keep;
+}
+
 void free_brush(brush_t* b) {
   if (b == nullptr) return;
+  forget_brush(b);
   free_faces(b->fsurf);
   delete b;
 }
@@ -143,6 +166,8 @@ void release_map() {
   numentity = 0;
   hilight = nullptr;
   chull = nullptr;
+  thi = nullptr;
+  closest_point = nullptr;
   unselectbrushes();
 }
 

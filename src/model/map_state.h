@@ -36,7 +36,12 @@ keyval* new_keyval(const char* key, const char* value);
 // Copies text into a fixed field of `size` chars, cutting it to fit.
 void copy_field(char* field, int size, const char* text);
 
-// Releasing records together with everything they own.
+// Clears every program-wide pointer into b or its faces (current brush,
+// highlight, picking results) and takes b out of the selection.
+void forget_brush(const brush_t* b);
+
+// Releasing records together with everything they own. free_brush forgets the
+// brush first, so nothing program-wide is left pointing into released memory.
 void free_keyvals(keyval* list);
 void free_faces(surf* list);
 void free_brush(brush_t* b);

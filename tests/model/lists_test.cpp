@@ -135,3 +135,28 @@ TEST_F(Lists, ReleaseMapEmptiesEverything) {
   EXPECT_TRUE(selection_empty());
   EXPECT_EQ(entities[0].brush, nullptr);
 }
+
+TEST_F(Lists, FreeingABrushLeavesNothingPointingAtIt) {
+  hull_t* w = make_world();
+  brush_t* c = add_brush(w);
+  brush_t* b = add_brush(w);
+  brush_t* a = add_brush(w);
+  surf* face = add_face(b, {0, 0, 0}, {1, 0, 0}, {0, 1, 0});
+  insert_brush_in_list(a);
+  insert_brush_in_list(b);
+  insert_brush_in_list(c);
+  hibr = b;
+  hilight = face;
+  thi = face;
+  closest_point = &face->point[2];
+
+  remove_brush_from_list(b);
+  free_brush(b);
+  EXPECT_EQ(hibr, nullptr);
+  EXPECT_EQ(hilight, nullptr);
+  EXPECT_EQ(thi, nullptr);
+  EXPECT_EQ(closest_point, nullptr);
+  EXPECT_EQ(blist->brush, a);  // the others stay selected, in order
+  EXPECT_EQ(blist->next->brush, c);
+  EXPECT_EQ(blist->next->next, cbrushlist);
+}
