@@ -13,6 +13,8 @@ extern brush_t* hibr;                     // current brush of the keyboard comma
 extern surf* hilight;                     // highlighted face
 extern hull_t* chull;                     // brush entity of the highlighted face
 extern int fixb;                          // "fix brushes": rebuild brushes from their planes
+extern surf* thi;                         // face under the mouse, found while drawing
+extern vertex_t* closest_point;           // face point under the mouse, found while drawing
 
 // Selection list.
 void insert_brush_in_list(brush_t* b);
