@@ -1,0 +1,115 @@
+#include "platform/platform.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <vector>
+
+#include "platform/dialog.h"
+
+namespace {
+
+class qt_backend : public platform_backend {
+ public:
+  int message_box(QWidget* parent, const std::string& text, const std::string& caption,
+                  box_buttons buttons) override {
+    QMessageBox box(parent);
+    box.setText(QString::fromStdString(text));
+    box.setWindowTitle(QString::fromStdString(caption));
+    if (buttons == box_buttons::ok_cancel) {
+      box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+    } else {
+      box.setStandardButtons(QMessageBox::Ok);
+    }
+    box.setDefaultButton(QMessageBox::Ok);
+    return box.exec() == QMessageBox::Ok ? IDOK : IDCANCEL;
+  }
+
+  int file_dialog(QWidget* parent, file_dialog_kind kind, file_dialog_data& data) override {
+    QFileDialog dlg(parent);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setNameFilter(QString::fromStdString(qt_filter(data.filter)));
+    dlg.setDefaultSuffix(QString::fromStdString(data.default_ext));
+    dlg.setDirectory(QString::fromStdString(dialog_start_dir(data)));
+    if (!data.file_name.empty()) dlg.selectFile(QFileInfo(QString::fromStdString(data.file_name)).fileName());
+    if (data.flags & OFN_HIDEREADONLY) dlg.setOption(QFileDialog::ReadOnly, false);
+    if (kind == file_dialog_kind::open) {
+      dlg.setAcceptMode(QFileDialog::AcceptOpen);
+      dlg.setFileMode((data.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    } else {
+      // A save names a file that need not exist yet, and replaces it without asking.
+      dlg.setAcceptMode(QFileDialog::AcceptSave);
+      dlg.setFileMode(QFileDialog::AnyFile);
+      dlg.setOption(QFileDialog::DontConfirmOverwrite);
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return IDCANCEL;
+    data.file_name = dlg.selectedFiles().first().toStdString();
+    return IDOK;
+  }
+
+  int modal_dialog(TDialog& dlg) override {
+    dlg.SetupWindow();
+    return dlg.exec() == IDOK ? IDOK : IDCANCEL;
+  }
+};
+
+qt_backend real_backend;
+platform_backend* current = &real_backend;
+
+}  // namespace
+
+void set_platform_backend(platform_backend* backend) {
+  current = backend != nullptr ? backend : &real_backend;
+}
+
+int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, box_buttons buttons) {
+  return current->message_box(parent, text, caption, buttons);
+}
+
+int FileOpenDialog(QWidget* parent, file_dialog_data& data) {
+  return current->file_dialog(parent, file_dialog_kind::open, data);
+}
+
+int FileSaveDialog(QWidget* parent, file_dialog_data& data) {
+  return current->file_dialog(parent, file_dialog_kind::save, data);
+}
+
+int ExecuteDialog(TDialog& dlg) { return current->modal_dialog(dlg); }
+
+std::string qt_filter(const std::string& bar_filter) {
+  std::vector<std::string> parts;
+  std::string field;
+  for (char c : bar_filter) {
+    if (c == '|') {
+      parts.push_back(field);
+      field.clear();
+    } else {
+      field += c;
+    }
+  }
+  if (!field.empty()) parts.push_back(field);
+
+  std::string out;
+  for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+    const std::string& desc = parts[i];
+    const std::string& pattern = parts[i + 1];
+    if (!out.empty()) out += ";;";
+    out += desc;
+    if (desc.find("(" + pattern + ")") == std::string::npos) out += " (" + pattern + ")";
+  }
+  return out;
+}
+
+std::string dialog_start_dir(const file_dialog_data& data) {
+  if (!data.file_name.empty()) {
+    const QFileInfo chosen(QString::fromStdString(data.file_name));
+    if (chosen.dir().exists()) return chosen.dir().absolutePath().toStdString();
+  }
+  std::string dir = data.initial_dir;
+  for (char& c : dir) {
+    if (c == '\\') c = '/';
+  }
+  if (!dir.empty() && QDir(QString::fromStdString(dir)).exists()) return dir;
+  return QDir::currentPath().toStdString();
+}

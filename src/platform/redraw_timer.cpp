@@ -1,0 +1,10 @@
+#include "platform/redraw_timer.h"
+
+redraw_timer::redraw_timer(std::function<void()> tick) {
+  timer_.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer_, &QTimer::timeout, std::move(tick));
+}
+
+void redraw_timer::start(int period_ms) { timer_.start(period_ms); }
+
+void redraw_timer::stop() { timer_.stop(); }

@@ -1,0 +1,37 @@
+#include "scripted_platform.h"
+
+#include "platform/dialog.h"
+
+scripted_platform::scripted_platform() { set_platform_backend(this); }
+
+scripted_platform::~scripted_platform() { set_platform_backend(nullptr); }
+
+int scripted_platform::message_box(QWidget*, const std::string& text, const std::string& caption,
+                                   box_buttons buttons) {
+  boxes.push_back({text, caption, buttons});
+  if (box_answers.empty()) return IDOK;
+  const int answer = box_answers.front();
+  box_answers.pop_front();
+  return buttons == box_buttons::ok ? IDOK : answer;
+}
+
+int scripted_platform::file_dialog(QWidget*, file_dialog_kind kind, file_dialog_data& data) {
+  file_dialogs.push_back({kind, data.filter, data.default_ext, data.initial_dir});
+  if (file_answers.empty()) return IDCANCEL;
+  const std::optional<std::string> answer = file_answers.front();
+  file_answers.pop_front();
+  if (!answer) return IDCANCEL;
+  data.file_name = *answer;
+  return IDOK;
+}
+
+int scripted_platform::modal_dialog(TDialog& dlg) {
+  ++dialogs_run;
+  dlg.SetupWindow();
+  if (dialog_scripts.empty()) return IDCANCEL;
+  auto script = std::move(dialog_scripts.front());
+  dialog_scripts.pop_front();
+  if (script(dlg) != IDOK || !dlg.CanClose()) return IDCANCEL;
+  dlg.CloseWindow(IDOK);
+  return IDOK;
+}

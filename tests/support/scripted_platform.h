@@ -1,0 +1,44 @@
+// A platform backend for tests: answers message boxes, file dialogs and dialog
+// runs from scripts, and records every text and caption that was shown.
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+class scripted_platform : public platform_backend {
+ public:
+  struct shown_box {
+    std::string text, caption;
+    box_buttons buttons;
+  };
+  struct shown_file_dialog {
+    file_dialog_kind kind;
+    std::string filter, default_ext, initial_dir;
+  };
+
+  // Installs itself for its lifetime.
+  scripted_platform();
+  ~scripted_platform() override;
+
+  // Answers for the next boxes, in order; with none queued a box gets IDOK.
+  std::deque<int> box_answers;
+  // Paths for the next file dialogs; nullopt cancels. With none queued: cancel.
+  std::deque<std::optional<std::string>> file_answers;
+  // Scripts for the next dialog runs: fill controls, press buttons, return IDOK
+  // or IDCANCEL. With none queued a dialog is cancelled.
+  std::deque<std::function<int(TDialog&)>> dialog_scripts;
+
+  std::vector<shown_box> boxes;
+  std::vector<shown_file_dialog> file_dialogs;
+  int dialogs_run = 0;
+
+  int message_box(QWidget* parent, const std::string& text, const std::string& caption,
+                  box_buttons buttons) override;
+  int file_dialog(QWidget* parent, file_dialog_kind kind, file_dialog_data& data) override;
+  int modal_dialog(TDialog& dlg) override;
+};
