@@ -1,0 +1,37 @@
+// Reading a .map file into the map model. The reader starts from an empty
+// model, puts the camera at (0, 0, 0) and never shows anything: the window
+// shows the messages from what the report says.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Problems listed one by one; more are only counted, so a garbled file does
+// not bury the first ones.
+constexpr int MAX_LISTED_PROBLEMS = 50;
+
+struct load_problem {
+  int line = 0;      // 1-based line of the text where it was met
+  std::string text;  // a sentence for the user
+};
+
+struct load_report {
+  // Set when nothing was loaded: the file could not be read, or it was
+  // refused (too many point entities; the model is then left empty).
+  std::string error;
+  int brush_entities = 0;              // the count of "finished loading %d models"
+  int obsolete_pairs = 0;              // pairs met outside an entity's leading pairs; one "obsolete" each
+  int malformed_numbers = 0;           // number tokens read as 0
+  bool complete = true;                // false when reading stopped before the end of the text
+  std::vector<load_problem> problems;  // in file order, at most MAX_LISTED_PROBLEMS
+  int unlisted_problems = 0;           // further problems beyond the list
+
+  bool ok() const { return error.empty(); }
+};
+
+// Reads the file at path. When it cannot be read the model is left as it was.
+load_report read_map(const std::string& path);
+
+// Reads map text held in memory.
+load_report read_map_text(std::string_view text);

@@ -1,0 +1,24 @@
+// Writing the map model as a .map file: brush entities with brushes first,
+// then point entities, each with its key/value pairs in order.
+#pragma once
+
+#include <string>
+
+#include "model/types.h"
+
+// How close a written point must stay to its face's plane.
+constexpr double WRITTEN_PLANE_TOLERANCE = 0.01;
+
+// The whole map as .map text; empty when there is no brush entity.
+std::string map_text();
+
+// Writes map_text() to path, replacing the file only once all of it is
+// written. Returns "" on success, else the reason.
+std::string write_map(const std::string& path);
+
+// The three whole-numbered points written for face s. They are the face's
+// first three points rounded half up wherever those still describe its
+// plane (same orientation, each point within WRITTEN_PLANE_TOLERANCE);
+// otherwise the points it was read with, or the polygon corners that come
+// closest. A face with a plane never gets three points on one line.
+void face_points_to_write(const surf* s, double out[3][3]);

@@ -1,0 +1,76 @@
+#include "mapio/number_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <system_error>
+
+namespace {
+
+bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// True when text starts with digits, or a point followed by a digit.
+bool has_numeric_start(std::string_view text) {
+  if (text.empty()) return false;
+  if (is_digit(text[0])) return true;
+  return text.size() > 1 && text[0] == '.' && is_digit(text[1]);
+}
+
+double flag(bool* malformed) {
+  if (malformed != nullptr) *malformed = true;
+  return 0.0;
+}
+
+}  // namespace
+
+double number_from_text(std::string_view text, bool* malformed) {
+  std::size_t i = 0;
+  while (i < text.size() && is_c_space(text[i])) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+    negative = text[i] == '-';
+    ++i;
+  }
+  const std::string_view rest = text.substr(i);
+  // from_chars would also take "inf" and "nan"; the C conversion would too, but
+  // such values must never reach the map, so they are turned away here.
+  if (!has_numeric_start(rest)) return flag(malformed);
+
+  double value = 0;
+  const auto [end, ec] =
+      std::from_chars(rest.data(), rest.data() + rest.size(), value, std::chars_format::general);
+  (void)end;
+  // Out of range covers overflow and also underflow below the smallest
+  // double; both read as 0 and are counted.
+  if (ec != std::errc{} || !std::isfinite(value)) return flag(malformed);
+  return negative ? -value : value;
+}
+
+float float_from_text(std::string_view text, bool* malformed) {
+  bool bad = false;
+  const double v = number_from_text(text, &bad);
+  if (bad || std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max()))
+    return static_cast<float>(flag(malformed));
+  return static_cast<float>(v);
+}
+
+void append_fixed(std::string& out, double v, int decimals) {
+  // Enough for the longest double in fixed notation (309 digits) plus decimals.
+  char buf[400];
+  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
+  if (ec == std::errc{}) out.append(buf, end);
+}
+
+std::string format_lf(double v) {
+  std::string s;
+  append_fixed(s, v, 6);
+  return s;
+}
+
+std::string format_0lf(double v) {
+  std::string s;
+  append_fixed(s, v, 0);
+  return s;
+}

@@ -1,0 +1,26 @@
+// Number text that does not depend on the process locale: the map files, the
+// object files and the dialogs all read and write numbers with a '.' whatever
+// LC_NUMERIC says.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The leading numeric part of text, as the C decimal conversion reads it:
+// leading whitespace, an optional sign, digits with an optional point and an
+// optional exponent. Text without a numeric start gives 0. Values that are not
+// finite ("nan", "inf", overflow) also give 0. In both cases *malformed is set
+// when given; a clean number leaves it untouched.
+double number_from_text(std::string_view text, bool* malformed = nullptr);
+
+// The same for a single-precision field: values beyond the float range give 0
+// and count as malformed too.
+float float_from_text(std::string_view text, bool* malformed = nullptr);
+
+// Appends v with a fixed number of decimals, exactly as "%.*lf" prints it in
+// the C locale ("-0" for a small negative with 0 decimals included).
+void append_fixed(std::string& out, double v, int decimals);
+
+// "%lf" and "%.0lf".
+std::string format_lf(double v);
+std::string format_0lf(double v);

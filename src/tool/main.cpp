@@ -1,0 +1,40 @@
+// veld-tool: the editor's map code without a window, one sub-command per file.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "tool/tool_command.h"
+
+int info_main(const std::vector<std::string>& args);
+int resave_main(const std::vector<std::string>& args);
+
+namespace {
+
+const tool_command commands[] = {
+    {"info", "MAP", "read MAP and print its counts and every problem met", info_main},
+    {"resave", "IN OUT", "read IN and write it to OUT with the editor's writer", resave_main},
+};
+
+void print_usage(std::FILE* to) {
+  std::fprintf(to, "usage:\n");
+  for (const tool_command& c : commands) {
+    std::fprintf(to, "  veld-tool %s %s\n      %s\n", c.name, c.usage, c.help);
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 2) {
+    for (const tool_command& c : commands) {
+      if (std::strcmp(argv[1], c.name) != 0) continue;
+      const int status = c.run(std::vector<std::string>(argv + 2, argv + argc));
+      if (status == EXIT_USAGE) std::fprintf(stderr, "usage: veld-tool %s %s\n", c.name, c.usage);
+      return status;
+    }
+    std::fprintf(stderr, "veld-tool: unknown command \"%s\"\n", argv[1]);
+  }
+  print_usage(stderr);
+  return EXIT_USAGE;
+}

@@ -1,0 +1,16 @@
+// One sub-command of veld-tool: its name, the arguments it takes, a line of
+// help, and the function that runs it with the arguments after the name.
+#pragma once
+
+#include <string>
+#include <vector>
+
+struct tool_command {
+  const char* name;
+  const char* usage;  // the arguments, e.g. "IN OUT"
+  const char* help;
+  int (*run)(const std::vector<std::string>& args);
+};
+
+// Exit status for wrong arguments; the dispatcher then prints the usage.
+constexpr int EXIT_USAGE = 2;
