@@ -1,0 +1,151 @@
+#include "edit/brush_cut.h"
+
+#include <utility>
+
+#include "model/map_state.h"
+#include "model/plane_polygon.h"
+
+namespace {
+
+bool listed_in_entity(const brush_t* b) {
+  if (b == nullptr || b->hull == nullptr) return false;
+  for (const brush_t* x = b->hull->brush; x != nullptr; x = x->next) {
+    if (x == b) return true;
+  }
+  return false;
+}
+
+// A face of a piece: the given polygon on the plane of `from`, with its
+// texture. Its display colour stays 0; only caps get a colour of their own.
+surf* piece_face(const surf* from, const vertex_t* points, int count) {
+  auto* s = new surf;
+  s->texname = from->texname;
+  for (int i = 0; i < count; ++i) s->point[i] = points[i];
+  s->numpoints = static_cast<signed char>(count);
+  s->scale[0] = from->scale[0];
+  s->scale[1] = from->scale[1];
+  s->sofs = from->sofs;
+  s->tofs = from->tofs;
+  s->flips = from->flips;
+  s->solid = from->solid;
+  s->vis = 1;
+  s->norm = from->norm;
+  s->dist = from->dist;
+  // The plane is unchanged, so the points it was read with still describe it.
+  s->hasfilepoints = from->hasfilepoints;
+  for (int i = 0; i < 3; ++i) s->filepoint[i] = from->filepoint[i];
+  return s;
+}
+
+// One piece while it is being gathered.
+struct piece {
+  surf* head = nullptr;
+  surf** link = &head;
+  surf* last = nullptr;
+  int count = 0;
+
+  void take(surf* s) {
+    *link = s;
+    link = &s->next;
+    last = s;
+    ++count;
+  }
+  void discard() {
+    free_faces(head);
+    head = nullptr;
+  }
+};
+
+// The face in the cutting plane that closes a piece. `reversed` turns it to
+// face the front piece; its texture comes from the piece's last face.
+void add_cap(piece& pc, const surf* p, bool reversed) {
+  surf* cap = piece_face(pc.last, p->point, 3);
+  cap->norm = p->norm;
+  cap->dist = p->dist;
+  cap->hasfilepoints = p->hasfilepoints;
+  for (int i = 0; i < 3; ++i) cap->filepoint[i] = p->filepoint[i];
+  if (reversed) {
+    std::swap(cap->point[0], cap->point[2]);
+    std::swap(cap->filepoint[0], cap->filepoint[2]);
+    cap->norm = vertex_t{-p->norm.x, -p->norm.y, -p->norm.z};
+    cap->dist = -p->dist;
+  }
+  cap->clr = random_colour();
+  pc.take(cap);
+}
+
+brush_t* make_brush(const brush_t* cut, piece& pc) {
+  auto* nb = new brush_t(*cut);
+  nb->fsurf = pc.head;
+  nb->numsurfaces = static_cast<short>(pc.count);
+  for (surf* s = nb->fsurf; s != nullptr; s = s->next) s->brush = nb;
+  nb->next = cut->hull->brush;
+  cut->hull->brush = nb;
+  fixbrush(nb);
+  return nb;
+}
+
+}  // namespace
+
+bool split_brush(const surf* p, brush_t* brush, brush_t** f, brush_t** b) {
+  *f = nullptr;
+  *b = nullptr;
+  if (p == nullptr || !listed_in_entity(brush)) return false;
+  fixbrush(brush);
+
+  piece front, back;
+  for (const surf* s = brush->fsurf; s != nullptr; s = s->next) {
+    // Fewer than three points: the plane bounds nothing of this brush (a
+    // redundant plane), so neither piece needs it.
+    if (s->numpoints < 3) continue;
+    surf fpart, bpart;
+    fpart.numpoints = bpart.numpoints = -1;  // left so when the cut gives up
+    create_surf_from_base(p, s, &fpart, &bpart);
+    if (bpart.numpoints < 0) {
+      // One side would need more corners than a face holds. Both pieces keep
+      // the whole face: its plane bounds both, and rebuilding trims it.
+      front.take(piece_face(s, s->point, s->numpoints));
+      back.take(piece_face(s, s->point, s->numpoints));
+      continue;
+    }
+    // A side that got fewer than three points only touches the plane there.
+    if (fpart.numpoints >= 3) front.take(piece_face(s, fpart.point, fpart.numpoints));
+    if (bpart.numpoints >= 3) back.take(piece_face(s, bpart.point, bpart.numpoints));
+  }
+
+  const bool capped = front.count >= 3 && back.count >= 3;
+  if (front.count >= 3) {
+    if (capped) add_cap(front, p, true);
+    *f = make_brush(brush, front);
+  } else {
+    front.discard();
+  }
+  if (back.count >= 3) {
+    if (capped) add_cap(back, p, false);
+    *b = make_brush(brush, back);
+  } else {
+    back.discard();
+  }
+  delete_brush(brush);
+  return true;
+}
+
+bool subtract_brush(brush_t* b1, const brush_t* b2) {
+  if (b2 == nullptr || b1 == b2 || !listed_in_entity(b1)) return false;
+  brush_t* rest = b1;
+  for (const surf* s = b2->fsurf; s != nullptr && rest != nullptr; s = s->next) {
+    brush_t* outside = nullptr;
+    brush_t* inside = nullptr;
+    split_brush(s, rest, &outside, &inside);
+    rest = inside;
+  }
+  if (rest != nullptr) delete_brush(rest);
+  return true;
+}
+
+bool delete_brush(brush_t* b) {
+  if (!listed_in_entity(b)) return false;
+  remove_brush_from_list(b);
+  free_brush(b);
+  return true;
+}

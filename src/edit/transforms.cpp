@@ -1,0 +1,168 @@
+#include "edit/transforms.h"
+
+#include <cmath>
+
+#include "model/map_state.h"
+#include "model/plane_polygon.h"
+#include "model/vector_math.h"
+
+float drag_distance = 5.0f;
+float rotation_angle = 45.0f;
+
+namespace {
+
+constexpr double ROTATION_PI = 3.141592;  // the step is converted with this pi, not the exact one
+
+// Points of s that carry its plane: the polygon, or the first three points when
+// rebuilding left the polygon with fewer (the plane stays there for the next
+// rebuild, so it has to move with the brush).
+int plane_point_count(const surf* s) { return s->numpoints < 3 ? 3 : s->numpoints; }
+
+bool has_usable_face(const brush_t* b) {
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    if (s->numpoints > 0) return true;
+  }
+  return false;
+}
+
+// A rotation with its sines and cosines taken once, each stored as a float the
+// way the camera caches its own.
+struct turn {
+  float sx, cx, sy, cy, sz, cz;
+  explicit turn(const vertex_t& d)
+      : sx(std::sin(d.x)),
+        cx(std::cos(d.x)),
+        sy(std::sin(d.y)),
+        cy(std::cos(d.y)),
+        sz(std::sin(d.z)),
+        cz(std::cos(d.z)) {}
+
+  // Same float steps as the camera transform: z, then x, then y.
+  void apply(vertex_t& v, const vertex_t& c) const {
+    const float dx = v.x - c.x;
+    const float dy = v.y - c.y;
+    const float dz = v.z - c.z;
+    const float x1 = cz * dx - sz * dy;
+    const float y1 = sz * dx + cz * dy;
+    const float y2 = cx * y1 - sx * dz;
+    const float z2 = sx * y1 + cx * dz;
+    const float x3 = cy * x1 + sy * z2;
+    const float z3 = -sy * x1 + cy * z2;
+    v.x = x3 + c.x;
+    v.y = y2 + c.y;
+    v.z = z3 + c.z;
+  }
+};
+
+void turn_brush(brush_t* b, const vertex_t& center, const turn& t) {
+  for (surf* s = b->fsurf; s != nullptr; s = s->next) {
+    const int n = plane_point_count(s);
+    for (int i = 0; i < n; ++i) t.apply(s->point[i], center);
+    if (s->hasfilepoints) {
+      for (vertex_t& p : s->filepoint) t.apply(p, center);
+    }
+  }
+}
+
+// The point entity that b marks, or null for an ordinary brush.
+dentity_t* marked_entity(const brush_t* b) {
+  if (b->entity < 0 || b->entity >= numentity) return nullptr;
+  dentity_t* e = &entities[b->entity];
+  return e->brush == b ? e : nullptr;
+}
+
+void rotate_selection(int axis, int up) {
+  vertex_t center;
+  if (!find_group_center(&center)) return;
+  const float a = static_cast<float>(rotation_angle * ROTATION_PI / 180.0);
+  vertex_t delta;
+  vcomp(delta, axis) = up ? -a : a;
+  const turn t(delta);
+  for (brushlist* n = blist; n->brush != nullptr; n = n->next) {
+    brush_t* b = n->brush;
+    if (!has_usable_face(b)) continue;
+    turn_brush(b, center, t);
+    // A marker box that turns about a group centre carries its entity along,
+    // or the saved entity would stay behind where the box was.
+    if (dentity_t* e = marked_entity(b)) t.apply(e->origin, center);
+    fixbrush(b);
+  }
+}
+
+}  // namespace
+
+void reset_edit_steps() {
+  drag_distance = 5.0f;
+  rotation_angle = 45.0f;
+}
+
+bool find_center(const brush_t* b, vertex_t* pt) {
+  vertex_t sum;
+  int faces = 0;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    if (s->numpoints <= 0) continue;
+    vertex_t c;
+    for (int i = 0; i < s->numpoints; ++i) _VectorAdd(&c, &s->point[i], &c);
+    sum.x += c.x / s->numpoints;
+    sum.y += c.y / s->numpoints;
+    sum.z += c.z / s->numpoints;
+    ++faces;
+  }
+  if (faces == 0) return false;
+  pt->x = sum.x / faces;
+  pt->y = sum.y / faces;
+  pt->z = sum.z / faces;
+  return true;
+}
+
+bool find_group_center(vertex_t* center) {
+  vertex_t sum;
+  float count = 0;
+  for (const brushlist* n = blist; n->brush != nullptr; n = n->next) {
+    vertex_t c;
+    if (!find_center(n->brush, &c)) continue;
+    _VectorAdd(&sum, &c, &sum);
+    count += 1;
+  }
+  if (count == 0) return false;
+  center->x = sum.x / count;
+  center->y = sum.y / count;
+  center->z = sum.z / count;
+  return true;
+}
+
+void add_vect_to_surface(surf* s, const vertex_t* pt) {
+  const int n = plane_point_count(s);
+  for (int i = 0; i < n; ++i) _VectorAdd(&s->point[i], pt, &s->point[i]);
+  if (s->hasfilepoints) {
+    for (vertex_t& p : s->filepoint) _VectorAdd(&p, pt, &p);
+  }
+}
+
+void rotate_brush(brush_t* b, const vertex_t* center, const vertex_t* delta) {
+  turn_brush(b, *center, turn(*delta));
+}
+
+void rotate_brushX(int up) { rotate_selection(0, up); }
+void rotate_brushY(int up) { rotate_selection(1, up); }
+void rotate_brushZ(int up) { rotate_selection(2, up); }
+
+void drag_surf(int up) {
+  if (hilight == nullptr) return;
+  brush_t* b = hilight->brush;
+  vertex_t c;
+  if (!find_center(b, &c)) return;
+  const vertex_t n = hilight->norm;
+  vertex_t to_center;
+  _VectorSubtract(&c, &hilight->point[0], &to_center);
+  const float s = static_cast<float>(_DotProduct(&n, &to_center));
+  vertex_t d;
+  if (up) {
+    VectorScale(&n, -static_cast<double>(drag_distance), &d);
+    add_vect_to_surface(hilight, &d);
+  } else if (std::fabs(drag_distance) < std::fabs(s)) {
+    VectorScale(&n, drag_distance, &d);
+    add_vect_to_surface(hilight, &d);
+  }
+  fixbrush(b);
+}
