@@ -1,0 +1,236 @@
+#include "render/display_bsp.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "model/vector_math.h"
+#include "render/draw_canvas.h"
+#include "render/projection.h"
+#include "render/render_state.h"
+
+namespace {
+
+// A convex polygon cut by a plane has at most one new point per edge, and a
+// point near the plane goes to both sides, so a side never exceeds this.
+constexpr int SPLIT_LIST_MAX = 2 * MAX_POINTS;
+
+struct split_list {
+  vertex_t p[SPLIT_LIST_MAX];
+  int n = 0;
+};
+
+void store_points(winding* w, const vertex_t* p, int n) {
+  for (int i = 0; i < n; ++i) w->world[i] = p[i];
+  w->numworld = static_cast<signed char>(n);
+}
+
+// What every fragment of a face carries over from the face.
+struct face_fields {
+  colour_t clr;
+  vertex_t norm;
+  surf* original;
+  float dist;
+
+  explicit face_fields(const winding* w) : clr(w->clr), norm(w->norm), original(w->original), dist(w->dist) {}
+  void give(winding* w) const {
+    w->clr = clr;
+    w->norm = norm;
+    w->original = original;
+    w->dist = dist;
+  }
+};
+
+// Stores one side of a split. `first` receives the side when it fits; a longer
+// side is cut into a fan of pieces around its first point, the first piece in
+// `first` and the others from the pool, chained through next. Returns the
+// piece chain, or null when `first` is null (the pool gave nothing).
+winding* store_side(const split_list& side, winding* first, const face_fields& face) {
+  if (first == nullptr) return nullptr;
+  if (side.n <= MAX_POINTS) {
+    store_points(first, side.p, side.n);
+    return first;
+  }
+  winding* piece = first;
+  winding* last = nullptr;
+  vertex_t fan[MAX_POINTS];
+  fan[0] = side.p[0];
+  for (int start = 1; start < side.n - 1;) {
+    const int end = std::min(start + MAX_POINTS - 2, side.n - 1);
+    int n = 1;
+    for (int i = start; i <= end; ++i) fan[n++] = side.p[i];
+    if (piece != first) face.give(piece);
+    store_points(piece, fan, n);
+    piece->next = nullptr;
+    if (last != nullptr) last->next = piece;
+    last = piece;
+    start = end;
+    if (start < side.n - 1) {
+      piece = getnextwinding();
+      if (piece == nullptr) break;
+    }
+  }
+  return first;
+}
+
+}  // namespace
+
+void split_surf(const winding* plane, winding* surface, winding** f, winding** b) {
+  const vertex_t& P = plane->world[0];
+  vertex_t e1, e2, N;
+  makevector(&plane->world[0], &plane->world[1], &e1);
+  makevector(&plane->world[0], &plane->world[2], &e2);
+  crossproduct(&e1, &e2, &N);
+
+  split_list front, back;
+  const int count = surface->numworld;
+  for (int i = 0; i < count; ++i) {
+    const vertex_t& A = surface->world[i];
+    const vertex_t& B = surface->world[(i + 1) % count];
+    vertex_t rel;
+    makevector(&P, &A, &rel);
+    const auto a = static_cast<float>(dotproduct(&rel, &N));
+    makevector(&P, &B, &rel);
+    const auto bd = static_cast<float>(dotproduct(&rel, &N));
+    if (a > -CLIP_ON_PLANE) back.p[back.n++] = A;
+    if (a < CLIP_ON_PLANE) front.p[front.n++] = A;
+    if ((a < -CLIP_ON_PLANE && bd > CLIP_ON_PLANE) || (a > CLIP_ON_PLANE && bd < -CLIP_ON_PLANE)) {
+      vertex_t e, toP;
+      makevector(&A, &B, &e);
+      makevector(&A, &P, &toP);
+      const auto q = static_cast<float>(dotproduct(&toP, &N));
+      const auto r = static_cast<float>(dotproduct(&N, &e));
+      const float t = std::fabs(r) <= SPLIT_PARALLEL ? 0.0f : q / r;
+      const vertex_t X{A.x + e.x * t, A.y + e.y * t, A.z + e.z * t};
+      front.p[front.n++] = X;
+      back.p[back.n++] = X;
+    }
+  }
+
+  // Keep the face's fields before surface's points are replaced by the front.
+  const face_fields face(surface);
+  const bool has_front = front.n >= 3;
+  if (has_front) *f = store_side(front, surface, face);
+  if (back.n >= 3) {
+    winding* part = has_front ? getnextwinding() : surface;
+    if (part != nullptr) {
+      face.give(part);
+      *b = store_side(back, part, face);
+    }
+  }
+}
+
+winding* getnextwinding() {
+  if (numtlsurf > POOL_FRAME_LIMIT) return nullptr;
+  if (cwindlist == nullptr) reset_winding_pool();
+  if (cwindlist->numwinding > POOL_BLOCK - 1) {
+    if (cwindlist->next == nullptr) {
+      auto* block = new windinglist;
+      block->w = new winding[POOL_BLOCK];
+      cwindlist->next = block;
+    }
+    cwindlist = cwindlist->next;
+    cwindlist->numwinding = 0;
+  }
+  winding* w = &cwindlist->w[cwindlist->numwinding];
+  ++cwindlist->numwinding;
+  ++numtlsurf;
+  return w;
+}
+
+void reset_winding_pool() {
+  if (windlist == nullptr) {
+    windlist = new windinglist;
+    windlist->w = new winding[POOL_BLOCK];
+  }
+  windlist->numwinding = 0;
+  cwindlist = windlist;
+  numtlsurf = 0;
+}
+
+void free_winding_pool() {
+  while (windlist != nullptr) {
+    windinglist* next = windlist->next;
+    delete[] windlist->w;
+    delete windlist;
+    windlist = next;
+  }
+  cwindlist = nullptr;
+}
+
+namespace {
+
+// Appends a part (one fragment, or a chain of fan pieces) to a child list.
+void append_part(winding* part, winding*& head, winding*& tail) {
+  while (part != nullptr) {
+    winding* following = part->next;
+    part->next = nullptr;
+    part->front = nullptr;
+    part->back = nullptr;
+    if (tail == nullptr) {
+      head = part;
+    } else {
+      tail->next = part;
+    }
+    tail = part;
+    part = following;
+  }
+}
+
+}  // namespace
+
+// The tree can be as deep as the frame has fragments, so both walks keep their
+// own stack instead of recursing. Nodes are built in the order a depth-first
+// recursion would take (node, its front subtree, its back subtree), which
+// decides which fragments the pool still has room for near its limit.
+void TDrawCanvas::build_bsp(winding* list) {
+  if (list == nullptr) return;
+  build_stack.clear();
+  build_stack.push_back(list);
+  while (!build_stack.empty()) {
+    winding* node = build_stack.back();
+    build_stack.pop_back();
+    node->front = nullptr;
+    node->back = nullptr;
+    winding* front_tail = nullptr;
+    winding* back_tail = nullptr;
+    for (winding* s = node->next; s != nullptr;) {
+      winding* following = s->next;
+      winding* f = nullptr;
+      winding* b = nullptr;
+      split_surf(node, s, &f, &b);
+      append_part(f, node->front, front_tail);
+      append_part(b, node->back, back_tail);
+      s = following;
+    }
+    if (node->back != nullptr) build_stack.push_back(node->back);
+    if (node->front != nullptr) build_stack.push_back(node->front);
+  }
+}
+
+void TDrawCanvas::traverse_bsp(winding* list) {
+  if (list == nullptr) return;
+  walk_stack.clear();
+  walk_stack.push_back({list, false});
+  while (!walk_stack.empty()) {
+    const walk_step step = walk_stack.back();
+    walk_stack.pop_back();
+    winding* node = step.w;
+    if (step.draw) {
+      makepoly(node, 1, allsolid);
+      continue;
+    }
+    // Distance of the eye (the view-space origin) from the node's plane.
+    const vertex_t& W = node->world[0];
+    const vertex_t& N = node->norm;
+    const float d = -W.x * N.x + -W.y * N.y + -W.z * N.z;
+    // Pushed in reverse of the order they are handled.
+    if (d > 0) {
+      if (node->back != nullptr) walk_stack.push_back({node->back, false});
+      if (node->front != nullptr) walk_stack.push_back({node->front, false});
+    } else {
+      if (node->front != nullptr) walk_stack.push_back({node->front, false});
+      walk_stack.push_back({node, true});
+      if (node->back != nullptr) walk_stack.push_back({node->back, false});
+    }
+  }
+}

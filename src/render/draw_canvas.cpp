@@ -1,0 +1,266 @@
+#include "render/draw_canvas.h"
+
+#include <QFont>
+#include <QFontMetrics>
+#include <QString>
+#include <algorithm>
+#include <cmath>
+#include <cstdarg>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+#include "model/camera.h"
+#include "model/map_state.h"
+#include "render/display_bsp.h"
+#include "render/frame_list.h"
+#include "render/projection.h"
+#include "render/render_state.h"
+
+namespace {
+
+constexpr float NO_DIVIDE_DEPTH = 0.0005f;  // nearer than this a point is projected without dividing
+constexpr float DOT_DEPTH = 0.001f;         // entity dots are drawn only beyond this depth
+constexpr int PICK_RANGE = 5;               // a vertex is picked when nearer than this in x and y
+constexpr float EDGE_EPSILON = 0.001f;      // the mouse must be this far inside every edge
+
+// Pixel coordinates are truncated toward zero. Points that project very far
+// off (a zoom gone wild, a point at the eye) are held to a range that any
+// int and the rasteriser can take; within the image nothing changes.
+constexpr float PIXEL_LIMIT = 1.0e6f;
+int to_pixel(float v) {
+  if (!(v >= -PIXEL_LIMIT)) return static_cast<int>(-PIXEL_LIMIT);  // also NaN
+  if (!(v <= PIXEL_LIMIT)) return static_cast<int>(PIXEL_LIMIT);
+  return static_cast<int>(v);
+}
+
+QColor qcolour(colour_t c) { return QColor(colour_red(c), colour_green(c), colour_blue(c)); }
+
+__attribute__((format(printf, 1, 2))) std::string format(const char* fmt, ...) {
+  va_list args;
+  va_start(args, fmt);
+  va_list again;
+  va_copy(again, args);
+  const int n = std::vsnprintf(nullptr, 0, fmt, args);
+  va_end(args);
+  std::string out(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
+  if (n > 0) std::vsnprintf(out.data(), out.size() + 1, fmt, again);
+  va_end(again);
+  return out;
+}
+
+}  // namespace
+
+TDrawCanvas::TDrawCanvas()
+    : winbmp(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_RGB32),
+      Pen(QColor(0, 64, 64), 1, Qt::SolidLine),
+      Brush(QColor(255, 255, 0), Qt::SolidPattern) {
+  Pen.setCosmetic(true);
+  winbmp.fill(Qt::white);
+  window.begin(&winbmp);
+  window.setRenderHint(QPainter::Antialiasing, false);
+  window.setBackground(QBrush(Qt::white));
+  window.setBackgroundMode(Qt::OpaqueMode);
+  QFont font(QStringLiteral("DejaVu Sans Mono"));
+  font.setStyleHint(QFont::Monospace);
+  font.setFixedPitch(true);
+  font.setPixelSize(12);
+  window.setFont(font);
+  text_ascent = QFontMetrics(font).ascent();
+  reset_winding_pool();
+  start_framerate();
+}
+
+TDrawCanvas::~TDrawCanvas() {
+  window.end();
+  free_winding_pool();
+}
+
+void TDrawCanvas::start_framerate() {
+  framerate = 0;
+  Tstart = static_cast<long>(std::time(nullptr));
+}
+
+void TDrawCanvas::select_pen(colour_t c) {
+  if (pen_selected && pen_clr == c) return;
+  Pen = QPen(qcolour(c), 1, Qt::SolidLine);
+  Pen.setCosmetic(true);
+  window.setPen(Pen);
+  pen_clr = c;
+  pen_selected = true;
+}
+
+void TDrawCanvas::select_fill(colour_t c) {
+  if (fill_selected && fill_clr == c) return;
+  Brush = QBrush(qcolour(c), Qt::SolidPattern);
+  window.setBrush(Brush);
+  fill_clr = c;
+  fill_selected = true;
+}
+
+void TDrawCanvas::put_pixel(int x, int y, colour_t c) {
+  if (x < 0 || y < 0 || x >= VIEW_WIDTH || y >= VIEW_HEIGHT) return;
+  // A 1 x 1 fill leaves the selected pen alone.
+  window.fillRect(x, y, 1, 1, qcolour(c));
+}
+
+void TDrawCanvas::put_text(int x, int y, const std::string& text) {
+  // Text is black on white whatever pen is selected; the pen comes back after.
+  window.setPen(QPen(Qt::black));
+  window.drawText(QPoint(x, y + text_ascent),
+                  QString::fromLatin1(text.data(), static_cast<int>(text.size())));
+  window.setPen(Pen);
+}
+
+void TDrawCanvas::makepoly(winding* temp, int usecolor, int solid) {
+  if (usecolor != 0) {
+    select_fill(temp->clr);
+    select_pen(temp->clr);
+  }
+  const int n = std::clamp(static_cast<int>(temp->numworld), 0, MAX_POINTS);
+  QPoint pts[MAX_POINTS + 1];
+  const float mx = static_cast<float>(Point.x());
+  const float my = static_cast<float>(Point.y());
+  // A polygon of fewer than three points covers nothing, so it never picks.
+  bool inside = n >= 3;
+  const vertex_t* vertex = nullptr;
+  const auto outside_edge = [&](const QPoint& from, const QPoint& to) {
+    const float x = static_cast<float>(from.x()), y = static_cast<float>(from.y());
+    const float x1 = static_cast<float>(to.x()), y1 = static_cast<float>(to.y());
+    const float t = (x - x1) * (y - my) - (y - y1) * (x - mx);
+    return t < EDGE_EPSILON;
+  };
+  for (int i = 0; i < n; ++i) {
+    const vertex_t& p = temp->world[i];
+    float sx = p.x, sy = p.z;
+    if (std::fabs(p.y) > NO_DIVIDE_DEPTH) {
+      sx = p.x * view / p.y;
+      sy = p.z * view / p.y;
+    }
+    pts[i] = QPoint(to_pixel(xss + sx * vd), to_pixel(yss - sy * vd));
+    if (std::abs(pts[i].x() - Point.x()) < PICK_RANGE && std::abs(pts[i].y() - Point.y()) < PICK_RANGE) {
+      vertex = &p;
+    }
+    if (inside && i > 0 && outside_edge(pts[i - 1], pts[i])) inside = false;
+  }
+  if (n == 0) return;
+  if (inside && outside_edge(pts[n - 1], pts[0])) inside = false;
+  pts[n] = pts[0];
+
+  if (solid != 0) {
+    window.drawPolygon(pts, n, Qt::OddEvenFill);
+  } else {
+    window.drawPolyline(pts, n + 1);
+  }
+
+  if (DragDC) return;
+  if (inside) thi = temp->original;
+  if (vertex != nullptr) find_original_vertex(temp, vertex);
+}
+
+void TDrawCanvas::draw_brush(brush_t* brush) {
+  for (surf* s = brush->fsurf; s != nullptr; s = s->next) {
+    rotate_surface(s);
+    if (draw_surface(s) != 0 && fixb != 0) makepoly(&s->w, 0, 0);
+  }
+}
+
+void TDrawCanvas::EvDraw() {
+  if (!DragDC) {
+    closest_point = nullptr;
+    thi = nullptr;
+    hilight = nullptr;
+  }
+  if (memory_status) memory = memory_status();
+  window.fillRect(QRect(QPoint(0, 0), clientsize) & winbmp.rect(), Qt::white);
+
+  draw_all(&framehead, 0);
+  numtlsurf = 0;
+  numtrsurf = 0;
+  winding* first = framehead.w.next;
+  if (drawbsp != 0) {
+    reset_winding_pool();
+    build_bsp(first);
+    traverse_bsp(first);
+  } else {
+    for (winding* w = first; w != nullptr; w = w->next) makepoly(w, 1, allsolid);
+    for (int i = 0; i < numentity; ++i) {
+      vertex_t v;
+      rotate_vertex(&entities[i].origin, &v);
+      if (v.y > DOT_DEPTH) {
+        put_pixel(to_pixel(xss + (v.x * view / v.y) * vd), to_pixel(yss - (v.z * view / v.y) * vd),
+                  make_rgb(255, 0, 0));
+      }
+    }
+  }
+
+  if (hilight == nullptr) hilight = thi;
+
+  select_pen(make_rgb(255, 255, 0));
+  for (brushlist* node = blist; node != nullptr && node->brush != nullptr; node = node->next) {
+    draw_brush(node->brush);
+  }
+  if (hibr != nullptr) {
+    select_pen(make_rgb(255, 0, 255));
+    draw_brush(hibr);
+  }
+  if (hilight != nullptr && hilight->brush != nullptr) {
+    brush_t* b = hilight->brush;
+    select_pen(make_rgb(0, 255, 255));
+    draw_brush(b);
+    if (b->entity == -1 && dragx == 0 && dragy == 0 && dragz == 0) {
+      select_pen(make_rgb(255, 0, 0));
+      makepoly(&hilight->w, 0, 0);
+    }
+    if (b->entity <= -1 && b->hull != nullptr) {
+      put_text(10, 52, format("hull classname: %s", b->hull->classname));
+    }
+  }
+
+  const QPoint across[2] = {QPoint(390, 300), QPoint(410, 300)};
+  const QPoint down[2] = {QPoint(400, 290), QPoint(400, 310)};
+  window.drawPolyline(across, 2);
+  window.drawPolyline(down, 2);
+
+  draw_status();
+
+  if (closest_point != nullptr) {
+    vertex_t v;
+    rotate_vertex(closest_point, &v);
+    float sx = v.x, sy = v.z;
+    if (std::fabs(v.y) > NO_DIVIDE_DEPTH) {
+      sx = v.x * view / v.y;
+      sy = v.z * view / v.y;
+    }
+    const float X = xss + sx * vd;
+    const float Y = yss - sy * vd;
+    const colour_t black = make_rgb(0, 0, 0);
+    put_pixel(to_pixel(X), to_pixel(Y), black);
+    put_pixel(to_pixel(X + 1), to_pixel(Y), black);
+    put_pixel(to_pixel(X), to_pixel(Y + 1), black);
+    put_pixel(to_pixel(X + 1), to_pixel(Y + 1), black);
+  }
+}
+
+void TDrawCanvas::draw_status() {
+  // The current brush is shown by a number taken from its address.
+  const auto brush_id = static_cast<int>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hibr)));
+  put_text(
+      10, 4,
+      format("numsurf: %d numdrawn: %d &hibr: %d view: %lf testing: %d numentity: %d cmdline:%s", numsurfabs,
+             numdrawn, brush_id, static_cast<double>(view), testing_value, numentity, cmdline.c_str()));
+  put_text(10, 20,
+           format("origin: %lf %lf %lf front: %d back: %d", static_cast<double>(origin.x),
+                  static_cast<double>(origin.y), static_cast<double>(origin.z), numtlsurf, numtrsurf));
+  put_text(10, 36,
+           format("angle: %lf %lf %lf keydown: %d  flags: %d dragx %d dragy %d dragz %d fix%dfree: %lu%%",
+                  static_cast<double>(angle.x), static_cast<double>(angle.y), static_cast<double>(angle.z),
+                  keydown, keyflags, dragx, dragy, dragz, fixb, memory));
+  if (closest_point != nullptr) {
+    put_text(10, 52,
+             format("hipoint: %lf %lf %lf ", static_cast<double>(closest_point->x),
+                    static_cast<double>(closest_point->y), static_cast<double>(closest_point->z)));
+  }
+}

@@ -1,0 +1,86 @@
+// The drawing state of the 3D view and the operations that draw one frame into
+// its 800 x 600 off-screen image. The editor's drawing window derives from this
+// class and adds the timer and the copy to the screen; the tool and the tests
+// draw frames with it directly, without a display.
+#pragma once
+
+#include <QBrush>
+#include <QImage>
+#include <QPainter>
+#include <QPen>
+#include <QPoint>
+#include <QSize>
+#include <functional>
+#include <vector>
+
+#include "model/types.h"
+
+constexpr int VIEW_WIDTH = 800;
+constexpr int VIEW_HEIGHT = 600;
+
+class TDrawCanvas {
+ public:
+  TDrawCanvas();
+  ~TDrawCanvas();
+  TDrawCanvas(const TDrawCanvas&) = delete;
+  TDrawCanvas& operator=(const TDrawCanvas&) = delete;
+
+  // One whole frame into winbmp: faces, outlines, cross-hair, status lines.
+  void EvDraw();
+
+  // Projects temp to the screen and draws it: with usecolor in its own colour,
+  // otherwise in the current pen; filled when solid is set, else outlined.
+  // Picks the face and vertex under the mouse point unless a drag is on.
+  void makepoly(winding* temp, int usecolor, int solid);
+
+  // Outlines, in the current pen, the faces of brush that survive the facing
+  // test and the frustum clip; only while "fix brushes" is on.
+  void draw_brush(brush_t* brush);
+
+  // Turns the fragment list starting at list into a display BSP rooted at list.
+  void build_bsp(winding* list);
+
+  // Draws the tree rooted at list back to front.
+  void traverse_bsp(winding* list);
+
+  // Restarts the frame-rate count from now.
+  void start_framerate();
+
+  // Selects a new solid pen of width 1 (the fill brush is left alone).
+  void select_pen(colour_t c);
+
+  QImage winbmp;                                 // the off-screen 800 x 600 image
+  QPainter window;                               // draws into winbmp for the whole life of the canvas
+  float view = 430.0f;                           // focal length in pixels
+  short xss = 400, yss = 300;                    // screen position of the view centre
+  float vd = 1.0f;                               // zoom after the perspective division
+  QPen Pen;                                      // pen last selected for drawing
+  QBrush Brush;                                  // fill brush last selected
+  bool DragDC = false;                           // true while a mouse drag is in progress
+  int candraw = 0;                               // non-zero while there is a map to draw
+  int dragx = 0, dragy = 0, dragz = 0;           // rotation-axis switches of the Dir menu
+  long Tstart = 0, Tfinish = 0;                  // frame-rate measurement, whole seconds
+  long framerate = 0;                            // timer ticks since Tstart
+  QPoint Point{-10000, -10000};                  // latest mouse position; far off until the mouse is seen
+  QSize clientsize{VIEW_WIDTH, VIEW_HEIGHT};     // client area; only this much is cleared
+  unsigned long memory = 0;                      // memory load in per cent, for the status line
+  std::function<unsigned long()> memory_status;  // when set, refreshes `memory` every frame
+
+ private:
+  struct walk_step {
+    winding* w;
+    bool draw;
+  };
+
+  void select_fill(colour_t c);
+  void put_pixel(int x, int y, colour_t c);
+  void put_text(int x, int y, const std::string& text);
+  void draw_status();
+
+  surf framehead;  // its w heads the frame list
+  colour_t pen_clr = 0, fill_clr = 0;
+  bool pen_selected = false, fill_selected = false;
+  int text_ascent = 0;
+  std::vector<winding*> build_stack;  // kept between frames so frames do not allocate
+  std::vector<walk_step> walk_stack;
+};

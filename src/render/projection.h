@@ -1,0 +1,39 @@
+// From brush faces to view-space polygons: preparing a face for the current
+// camera, the facing test and the clip to the fixed view frustum, matching
+// picked vertices back to face points, and the overhead-rectangle test.
+#pragma once
+
+#include "model/types.h"
+#include "render/render_state.h"
+
+constexpr float FACING_EPSILON = 0.001f;  // the camera must be this far in front of a face
+constexpr float CLIP_ON_PLANE = 0.1f;     // a point this close to a clip plane counts as on it
+constexpr float CLIP_PARALLEL = 1e-7f;    // an edge this parallel to a clip plane is not cut
+constexpr int NUM_FRUSTUM_PLANES = 5;
+
+// The five fixed planes of the view frustum in view space, in clipping order
+// (near, left, right, top, bottom). Each is a winding holding one point of the
+// plane and its outward normal.
+extern const winding* const frustum_planes[NUM_FRUSTUM_PLANES];
+
+// Fills the face's own winding w from its world polygon with the current camera.
+void rotate_surface(surf* surface);
+
+// 1 when the face is to be drawn: the camera is in front of it and some of it
+// survives the frustum clip, which is left in its w. Stores the face's plane
+// distance from the camera (makenormal). rotate_surface must have run first.
+int draw_surface(surf* surface);
+
+// Clips surface in place to the inner side of the plane through plane's first
+// point with plane's normal. Returns 1 when the polygon lies outside, -1 when
+// inside, 0 when it spans the plane or the clip was abandoned (a side would
+// need more than MAX_POINTS points; surface is then left as it was).
+short draw_surf_side(const winding* plane, winding* surface);
+
+// Sets closest_point to the point of w's face whose view-space image is p
+// (within 0.001 per axis), or to null when no point matches.
+void find_original_vertex(const winding* w, const vertex_t* p);
+
+// Marks the face and its brush visible when one of its points lies strictly
+// inside the overhead-view rectangle r (image pixels, 10 map units each).
+void surface_in_rect(surf* s, const select_rect* r);

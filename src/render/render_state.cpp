@@ -1,0 +1,34 @@
+#include "render/render_state.h"
+
+#include "render/display_bsp.h"
+
+int allsolid = 0;
+int drawbsp = 0;
+int drawentity = 1;
+int numsurfabs = 0;
+int numdrawn = 0;
+int numtlsurf = 0;
+int numtrsurf = 0;
+short testing_value = -75;
+int keydown = 0;
+int keyflags = 0;
+windinglist* windlist = nullptr;
+windinglist* cwindlist = nullptr;
+select_rect Srect;
+std::string cmdline;
+
+void reset_render_state() {
+  allsolid = 0;
+  drawbsp = 0;
+  drawentity = 1;
+  numsurfabs = 0;
+  numdrawn = 0;
+  numtlsurf = 0;
+  numtrsurf = 0;
+  testing_value = -75;
+  keydown = 0;
+  keyflags = 0;
+  Srect = select_rect{};
+  cmdline.clear();
+  if (windlist != nullptr) reset_winding_pool();
+}
