@@ -4,6 +4,7 @@
 
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
+#include "model/vector_math.h"
 
 namespace {
 
@@ -74,6 +75,34 @@ void add_cap(piece& pc, const surf* p, bool reversed) {
   pc.take(cap);
 }
 
+// Which sides of p's plane a face reaches beyond the tolerance: the front
+// (away from p's brush) or the back. Neither means it lies in the plane.
+struct sides {
+  bool front = false;
+  bool back = false;
+};
+
+sides classify(const surf* p, const surf* s) {
+  sides out;
+  for (int i = 0; i < s->numpoints; ++i) {
+    vertex_t rel;
+    _VectorSubtract(&s->point[i], &p->point[0], &rel);
+    const double d = _DotProduct(&rel, &p->norm);
+    if (d <= -ON_PLANE_EPSILON) out.front = true;
+    if (d > ON_PLANE_EPSILON) out.back = true;
+  }
+  return out;
+}
+
+// Whether the face, by the order of its points, faces the way p does.
+bool faces_same_way(const surf* p, const surf* s) {
+  vertex_t e1, e2, n;
+  _VectorSubtract(&s->point[1], &s->point[0], &e1);
+  _VectorSubtract(&s->point[2], &s->point[0], &e2);
+  CrossProduct(&e1, &e2, &n);
+  return _DotProduct(&n, &p->norm) > 0;
+}
+
 brush_t* make_brush(const brush_t* cut, piece& pc) {
   auto* nb = new brush_t(*cut);
   nb->fsurf = pc.head;
@@ -98,19 +127,28 @@ bool split_brush(const surf* p, brush_t* brush, brush_t** f, brush_t** b) {
     // Fewer than three points: the plane bounds nothing of this brush (a
     // redundant plane), so neither piece needs it.
     if (s->numpoints < 3) continue;
-    surf fpart, bpart;
-    fpart.numpoints = bpart.numpoints = -1;  // left so when the cut gives up
-    create_surf_from_base(p, s, &fpart, &bpart);
-    if (bpart.numpoints < 0) {
-      // One side would need more corners than a face holds. Both pieces keep
-      // the whole face: its plane bounds both, and rebuilding trims it.
+    const sides where = classify(p, s);
+    if (where.front && where.back) {
+      surf fpart, bpart;
+      fpart.numpoints = bpart.numpoints = -1;  // left so when the cut gives up
+      create_surf_from_base(p, s, &fpart, &bpart);
+      // A side may come out with fewer than three points (a vertex on the
+      // plane goes to the back list only) or the cut may need more corners
+      // than a face holds. The plane still bounds that piece, so it keeps the
+      // whole face and rebuilding trims it.
+      front.take(fpart.numpoints >= 3 ? piece_face(s, fpart.point, fpart.numpoints)
+                                      : piece_face(s, s->point, s->numpoints));
+      back.take(bpart.numpoints >= 3 ? piece_face(s, bpart.point, bpart.numpoints)
+                                     : piece_face(s, s->point, s->numpoints));
+    } else if (where.front) {
       front.take(piece_face(s, s->point, s->numpoints));
+    } else if (where.back) {
       back.take(piece_face(s, s->point, s->numpoints));
-      continue;
+    } else if (faces_same_way(p, s)) {
+      back.take(piece_face(s, s->point, s->numpoints));  // in the plane, facing the back
+    } else {
+      front.take(piece_face(s, s->point, s->numpoints));  // in the plane, facing the front
     }
-    // A side that got fewer than three points only touches the plane there.
-    if (fpart.numpoints >= 3) front.take(piece_face(s, fpart.point, fpart.numpoints));
-    if (bpart.numpoints >= 3) back.take(piece_face(s, bpart.point, bpart.numpoints));
   }
 
   const bool capped = front.count >= 3 && back.count >= 3;

@@ -27,11 +27,6 @@ void expect_span(const brush_t* b, float x0, float x1, float y0, float y1, float
   EXPECT_NEAR(e.hi[2], z1, 1e-3);
 }
 
-float volume(const brush_t* b) {
-  const span e = extent(b);
-  return e.size(0) * e.size(1) * e.size(2);
-}
-
 bool listed(const brush_t* b) {
   for (const brush_t* x = hull->brush; x != nullptr; x = x->next) {
     if (x == b) return true;
@@ -152,6 +147,45 @@ TEST_F(BrushCut, SplitByAMissingPlaneOrAnOwnFaceGivesACopy) {
   EXPECT_EQ(count_brushes(hull), 2);
 }
 
+TEST_F(BrushCut, PlanesTouchingTheBrushKeepEveryBoundingFace) {
+  make_world();
+  // A neighbour sharing the cube's x+ side: its x- face lies in that plane
+  // facing the other way, so the whole cube is in front of it.
+  brush_t* cube = box({0, 0, 0}, 64, 64, 64);
+  brush_t* neighbour = box({64, 0, 0}, 64, 64, 64);
+  brush_t *f = nullptr, *b = nullptr;
+  ASSERT_TRUE(split_brush(neighbour->fsurf->next->next, cube, &f, &b));
+  EXPECT_MODEL_OK();
+  ASSERT_NE(f, nullptr);
+  EXPECT_EQ(b, nullptr);
+  EXPECT_EQ(count_faces(f), 6);
+  expect_span(f, -32, 32, -32, 32, -32, 32);
+  // Subtracting the neighbour leaves the cube as it was.
+  ASSERT_TRUE(subtract_brush(f, neighbour));
+  EXPECT_MODEL_OK();
+  ASSERT_EQ(count_brushes(hull), 2);
+  expect_span(hull->brush, -32, 32, -32, 32, -32, 32);
+  EXPECT_NEAR(volume(hull->brush), 64 * 64 * 64, 1);
+
+  // A vertical plane through two opposite edges: the top and bottom squares
+  // have two corners on the plane and one on either side, yet both halves
+  // must keep them.
+  brush_t* diagonal = new brush_t;
+  surf* p = add_face(diagonal, {0, 0, 0}, {0, 0, 1}, {1, 1, 0});
+  makenormal(p);
+  ASSERT_TRUE(split_brush(p, hull->brush, &f, &b));
+  EXPECT_MODEL_OK();
+  ASSERT_NE(f, nullptr);
+  ASSERT_NE(b, nullptr);
+  for (brush_t* half : {f, b}) {
+    EXPECT_EQ(count_faces(half), 5);
+    EXPECT_NEAR(extent(half).lo[2], -32, 1e-3);
+    EXPECT_NEAR(extent(half).hi[2], 32, 1e-3);
+    EXPECT_NEAR(volume(half), 64 * 64 * 32, 1);
+  }
+  free_brush(diagonal);
+}
+
 TEST_F(BrushCut, MarkerBoxesAreNeitherCutNorDeleted) {
   make_world();
   const vertex_t at{0, 0, 0};
@@ -260,14 +294,14 @@ TEST_F(BrushCut, SubtractAboveInsideAndAHoleInASlab) {
   make_world();
   brush_t* slab = box({0, 0, 0}, 256, 256, 32);
   brush_t* hole = box({0, 0, 16}, 32, 32, 32);
-  const float expected = volume(slab) - 32 * 32 * 16;
+  const float expected = static_cast<float>(volume(slab)) - 32 * 32 * 16;
   ASSERT_TRUE(subtract_brush(slab, hole));
   EXPECT_MODEL_OK();
   const std::set<brush_t*> pieces = others(hole);
   EXPECT_EQ(pieces.size(), 5u);
   float sum = 0;
   for (brush_t* p : pieces) {
-    sum += volume(p);
+    sum += static_cast<float>(volume(p));
     EXPECT_EQ(p->hull, hull);
     const span e = extent(p);
     // No piece reaches into the hole.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 
 #include "model/types.h"
 #include "model/vector_math.h"
@@ -24,6 +25,29 @@ inline span extent(const brush_t* b) {
     }
   }
   return e;
+}
+
+// Volume of a convex brush as a fan of tetrahedra from the mean of its points.
+inline double volume(const brush_t* b) {
+  vertex_t c;
+  int n = 0;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    for (int i = 0; i < s->numpoints; ++i, ++n) _VectorAdd(&c, &s->point[i], &c);
+  }
+  if (n == 0) return 0;
+  VectorScale(&c, 1.0 / n, &c);
+  double v = 0;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    for (int i = 1; i + 1 < s->numpoints; ++i) {
+      vertex_t a, p, q, x;
+      _VectorSubtract(&s->point[0], &c, &a);
+      _VectorSubtract(&s->point[i], &c, &p);
+      _VectorSubtract(&s->point[i + 1], &c, &q);
+      CrossProduct(&p, &q, &x);
+      v += std::fabs(_DotProduct(&a, &x)) / 6;
+    }
+  }
+  return v;
 }
 
 // Appends to b a face through p0, p1, p2, ordered so that its normal points
