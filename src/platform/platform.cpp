@@ -1,5 +1,6 @@
 #include "platform/platform.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -52,6 +53,9 @@ class qt_backend : public platform_backend {
     dlg.SetupWindow();
     return dlg.exec() == IDOK ? IDOK : IDCANCEL;
   }
+
+  // Leaves the event loop at once; main then returns the code.
+  void exit_process(int code) override { QCoreApplication::exit(code); }
 };
 
 qt_backend real_backend;
@@ -76,6 +80,8 @@ int FileSaveDialog(QWidget* parent, file_dialog_data& data) {
 }
 
 int ExecuteDialog(TDialog& dlg) { return current->modal_dialog(dlg); }
+
+void ExitProcess(int code) { current->exit_process(code); }
 
 std::string qt_filter(const std::string& bar_filter) {
   std::vector<std::string> parts;

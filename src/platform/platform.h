@@ -36,6 +36,8 @@ class platform_backend {
   // Runs dlg modally: SetupWindow first; on OK the dialog's CanClose and
   // CloseWindow hooks run. Returns IDOK or IDCANCEL.
   virtual int modal_dialog(TDialog& dlg) = 0;
+  // Ends the program with code, without further questions.
+  virtual void exit_process(int code) = 0;
 };
 
 // Null puts the real Qt backend back.
@@ -45,6 +47,7 @@ int MessageBox(QWidget* parent, const std::string& text, const std::string& capt
 int FileOpenDialog(QWidget* parent, file_dialog_data& data);
 int FileSaveDialog(QWidget* parent, file_dialog_data& data);
 int ExecuteDialog(TDialog& dlg);
+void ExitProcess(int code);
 
 // "Desc (*.x)|*.x|Other|*.y|" in Qt's notation: "Desc (*.x);;Other (*.y)".
 std::string qt_filter(const std::string& bar_filter);

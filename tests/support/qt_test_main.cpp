@@ -5,7 +5,19 @@
 #include <QDir>
 #include <QFile>
 
+namespace {
+
+// The offscreen platform warns about window hints it cannot honour; nothing a
+// test needs to see.
+void quiet_offscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.contains(QLatin1String("does not support propagateSizeHints"))) return;
+  qt_message_output(type, context, message);
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  qInstallMessageHandler(quiet_offscreen);
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
     const QString runtime = QDir::tempPath() + QStringLiteral("/veld-test-runtime");

@@ -36,9 +36,11 @@ class scripted_platform : public platform_backend {
   std::vector<shown_box> boxes;
   std::vector<shown_file_dialog> file_dialogs;
   int dialogs_run = 0;
+  std::optional<int> exit_code;  // set when the program asked to end
 
   int message_box(QWidget* parent, const std::string& text, const std::string& caption,
                   box_buttons buttons) override;
   int file_dialog(QWidget* parent, file_dialog_kind kind, file_dialog_data& data) override;
   int modal_dialog(TDialog& dlg) override;
+  void exit_process(int code) override { exit_code = code; }
 };

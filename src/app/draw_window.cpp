@@ -1,0 +1,334 @@
+#include "app/draw_window.h"
+
+#include <QAction>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QResizeEvent>
+
+#include "app/command_ids.h"
+#include "edit/transforms.h"
+#include "mapio/map_writer.h"
+#include "mapio/number_text.h"
+#include "model/camera.h"
+#include "model/map_state.h"
+#include "platform/system_status.h"
+#include "render/render_state.h"
+
+namespace {
+
+constexpr const char* MAP_FILTER = "Map Files (*.map)|*.map|";
+constexpr const char* OBJECT_FILTER = "Veld Object Files (*.vlp)|*.vlp|";
+constexpr const char* GAME_MAP_DIR = "\\quake\\id1\\maps\\";
+constexpr const char* CAPTION_FORMAT = "VELD: A QUAKE Editor  ";
+constexpr float OPENED_CAMERA_Y = 1000.0f;
+
+file_dialog_data dialog_settings(const char* filter, const char* ext) {
+  file_dialog_data d;
+  d.flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  d.filter = filter;
+  d.default_ext = ext;
+  d.initial_dir = GAME_MAP_DIR;
+  return d;
+}
+
+int toggled(int flag) { return flag == 0 ? 1 : 0; }
+
+}  // namespace
+
+TDrawWindow::TDrawWindow()
+    : FileData(dialog_settings(MAP_FILTER, "map")),
+      FileOData(dialog_settings(OBJECT_FILTER, "vlp")),
+      timer_([this] { EvTimer(); }) {
+  setFocusPolicy(Qt::StrongFocus);
+  viewport()->setMouseTracking(true);
+  reset_camera();
+  numentity = 0;
+  hull = nullptr;
+  reset_edit_steps();
+  memory_status = memory_load_percent;
+}
+
+TDrawWindow::~TDrawWindow() { timer_.stop(); }
+
+void TDrawWindow::SetupWindow() {
+  testing_value = -75;
+  hilight = nullptr;
+  hibr = nullptr;
+  fixb = 1;
+  window.setBackground(QBrush(Qt::white));
+  window.fillRect(0, 0, VIEW_WIDTH, VIEW_HEIGHT, Qt::white);
+  timer_.start(TIMER_NORMAL);
+  start_framerate();
+}
+
+void TDrawWindow::CleanupWindow() { timer_.stop(); }
+
+void TDrawWindow::after_message() {
+  if (refresh_) refresh_();
+}
+
+void TDrawWindow::EvTimer() {
+  ++framerate;
+  if (candraw != 0) EvDraw();
+  viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+  after_message();
+}
+
+void TDrawWindow::paintEvent(QPaintEvent* event) {
+  QMdiArea::paintEvent(event);
+  QPainter screen(viewport());
+  screen.drawImage(0, 0, winbmp);
+}
+
+void TDrawWindow::resizeEvent(QResizeEvent* event) {
+  QMdiArea::resizeEvent(event);
+  clientsize =
+      QSize(std::min(VIEW_WIDTH, event->size().width()), std::min(VIEW_HEIGHT, event->size().height()));
+}
+
+void TDrawWindow::SetCaption(const std::string& caption) {
+  caption_ = caption;
+  setWindowTitle(QString::fromStdString(caption));
+}
+
+// ---- file flows ----
+
+void TDrawWindow::OpenFile() {
+  const load_report report = read_map(FileData.file_name);
+  if (!report.ok()) {
+    MessageBox(this, report.error, "loading...", box_buttons::ok);
+    return;
+  }
+  for (int i = 0; i < report.obsolete_pairs; ++i) MessageBox(this, "obsolete", "loading...", box_buttons::ok);
+  candraw = 1;
+  timer_.stop();
+  MessageBox(this, "finished loading " + std::to_string(report.brush_entities) + " models", "loading...",
+             box_buttons::ok);
+  show_load_report(report);
+  timer_.start(TIMER_AS_FAST_AS_POSSIBLE);
+}
+
+void TDrawWindow::show_load_report(const load_report& report) {
+  if (report.complete && report.problems.empty() && report.malformed_numbers == 0) return;
+  std::string text = report.complete ? "The map was read, but not all of it was usable:"
+                                     : "Reading stopped before the end of the file:";
+  for (const load_problem& p : report.problems) text += "\nline " + std::to_string(p.line) + ": " + p.text;
+  if (report.unlisted_problems > 0) {
+    text += "\n... and " + std::to_string(report.unlisted_problems) + " more problems";
+  }
+  MessageBox(this, text, "loading...", box_buttons::ok);
+}
+
+void TDrawWindow::SaveFile() {
+  const std::string error = write_map(FileData.file_name);
+  if (!error.empty()) MessageBox(this, "The map was not saved.\n" + error, "save failed", box_buttons::ok);
+}
+
+void TDrawWindow::CloseFile() {
+  timer_.stop();
+  release_map();
+  candraw = 0;
+  DragDC = false;
+  button = 0;
+  reset_camera();
+  vd = 1.0f;
+  view = 430.0f;
+  xss = 400;
+  yss = 300;
+  timer_.start(TIMER_NORMAL);
+}
+
+void TDrawWindow::open_map(const std::string& path) {
+  FileData.file_name = path;
+  SetCaption(CAPTION_FORMAT + path);
+  OpenFile();
+  framerate = 0;
+  Tstart = time_seconds();
+  origin.y = OPENED_CAMERA_Y;
+}
+
+void TDrawWindow::CmFileOpen() {
+  if (FileOpenDialog(this, FileData) == IDOK) {
+    SetCaption(CAPTION_FORMAT + FileData.file_name);
+    OpenFile();
+  }
+  framerate = 0;
+  Tstart = time_seconds();
+  origin.y = OPENED_CAMERA_Y;
+}
+
+void TDrawWindow::run_save_flow() {
+  timer_.stop();
+  if (FileSaveDialog(this, FileData) == IDOK) SaveFile();
+  timer_.start(TIMER_AFTER_DIALOG);
+}
+
+void TDrawWindow::CmFileSave() { run_save_flow(); }
+
+void TDrawWindow::CmFileClose() {
+  timer_.stop();
+  if (MessageBox(this, "Do You Want to save it?", "A File Is Open...", box_buttons::ok_cancel) == IDOK) {
+    run_save_flow();
+  }
+  CloseFile();
+  window.fillRect(0, 0, VIEW_WIDTH, VIEW_HEIGHT, window.background());
+  candraw = 0;
+  timer_.start(TIMER_AFTER_DIALOG);
+  viewport()->update();
+}
+
+bool TDrawWindow::CanClose() {
+  timer_.stop();
+  Tfinish = time_seconds();
+  // Less than a whole second since the count began: take it as one second.
+  const long seconds = Tfinish - Tstart > 0 ? Tfinish - Tstart : 1;
+  const std::string rate =
+      "framerate " + format_lf(static_cast<double>(framerate) / static_cast<double>(seconds));
+  if (MessageBox(this, rate, "Do you wish to quit?", box_buttons::ok_cancel) != IDOK) {
+    timer_.start(TIMER_AFTER_DIALOG);
+    return false;
+  }
+  if (candraw != 0 && MessageBox(this, "save?", "A File is Open...", box_buttons::ok_cancel) == IDOK) {
+    run_save_flow();
+  }
+  return true;
+}
+
+void TDrawWindow::CmFileExit() {
+  if (CanClose()) ExitProcess(0);
+}
+
+// The object file commands run their dialogs; the file work behind them is
+// done by the object file readers and writers.
+void TDrawWindow::CmObjectSave() {
+  timer_.stop();
+  if (FileSaveDialog(this, FileOData) == IDOK) SaveObject();
+  timer_.start(TIMER_AFTER_DIALOG);
+}
+
+void TDrawWindow::CmExportRaw() {
+  timer_.stop();
+  if (FileSaveDialog(this, FileOData) == IDOK) ExportRaw();
+  timer_.start(TIMER_AFTER_DIALOG);
+}
+
+void TDrawWindow::CmFileOpenObject() {
+  timer_.stop();
+  if (FileOpenDialog(this, FileOData) == IDOK) {
+    SetCaption(CAPTION_FORMAT + FileData.file_name);
+    OpenObject();
+  }
+  timer_.start(TIMER_AFTER_DIALOG);
+  framerate = 0;
+  Tstart = time_seconds();
+}
+
+// ---- toggles ----
+
+void TDrawWindow::CmDirXToggle() { dragx = toggled(dragx); }
+void TDrawWindow::CmDirYToggle() { dragy = toggled(dragy); }
+void TDrawWindow::CmDirZToggle() { dragz = toggled(dragz); }
+void TDrawWindow::CmEntityToggle() { drawentity = toggled(drawentity); }
+void TDrawWindow::CmFix() { fixb = toggled(fixb); }
+
+void TDrawWindow::CmSolidToggle() {
+  allsolid = toggled(allsolid);
+  drawbsp = toggled(drawbsp);
+}
+
+void TDrawWindow::CmSetProperties() {}
+
+// ---- response table ----
+
+void TDrawWindow::command(int id) {
+  switch (id) {
+    case CM_FILEOPEN:
+      CmFileOpen();
+      break;
+    case CM_FILENEW:
+      CmFileNew();
+      break;
+    case CM_FILEEXIT:
+      CmFileExit();
+      break;
+    case CM_FILECLOSE:
+      CmFileClose();
+      break;
+    case CM_FILESAVE:
+      CmFileSave();
+      break;
+    case CM_DIRX:
+      CmDirXToggle();
+      break;
+    case CM_DIRY:
+      CmDirYToggle();
+      break;
+    case CM_DIRZ:
+      CmDirZToggle();
+      break;
+    case CM_ENTITYTOGGLE:
+      CmEntityToggle();
+      break;
+    case CM_SOLIDTOGGLE:
+      CmSolidToggle();
+      break;
+    case CM_PROPERTIES:
+      CmSetProperties();
+      break;
+    case CM_OBJECTSAVE:
+      CmObjectSave();
+      break;
+    case CM_FILEOPENOBJECT:
+      CmFileOpenObject();
+      break;
+    case CM_FIX:
+      CmFix();
+      break;
+    case CM_EXPORTRAW:
+      CmExportRaw();
+      break;
+    default:
+      break;
+  }
+  after_message();
+}
+
+void TDrawWindow::enable(int id, QAction* a) {
+  switch (id) {
+    case CM_FILEOPEN:
+      a->setEnabled(candraw == 0);
+      break;
+    case CM_FILECLOSE:
+    case CM_FILESAVE:
+    case CM_EXPORTRAW:
+      a->setEnabled(candraw != 0);
+      break;
+    case CM_OBJECTSAVE:
+      a->setEnabled(!selection_empty());
+      break;
+    case CM_FILEOPENOBJECT:
+      a->setEnabled(hull != nullptr);
+      break;
+    case CM_DIRX:
+      a->setChecked(dragx == 1);
+      break;
+    case CM_DIRY:
+      a->setChecked(dragy == 1);
+      break;
+    case CM_DIRZ:
+      a->setChecked(dragz == 1);
+      break;
+    case CM_ENTITYTOGGLE:
+      a->setChecked(drawentity == 1);
+      break;
+    case CM_SOLIDTOGGLE:
+      a->setChecked(allsolid == 1);
+      break;
+    case CM_FIX:
+      a->setChecked(fixb == 1);
+      break;
+    default:
+      a->setEnabled(true);
+      break;
+  }
+}

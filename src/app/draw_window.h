@@ -1,0 +1,100 @@
+// The drawing window: the frame's MDI client. It owns the off-screen image (as
+// a TDrawCanvas), the redraw timer and the file dialog settings, answers every
+// command of the menu and the control bar, runs the file flows, and takes the
+// mouse and the keyboard of the 3D view.
+#pragma once
+
+#include <QMdiArea>
+#include <QPoint>
+#include <functional>
+#include <string>
+
+#include "mapio/map_reader.h"
+#include "platform/platform.h"
+#include "platform/redraw_timer.h"
+#include "render/draw_canvas.h"
+
+class QAction;
+
+// Periods of timer 1, in milliseconds.
+constexpr int TIMER_NORMAL = 10;
+constexpr int TIMER_AFTER_DIALOG = 1;
+constexpr int TIMER_AFTER_CONVERT = 100;
+constexpr int TIMER_AS_FAST_AS_POSSIBLE = 0;
+
+class TDrawWindow : public QMdiArea, public TDrawCanvas {
+ public:
+  TDrawWindow();
+  ~TDrawWindow() override;
+
+  // Window set-up: the surface cleared, the timer started, the start values.
+  void SetupWindow();
+  // Stops the redraw timer.
+  void CleanupWindow();
+  // The quit question; true lets the window and the program close.
+  bool CanClose();
+
+  // Response table and command enablers.
+  void command(int id);
+  void enable(int id, QAction* a);
+  // Called after every command, key, mouse and timer message.
+  void set_command_refresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
+
+  // One tick of timer 1: counts it, draws while a map is open, shows the image.
+  void EvTimer();
+
+  // File work, reading the path from the dialog settings.
+  void OpenFile();
+  void SaveFile();
+  void CloseFile();
+  void SaveObject();
+  void OpenObject();
+  void ExportRaw();
+
+  // Opens path as if it had been chosen in the open dialog.
+  void open_map(const std::string& path);
+
+  // Command handlers.
+  void CmFileOpen();
+  void CmFileNew() {}
+  void CmFileExit();
+  void CmFileClose();
+  void CmFileSave();
+  void CmDirXToggle();
+  void CmDirYToggle();
+  void CmDirZToggle();
+  void CmEntityToggle();
+  void CmSolidToggle();
+  void CmSetProperties();
+  void CmObjectSave();
+  void CmFileOpenObject();
+  void CmFix();
+  void CmExportRaw();
+
+  // The caption set by the open flows ("VELD: A QUAKE Editor  %s").
+  void SetCaption(const std::string& caption);
+  std::string caption() const { return caption_; }
+
+  redraw_timer& timer() { return timer_; }
+
+  // The off-screen surface, not QWidget::window().
+  using TDrawCanvas::window;
+
+  file_dialog_data FileData;   // map dialogs: settings and last chosen path
+  file_dialog_data FileOData;  // object file and raw export dialogs
+  int button = 0;              // mouse button of the drag in progress: 1 left, -1 right
+  QPoint oldpoint;             // mouse position before Point
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void after_message();
+  void run_save_flow();
+  void show_load_report(const load_report& report);
+
+  redraw_timer timer_;
+  std::function<void()> refresh_;
+  std::string caption_;
+};

@@ -1,0 +1,66 @@
+#include "app_fixture.h"
+
+#include <QAction>
+#include <QDir>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "app/command_ids.h"
+#include "edit/transforms.h"
+#include "model/map_state.h"
+#include "model/model_check.h"
+#include "render/render_state.h"
+
+namespace {
+std::unique_ptr<QTemporaryDir> scratch;
+}
+
+void AppTest::SetUp() {
+  reset_model();
+  reset_render_state();
+  reset_edit_steps();
+  frame = InitMainWindow();
+  win = frame->client();
+  frame->resize(900, 720);
+  frame->show();
+}
+
+void AppTest::TearDown() {
+  EXPECT_EQ(check_model(), "");
+  delete frame;
+  reset_model();
+  reset_render_state();
+  scratch.reset();
+}
+
+void AppTest::open_map(const std::string& path) {
+  fake.file_answers.push_back(path);
+  trigger(CM_FILEOPEN);
+}
+
+void AppTest::ticks(int n) {
+  for (int i = 0; i < n; ++i) win->EvTimer();
+}
+
+void AppTest::trigger(int id) {
+  QAction* a = frame->action(id);
+  ASSERT_NE(a, nullptr) << id;
+  frame->refresh_commands();
+  ASSERT_TRUE(a->isEnabled()) << id;
+  a->trigger();
+}
+
+bool AppTest::enabled(int id) {
+  frame->refresh_commands();
+  return frame->action(id)->isEnabled();
+}
+
+bool AppTest::checked(int id) {
+  frame->refresh_commands();
+  return frame->action(id)->isChecked();
+}
+
+std::string temp_dir() {
+  if (!scratch) scratch = std::make_unique<QTemporaryDir>();
+  return scratch->path().toStdString();
+}

@@ -1,0 +1,281 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <fstream>
+#include <sstream>
+
+#include "app/command_ids.h"
+#include "app_fixture.h"
+#include "model/camera.h"
+#include "model/map_state.h"
+#include "model_fixture.h"
+#include "render/render_state.h"
+
+namespace {
+
+using Shell = AppTest;
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+void write_file(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
+}
+
+const char* const SMALL_MAP = R"({
+"classname" "worldspawn"
+{
+( -64 -64 -64 ) ( 64 -64 -64 ) ( 64 64 -64 ) GROUND1 0 0 0 1 1
+( -64 -64 64 ) ( 64 -64 64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
+( -64 64 64 ) ( -64 -64 64 ) ( -64 -64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( -64 64 64 ) ( -64 64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 64 -64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 -64 64 ) ( -64 -64 64 ) GROUND1 0 0 0 1 1
+}
+}
+{
+"classname" "light"
+"origin" "0 0 32"
+}
+)";
+
+bool is_face_colour(QRgb c) {
+  for (int v : {qRed(c), qGreen(c), qBlue(c)}) {
+    if (v % 10 != 0 || v > 140) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+TEST_F(Shell, StartUpStatesOfTheCommands) {
+  EXPECT_EQ(frame->windowTitle().toStdString(), "VELD: a QUAKE editor");
+  for (int id : {CM_FILENEW, CM_FILEOPEN, CM_FILEEXIT}) EXPECT_TRUE(enabled(id)) << id;
+  for (int id : {CM_FILECLOSE, CM_FILESAVE, CM_FILEOPENOBJECT, CM_OBJECTSAVE, CM_EXPORTRAW}) {
+    EXPECT_FALSE(enabled(id)) << id;
+  }
+  for (int id : {CM_DIRX, CM_DIRY, CM_DIRZ, CM_SOLIDTOGGLE}) EXPECT_FALSE(checked(id)) << id;
+  EXPECT_TRUE(checked(CM_ENTITYTOGGLE));
+  EXPECT_TRUE(checked(CM_FIX));
+  EXPECT_TRUE(win->timer().running());
+  EXPECT_EQ(win->timer().period(), 10);
+}
+
+TEST_F(Shell, MenuTextsAndOrder) {
+  std::vector<std::string> texts;
+  for (QAction* popup : frame->menuBar()->actions()) {
+    texts.push_back(popup->text().toStdString() + ":");
+    for (QAction* item : popup->menu()->actions()) {
+      texts.push_back(item->isSeparator() ? "-" : item->text().toStdString());
+    }
+  }
+  const std::vector<std::string> want = {"&File:",
+                                         "&new",
+                                         "&open",
+                                         "&close",
+                                         "&save",
+                                         "&openobject",
+                                         "&saveobject",
+                                         "&ExportRaw",
+                                         "-",
+                                         "&exit",
+                                         "&Dir:",
+                                         "&X",
+                                         "&Y",
+                                         "&Z",
+                                         "&Options:",
+                                         "&draw entities",
+                                         "&solid rendering",
+                                         "&fix brushes",
+                                         "&properties"};
+  EXPECT_EQ(texts, want);
+}
+
+TEST_F(Shell, ControlBarGadgetsInOrder) {
+  const QList<QAction*> items = frame->control_bar()->actions();
+  ASSERT_EQ(items.size(), 9);
+  auto* emblem = qobject_cast<QLabel*>(frame->control_bar()->widgetForAction(items[0]));
+  ASSERT_NE(emblem, nullptr);
+  EXPECT_FALSE(emblem->pixmap().isNull());
+  EXPECT_EQ(frame->control_bar()->widgetForAction(items[1])->width(), 20);
+  EXPECT_EQ(items[2], frame->action(CM_FILENEW));
+  EXPECT_EQ(items[3], frame->action(CM_FILEOPEN));
+  EXPECT_EQ(items[4], frame->action(CM_FILECLOSE));  // the button with the save picture closes
+  EXPECT_EQ(frame->control_bar()->widgetForAction(items[5])->width(), 6);
+  EXPECT_EQ(items[6], frame->action(CM_DIRX));
+  EXPECT_EQ(items[7], frame->action(CM_DIRY));
+  EXPECT_EQ(items[8], frame->action(CM_DIRZ));
+  EXPECT_EQ(frame->control_bar()->iconSize(), QSize(20, 20));
+
+  // A Dir button stays down while its switch is on.
+  auto* xbutton = qobject_cast<QToolButton*>(frame->control_bar()->widgetForAction(items[6]));
+  ASSERT_NE(xbutton, nullptr);
+  xbutton->click();
+  EXPECT_EQ(win->dragx, 1);
+  EXPECT_TRUE(xbutton->isChecked());
+  EXPECT_TRUE(checked(CM_DIRX));
+  xbutton->click();
+  EXPECT_EQ(win->dragx, 0);
+  EXPECT_FALSE(xbutton->isChecked());
+}
+
+TEST_F(Shell, NewDoesNothing) {
+  trigger(CM_FILENEW);
+  EXPECT_TRUE(fake.boxes.empty());
+  EXPECT_TRUE(fake.file_dialogs.empty());
+  EXPECT_EQ(hull, nullptr);
+  EXPECT_EQ(win->candraw, 0);
+}
+
+TEST_F(Shell, SolidRenderingTogglesBothFlagsEachOnItsOwn) {
+  allsolid = 1;  // as the S key leaves it
+  trigger(CM_SOLIDTOGGLE);
+  EXPECT_EQ(allsolid, 0);
+  EXPECT_EQ(drawbsp, 1);
+  trigger(CM_SOLIDTOGGLE);
+  EXPECT_EQ(allsolid, 1);
+  EXPECT_EQ(drawbsp, 0);
+  EXPECT_TRUE(checked(CM_SOLIDTOGGLE));
+}
+
+TEST_F(Shell, CancelledOpenStillPutsTheCameraAt1000) {
+  origin = {5, 7, 9};
+  fake.file_answers.push_back(std::nullopt);
+  trigger(CM_FILEOPEN);
+  EXPECT_EQ(origin.x, 5.0f);
+  EXPECT_EQ(origin.y, 1000.0f);
+  EXPECT_EQ(origin.z, 9.0f);
+  EXPECT_EQ(win->framerate, 0);
+  ASSERT_EQ(fake.file_dialogs.size(), 1u);
+  EXPECT_EQ(fake.file_dialogs[0].filter, "Map Files (*.map)|*.map|");
+  EXPECT_EQ(fake.file_dialogs[0].default_ext, "map");
+  EXPECT_EQ(fake.file_dialogs[0].initial_dir, "\\quake\\id1\\maps\\");
+}
+
+TEST_F(Shell, OpeningARealMapDrawsIt) {
+  const std::string path = map_path("e1m1.map");
+  open_map(path);
+  ASSERT_GE(fake.boxes.size(), 1u);
+  EXPECT_EQ(fake.boxes.back().text, "finished loading 58 models");
+  EXPECT_EQ(fake.boxes.back().caption, "loading...");
+  EXPECT_EQ(win->caption(), "VELD: A QUAKE Editor  " + path);
+  EXPECT_EQ(origin.y, 1000.0f);
+  EXPECT_EQ(win->timer().period(), 0);
+  EXPECT_TRUE(enabled(CM_FILESAVE));
+  EXPECT_TRUE(enabled(CM_FILECLOSE));
+  EXPECT_TRUE(enabled(CM_FILEOPENOBJECT));
+  EXPECT_FALSE(enabled(CM_FILEOPEN));
+
+  allsolid = 1;
+  ticks(3);
+  int face_pixels = 0;
+  for (int y = 70; y < 600; y += 5) {
+    for (int x = 0; x < 800; x += 5) face_pixels += is_face_colour(win->winbmp.pixel(x, y)) ? 1 : 0;
+  }
+  EXPECT_GT(face_pixels, 1000);  // most of the view is filled with faces
+  EXPECT_EQ(win->framerate, 3);
+}
+
+TEST_F(Shell, ReaderProblemsAreShownAfterTheCount) {
+  const std::string path = temp_dir() + "/broken.map";
+  write_file(path, "{\n\"classname\" \"worldspawn\"\n}\n(\n");
+  open_map(path);
+  ASSERT_EQ(fake.boxes.size(), 2u);
+  EXPECT_EQ(fake.boxes[0].text, "finished loading 1 models");
+  EXPECT_NE(fake.boxes[1].text.find("line 4"), std::string::npos) << fake.boxes[1].text;
+  EXPECT_EQ(fake.boxes[1].caption, "loading...");
+}
+
+TEST_F(Shell, MissingFileIsReportedAndNothingOpens) {
+  open_map(temp_dir() + "/no-such.map");
+  ASSERT_EQ(fake.boxes.size(), 1u);
+  EXPECT_NE(fake.boxes[0].text.find("no-such.map"), std::string::npos);
+  EXPECT_EQ(win->candraw, 0);
+  EXPECT_TRUE(enabled(CM_FILEOPEN));
+}
+
+TEST_F(Shell, SaveWritesTheMapAndFailureKeepsTheOldFile) {
+  const std::string in = temp_dir() + "/in.map";
+  write_file(in, SMALL_MAP);
+  open_map(in);
+  const std::string out = temp_dir() + "/out.map";
+  fake.file_answers.push_back(out);
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(win->timer().period(), 1);
+  const std::string saved = read_file(out);
+  EXPECT_NE(saved.find("\"classname\" \"worldspawn\""), std::string::npos);
+  EXPECT_NE(saved.find("\"origin\" \"0 0 32\""), std::string::npos);
+
+  // A name so long that no temporary file fits beside it: the save fails.
+  const std::string old_file = temp_dir() + "/" + std::string(250, 'x');
+  write_file(old_file, "old contents");
+  const std::size_t boxes_before = fake.boxes.size();
+  fake.file_answers.push_back(old_file);
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), boxes_before + 1);
+  EXPECT_NE(fake.boxes.back().text.find("not saved"), std::string::npos);
+  EXPECT_NE(fake.boxes.back().text.find("too long"), std::string::npos) << fake.boxes.back().text;
+  EXPECT_EQ(read_file(old_file), "old contents");
+}
+
+TEST_F(Shell, CloseAsksAndACancelledSaveStillCloses) {
+  open_map(map_path("dm1.map"));
+  angle.z = 1.0f;
+  win->vd = 2.0f;
+  fake.box_answers.push_back(IDOK);           // "Do You Want to save it?"
+  fake.file_answers.push_back(std::nullopt);  // then cancel the save dialog
+  const std::size_t before = fake.boxes.size();
+  trigger(CM_FILECLOSE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_EQ(fake.boxes.back().text, "Do You Want to save it?");
+  EXPECT_EQ(fake.boxes.back().caption, "A File Is Open...");
+  EXPECT_EQ(fake.file_dialogs.back().kind, file_dialog_kind::save);
+  EXPECT_EQ(hull, nullptr);
+  EXPECT_EQ(numentity, 0);
+  EXPECT_EQ(win->candraw, 0);
+  EXPECT_EQ(angle.z, 3.1f);
+  EXPECT_EQ(origin.y, 0.0f);
+  EXPECT_EQ(win->vd, 1.0f);
+  EXPECT_EQ(win->timer().period(), 1);
+  EXPECT_TRUE(enabled(CM_FILEOPEN));
+  EXPECT_FALSE(enabled(CM_OBJECTSAVE));
+  EXPECT_EQ(win->winbmp.pixel(400, 400), qRgb(255, 255, 255));
+}
+
+TEST_F(Shell, QuitWithoutAMapAsksOnce) {
+  fake.box_answers.push_back(IDCANCEL);
+  EXPECT_FALSE(win->CanClose());
+  EXPECT_EQ(win->timer().period(), 1);
+  ASSERT_EQ(fake.boxes.size(), 1u);
+  EXPECT_EQ(fake.boxes[0].caption, "Do you wish to quit?");
+  EXPECT_EQ(fake.boxes[0].text.rfind("framerate ", 0), 0u);  // shown even within the first second
+
+  trigger(CM_FILEEXIT);
+  EXPECT_EQ(fake.boxes.size(), 2u);
+  ASSERT_TRUE(fake.exit_code.has_value());
+  EXPECT_EQ(*fake.exit_code, 0);
+}
+
+TEST_F(Shell, QuitWithAMapOffersToSave) {
+  const std::string in = temp_dir() + "/in.map";
+  write_file(in, SMALL_MAP);
+  open_map(in);
+  const std::string out = temp_dir() + "/quit.map";
+  fake.box_answers = {IDOK, IDOK};
+  fake.file_answers.push_back(out);
+  const std::size_t before = fake.boxes.size();
+  EXPECT_TRUE(win->CanClose());
+  ASSERT_EQ(fake.boxes.size(), before + 2);
+  EXPECT_EQ(fake.boxes.back().text, "save?");
+  EXPECT_EQ(fake.boxes.back().caption, "A File is Open...");
+  EXPECT_FALSE(read_file(out).empty());
+}
