@@ -57,6 +57,24 @@ bool face_plane(const surf* s, plane_t& plane) {
 
 vec3 triangle_normal(const vec3 p[3]) { return cross(p[1] - p[0], p[2] - p[0]); }
 
+bool plane_through(const vec3 p[3], plane_t& plane) {
+  const vec3 n = triangle_normal(p);
+  const double len = length(n);
+  if (!(len > NO_AREA)) return false;
+  plane.n = (1.0 / len) * n;
+  plane.d = dot(plane.n, p[0]);
+  return true;
+}
+
+// True when every corner of the face lies within tolerance of the plane.
+bool polygon_on(const surf* s, const plane_t& plane) {
+  const int count = s->numpoints >= 3 ? s->numpoints : 3;
+  for (int i = 0; i < count; ++i) {
+    if (!(std::fabs(plane.distance(from(s->point[i]))) <= WRITTEN_PLANE_TOLERANCE)) return false;
+  }
+  return true;
+}
+
 // True when the three points lie on the plane within tolerance and face the
 // same way.
 bool describes(const plane_t& plane, const vec3 p[3]) {
@@ -82,10 +100,8 @@ bool closest_corners(const surf* s, const plane_t& plane, vec3 out[3]) {
     for (int j = i + 1; j < count; ++j) {
       for (int k = j + 1; k < count; ++k) {
         const vec3 tri[3] = {corner[i], corner[j], corner[k]};
-        const vec3 n = triangle_normal(tri);
-        const double len = length(n);
-        if (!(len > NO_AREA) || dot(n, plane.n) <= 0) continue;
-        const plane_t candidate{(1.0 / len) * n, dot(n, tri[0]) / len};
+        plane_t candidate;
+        if (!plane_through(tri, candidate) || dot(candidate.n, plane.n) <= 0) continue;
         double worst = 0;
         for (int m = 0; m < count; ++m) worst = std::fmax(worst, std::fabs(candidate.distance(exact[m])));
         if (worst < best) {
@@ -150,10 +166,20 @@ void face_points_to_write(const surf* s, double out[3][3]) {
   for (int i = 0; i < 3; ++i) chosen[i] = rounded(from(s->point[i]));
 
   plane_t plane;
-  if (face_plane(s, plane) && !describes(plane, chosen)) {
+  if (face_plane(s, plane)) {
+    // While the face still lies on the plane it was read with, that plane is
+    // exact, where the one fitted to a small polygon is only close.
     vec3 read[3];
-    for (int i = 0; i < 3; ++i) read[i] = rounded(from(s->filepoint[i]));
-    if (s->hasfilepoints && describes(plane, read)) {
+    for (int i = 0; i < 3; ++i) read[i] = from(s->filepoint[i]);
+    plane_t read_plane;
+    const bool unchanged = s->hasfilepoints && plane_through(read, read_plane) &&
+                           dot(read_plane.n, plane.n) > 0 && polygon_on(s, read_plane);
+    if (unchanged) plane = read_plane;
+    for (vec3& p : read) p = rounded(p);
+
+    if (describes(plane, chosen)) {
+      // the plain rounding keeps the plane
+    } else if (unchanged && describes(plane, read)) {
       for (int i = 0; i < 3; ++i) chosen[i] = read[i];
     } else if (!closest_corners(s, plane, chosen)) {
       points_from_plane(plane, from(s->point[0]), chosen);

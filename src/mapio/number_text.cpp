@@ -1,5 +1,6 @@
 #include "mapio/number_text.h"
 
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -38,9 +39,13 @@ double number_from_text(std::string_view text, bool* malformed) {
   // such values must never reach the map, so they are turned away here.
   if (!has_numeric_start(rest)) return flag(malformed);
 
+  // Hexadecimal like "0x1p4" is read as the C conversion reads it.
+  const bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X') &&
+                   (std::isxdigit(static_cast<unsigned char>(rest[2])) || rest[2] == '.');
+  const std::string_view digits = hex ? rest.substr(2) : rest;
   double value = 0;
-  const auto [end, ec] =
-      std::from_chars(rest.data(), rest.data() + rest.size(), value, std::chars_format::general);
+  const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
+                                         hex ? std::chars_format::hex : std::chars_format::general);
   (void)end;
   // Out of range covers overflow and also underflow below the smallest
   // double; both read as 0 and are counted.

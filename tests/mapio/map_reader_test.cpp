@@ -1,0 +1,319 @@
+#include "mapio/map_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+#include "model/camera.h"
+#include "model_fixture.h"
+
+namespace {
+
+using MapReader = ModelTest;
+
+// A 64-unit cube from (0,0,0) to (64,64,64), each face normal pointing in.
+constexpr const char* CUBE = R"({
+( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) TECH01_1 -16 8 90 0.5 0.5
+( 64 0 0 ) ( 64 0 64 ) ( 64 64 0 ) TECH01_1 0 0 0 1 1
+( 0 0 0 ) ( 0 0 64 ) ( 64 0 0 ) TECH01_1 0 0 0 1 1
+( 0 64 0 ) ( 64 64 0 ) ( 0 64 64 ) TECH01_1 0 0 0 1 1
+( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) TECH01_1 0 0 0 1 1
+( 0 0 64 ) ( 0 64 64 ) ( 64 0 64 ) TECH01_1 0 0 0 1 1
+}
+)";
+
+std::string world_with_cube() { return std::string("{\n\"classname\" \"worldspawn\"\n") + CUBE + "}\n"; }
+
+std::string pairs_of(const keyval* list) {
+  std::string out;
+  for (; list != nullptr; list = list->next) out += std::string(list->key) + "=" + list->value + ";";
+  return out;
+}
+
+bool is_cube_corner(const vertex_t& p) {
+  auto edge = [](float c) { return std::fabs(c) < 0.01f || std::fabs(c - 64) < 0.01f; };
+  return edge(p.x) && edge(p.y) && edge(p.z);
+}
+
+}  // namespace
+
+TEST_F(MapReader, EntityOfPairsOnlyIsOneBrushEntityAndTheCameraStartsAtZero) {
+  origin = vertex_t{5, 6, 7};
+  const load_report r = read_map_text(R"({ "classname" "worldspawn" })");
+  ASSERT_TRUE(r.ok());
+  EXPECT_TRUE(r.complete);
+  EXPECT_TRUE(r.problems.empty());
+  EXPECT_EQ(r.brush_entities, 1);
+  ASSERT_NE(hull, nullptr);
+  EXPECT_EQ(hull->next, nullptr);
+  EXPECT_EQ(hull->brush, nullptr);
+  EXPECT_EQ(pairs_of(hull->header), "classname=worldspawn;");
+  EXPECT_STREQ(hull->classname, "worldspawn");
+  EXPECT_EQ(origin.x, 0);
+  EXPECT_EQ(origin.y, 0);
+  EXPECT_EQ(origin.z, 0);
+}
+
+TEST_F(MapReader, EntitiesOfEachKindKeepTheirPairsInFileOrder) {
+  const load_report r = read_map_text(world_with_cube() + R"(
+{
+"classname" "light"
+"origin" "0 0 64"
+"target" "t1"
+}
+{ }
+{
+"classname" "func_door"
+"message" "two words"
+"Origin" "1 2 3"
+}
+)");
+  ASSERT_TRUE(r.ok());
+  EXPECT_TRUE(r.complete);
+  EXPECT_EQ(r.brush_entities, 3);
+
+  // The point entity: origin out of the list, marker box at the origin.
+  ASSERT_EQ(numentity, 1);
+  EXPECT_EQ(pairs_of(entities[0].header), "classname=light;target=t1;");
+  EXPECT_EQ(entities[0].origin.z, 64);
+  EXPECT_EQ(entities[0].valid, 1);
+  brush_t* marker = entities[0].brush;
+  ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(marker->entity, 0);
+  EXPECT_EQ(marker->hull, nullptr);
+  EXPECT_EQ(count_faces(marker), 6);
+  for (const surf* s = marker->fsurf; s != nullptr; s = s->next) {
+    for (int i = 0; i < s->numpoints; ++i) EXPECT_LE(std::fabs(s->point[i].z - 64), 4.01f);
+  }
+
+  // "{ }" is a brush entity with no pairs; key names are compared exactly,
+  // so "Origin" is an ordinary pair and a value keeps its spaces.
+  const hull_t* empty = hull->next;
+  ASSERT_NE(empty, nullptr);
+  EXPECT_EQ(empty->header, nullptr);
+  const hull_t* door = empty->next;
+  ASSERT_NE(door, nullptr);
+  EXPECT_EQ(pairs_of(door->header), "classname=func_door;message=two words;Origin=1 2 3;");
+  EXPECT_STREQ(door->message, "two words");
+  EXPECT_MODEL_OK();
+}
+
+TEST_F(MapReader, FacesAreRebuiltOnlyWithFixBrushesOn) {
+  ASSERT_TRUE(read_map_text(world_with_cube()).complete);
+  brush_t* b = hull->brush;
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(b->valid, 1);
+  EXPECT_EQ(b->vis, 1);
+  EXPECT_EQ(b->entity, -1);
+  EXPECT_EQ(b->hull, hull);
+  ASSERT_EQ(count_faces(b), 6);
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    ASSERT_EQ(s->numpoints, 4);
+    for (int i = 0; i < 4; ++i) EXPECT_TRUE(is_cube_corner(s->point[i]));
+    EXPECT_EQ(s->brush, b);
+  }
+
+  fixb = 0;
+  ASSERT_TRUE(read_map_text(world_with_cube()).complete);
+  const surf* s = hull->brush->fsurf;
+  ASSERT_EQ(s->numpoints, 3);
+  EXPECT_EQ(s->point[1].y, 64);
+  EXPECT_EQ(s->point[2].z, 64);
+  // Texture name and numbers in the order sofs, tofs, rotation, scales.
+  EXPECT_EQ(s->texname, "TECH01_1");
+  EXPECT_EQ(s->sofs, -16);
+  EXPECT_EQ(s->tofs, 8);
+  EXPECT_EQ(s->flips, 90);
+  EXPECT_EQ(s->scale[0], 0.5f);
+  EXPECT_EQ(s->scale[1], 0.5f);
+  for (const int c : {colour_red(s->clr), colour_green(s->clr), colour_blue(s->clr)}) {
+    EXPECT_EQ(c % 10, 0);
+    EXPECT_LE(c, 140);
+  }
+}
+
+TEST_F(MapReader, CommentsAreSkippedAlsoAtTheEndWithoutNewline) {
+  const load_report r = read_map_text(
+      "// first\n{ \"classname\" \"worldspawn\" }\n// between { ( \" }\n{ \"a\" \"b\" }\n// last");
+  EXPECT_TRUE(r.complete);
+  EXPECT_TRUE(r.problems.empty());
+  EXPECT_EQ(r.brush_entities, 2);
+}
+
+TEST_F(MapReader, OriginWithASpaceBeforeTheQuoteLeavesTheQuoteAsANewKey) {
+  const load_report r = read_map_text("{ \"origin\" \"8 16 32 \" \"a\" \"b\" }");
+  // The origin is read; the stray quote then opens a key that runs to the
+  // next quote, and what follows is read out of step.
+  EXPECT_EQ(r.brush_entities, 0);
+  EXPECT_EQ(numentity, 0);  // never closed: the rest of the text went into pairs
+  EXPECT_EQ(r.obsolete_pairs, 1);
+  EXPECT_FALSE(r.complete);
+  ASSERT_FALSE(r.problems.empty());
+  EXPECT_NE(r.problems.back().text.find("point entity was not added"), std::string::npos);
+}
+
+TEST_F(MapReader, PairsAfterABrushJoinTheirEntityAndStrayOnesAreDropped) {
+  const load_report r = read_map_text(std::string("{\n\"classname\" \"worldspawn\"\n") + CUBE +
+                                      "\"sounds\" \"6\"\n}\n\"lost\" \"pair\"\n{ \"classname\" \"light\" "
+                                      "\"origin\" \"1 2 3\" }\n");
+  EXPECT_TRUE(r.complete);
+  EXPECT_EQ(r.obsolete_pairs, 2);
+  EXPECT_EQ(pairs_of(hull->header), "classname=worldspawn;sounds=6;");
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_EQ(r.problems[0].line, 13);
+  EXPECT_NE(r.problems[0].text.find("\"lost\" \"pair\""), std::string::npos);
+  EXPECT_EQ(numentity, 1);
+}
+
+TEST_F(MapReader, EarlyStopsKeepWhatWasReadAndSayWhere) {
+  struct stop_case {
+    const char* name;
+    std::string text;
+    int line;  // 0: the last line, where the text ends
+    const char* why;
+  };
+  const stop_case cases[] = {
+      {"paren outside a brush", "{ \"classname\" \"worldspawn\" }\n\n( 1 2 3 )\n{ \"a\" \"b\" }", 3,
+       "'(' outside a brush"},
+      {"end inside a face", world_with_cube().substr(0, 150), 0, "ends inside a face"},
+      {"end inside a brush", std::string("{ \"classname\" \"worldspawn\"\n") + CUBE, 0,
+       "ends inside a brush entity"},
+      {"end inside a point entity", "{ \"origin\" \"1 2 3\"\n// no closing brace\n", 0,
+       "point entity was not added"},
+      {"end inside pairs", "{ \"classname\" \"worldspawn\"\n\"wad\" \"gfx", 2, "key/value pairs"},
+  };
+  for (const stop_case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const load_report r = read_map_text(c.text);
+    ASSERT_TRUE(r.ok());
+    EXPECT_FALSE(r.complete);
+    ASSERT_EQ(r.problems.size(), 1u);
+    const int last_line = 1 + static_cast<int>(std::count(c.text.begin(), c.text.end(), '\n'));
+    EXPECT_EQ(r.problems[0].line, c.line != 0 ? c.line : last_line);
+    EXPECT_NE(r.problems[0].text.find(c.why), std::string::npos) << r.problems[0].text;
+    EXPECT_MODEL_OK();
+  }
+
+  // What stays: the first entity before the '(' ...
+  read_map_text(cases[0].text);
+  EXPECT_EQ(pairs_of(hull->header), "classname=worldspawn;");
+  EXPECT_EQ(hull->next, nullptr);
+  // ... the whole faces before the cut (the text ends in the third) ...
+  read_map_text(cases[1].text);
+  EXPECT_EQ(count_faces(hull->brush), 2);
+  // ... and the brushes of an unclosed entity, but not its pairs.
+  read_map_text(cases[2].text);
+  EXPECT_EQ(count_faces(hull->brush), 6);
+  EXPECT_EQ(hull->header, nullptr);
+  EXPECT_STREQ(hull->classname, "worldspawn");
+}
+
+TEST_F(MapReader, UnclosedRecordsBeforeTheNextOpenAreReported) {
+  // A brush left open: the next '{' starts another brush, the first keeps its
+  // three file points. A point entity left open is not added.
+  fixb = 1;
+  const load_report r = read_map_text(
+      "{ \"classname\" \"worldspawn\"\n{ ( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n" + std::string(CUBE) +
+      "}\n{ \"origin\" \"1 2 3\"\n{ \"classname\" \"light\" \"origin\" \"4 5 6\" }\n");
+  EXPECT_TRUE(r.complete);
+  ASSERT_EQ(r.problems.size(), 2u);
+  EXPECT_EQ(r.problems[0].line, 2);
+  EXPECT_EQ(r.problems[1].line, 13);
+  ASSERT_EQ(count_brushes(hull), 2);
+  EXPECT_EQ(hull->brush->fsurf->numpoints, 3);
+  EXPECT_EQ(hull->brush->next->fsurf->numpoints, 4);
+  ASSERT_EQ(numentity, 1);
+  EXPECT_EQ(entities[0].origin.x, 4);
+}
+
+TEST_F(MapReader, TheFirstPointEntityOverTheLimitRefusesTheWholeMap) {
+  auto point_entities = [](int n) {
+    std::string text = world_with_cube();
+    for (int i = 0; i < n; ++i)
+      text += "{\n\"classname\" \"light\"\n\"origin\" \"" + std::to_string(i) + " 0 0\"\n}\n";
+    return text;
+  };
+  const load_report full = read_map_text(point_entities(MAX_ENTITIES));
+  EXPECT_TRUE(full.ok());
+  EXPECT_EQ(numentity, MAX_ENTITIES);
+  EXPECT_EQ(entities[MAX_ENTITIES - 1].origin.x, MAX_ENTITIES - 1);
+
+  const load_report over = read_map_text(point_entities(MAX_ENTITIES + 1));
+  EXPECT_FALSE(over.ok());
+  EXPECT_NE(over.error.find("1024"), std::string::npos);
+  EXPECT_NE(over.error.find("line " + std::to_string(12 + 4 * MAX_ENTITIES + 3)), std::string::npos)
+      << over.error;
+  EXPECT_EQ(hull, nullptr);
+  EXPECT_EQ(numentity, 0);
+}
+
+TEST_F(MapReader, LongTextsAreReadWhole) {
+  const std::string key(120, 'k'), value(300, 'v'), texture(64, 'T');
+  const std::string number =
+      "0000000000000000000000000000000000000000000000000000000064.000000000000000000000";
+  fixb = 0;
+  const load_report r =
+      read_map_text("{\n\"" + key + "\" \"" + value + "\"\n\"classname\" \"" + value + "\"\n{\n( 0 0 " +
+                    number + " ) ( 0 64 0 ) ( 0 0 64 ) " + texture + " 0 0 0 1 1\n}\n}\n");
+  EXPECT_TRUE(r.complete);
+  EXPECT_EQ(r.malformed_numbers, 0);
+  EXPECT_EQ(pairs_of(hull->header), key + "=" + value + ";classname=" + value + ";");
+  EXPECT_EQ(std::string(hull->classname), value.substr(0, sizeof hull->classname - 1));
+  EXPECT_EQ(hull->brush->fsurf->texname, texture);
+  EXPECT_EQ(hull->brush->fsurf->point[0].z, 64);
+}
+
+TEST_F(MapReader, NumbersThatAreNotFiniteReadAsZeroAndAreCounted) {
+  fixb = 0;
+  const load_report r = read_map_text(
+      "{\n{\n( nan 0 0 ) ( 0 inf 0 ) ( 0 0 1e39 ) T -infinity 1e999 x 1 1\n}\n}\n"
+      "{ \"origin\" \"NAN 2 3\" }\n");
+  EXPECT_TRUE(r.complete);
+  EXPECT_EQ(r.malformed_numbers, 7);
+  ASSERT_EQ(r.problems.size(), 7u);
+  EXPECT_EQ(r.problems[0].line, 3);
+  EXPECT_EQ(r.problems[6].line, 6);
+  EXPECT_NE(r.problems[0].text.find("\"nan\""), std::string::npos);
+  const surf* s = hull->brush->fsurf;
+  EXPECT_EQ(s->point[0].x, 0);
+  EXPECT_EQ(s->point[1].y, 0);
+  EXPECT_EQ(s->point[2].z, 0);
+  EXPECT_EQ(s->sofs, 0);
+  EXPECT_EQ(s->tofs, 0);
+  EXPECT_EQ(entities[0].origin.x, 0);
+  EXPECT_EQ(entities[0].origin.y, 2);
+}
+
+TEST_F(MapReader, HugeButFinitePointsGiveAReportedUnbuiltFace) {
+  // Finite coordinates whose plane overflows single precision.
+  const load_report r = read_map_text(
+      "{\n{\n( -3e38 0 0 ) ( 3e38 0 0 ) ( 0 3e38 0 ) T 0 0 0 1 1\n"
+      "( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n}\n}\n");
+  EXPECT_TRUE(r.complete);
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_EQ(r.problems[0].line, 2);
+  EXPECT_NE(r.problems[0].text.find("not a number"), std::string::npos);
+}
+
+TEST_F(MapReader, ProblemsBeyondTheListAreCounted) {
+  std::string faces;
+  for (int i = 0; i < MAX_LISTED_PROBLEMS + 10; ++i) faces += "( x 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n";
+  const load_report r = read_map_text("{\n{\n" + faces + "}\n}\n");
+  EXPECT_EQ(r.malformed_numbers, MAX_LISTED_PROBLEMS + 10);
+  EXPECT_EQ(static_cast<int>(r.problems.size()), MAX_LISTED_PROBLEMS);
+  EXPECT_EQ(r.unlisted_problems, 10);
+}
+
+TEST_F(MapReader, AFileThatCannotBeReadChangesNothing) {
+  make_world();
+  origin = vertex_t{1, 2, 3};
+  for (const std::string& path : {map_path("no-such-map.map"), std::string(VELD_MAPS_DIR)}) {
+    const load_report r = read_map(path);
+    EXPECT_FALSE(r.ok());
+    EXPECT_NE(r.error.find(path), std::string::npos);
+    EXPECT_NE(hull, nullptr);
+    EXPECT_EQ(origin.x, 1);
+  }
+}

@@ -1,0 +1,153 @@
+#include "mapio/map_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "mapio/map_reader.h"
+#include "model_fixture.h"
+
+namespace {
+
+using MapWriter = ModelTest;
+
+brush_t* add_brush(hull_t* h) {
+  auto* b = new brush_t;
+  b->hull = h;
+  b->valid = 1;
+  brush_t** tail = &h->brush;
+  while (*tail != nullptr) tail = &(*tail)->next;
+  *tail = b;
+  return b;
+}
+
+void add_point_entity(const char* classname, vertex_t at) {
+  dentity_t& e = entities[numentity++];
+  e.header = new_keyval("classname", classname);
+  e.origin = at;
+  e.valid = 1;
+}
+
+using points = std::array<std::array<double, 3>, 3>;
+
+points written(const surf* s) {
+  double p[3][3];
+  face_points_to_write(s, p);
+  points out;
+  for (int i = 0; i < 3; ++i) out[i] = {p[i][0], p[i][1], p[i][2]};
+  return out;
+}
+
+std::string read_file(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  std::stringstream ss;
+  ss << in.rdbuf();
+  return ss.str();
+}
+
+}  // namespace
+
+TEST_F(MapWriter, WritesBrushEntitiesFirstThenPointEntitiesInTheLineFormat) {
+  add_point_entity("light", {-0.4f, 2.5f, 3.5f});
+  hull_t* world = make_world();
+  surf* s = add_face(add_brush(world), {128, 0, 0}, {128, 0, 1}, {128, 1, 0});
+  s->texname = "TECH01_1";
+  s->scale[0] = s->scale[1] = 1;
+  add_face(world->brush, {2.5f, -2.5f, -0.4f}, {0, 0, 0}, {0, 0, 0})->texname = "X";
+  world->brush->fsurf->next->flips = -0.25f;
+
+  // Left out: an entity without brushes, a deleted brush, a deleted point entity.
+  auto* empty = new hull_t;
+  empty->header = new_keyval("classname", "func_door");
+  world->next = empty;
+  add_brush(world)->valid = 0;
+  add_face(world->brush->next, {9, 9, 9}, {9, 9, 9}, {9, 9, 9});
+  add_point_entity("gone", {});
+  entities[1].valid = 0;
+
+  EXPECT_EQ(map_text(),
+            "{\n"
+            "\"classname\" \"worldspawn\"\n"
+            "{\n"
+            "( 128 0 0 ) ( 128 0 1 ) ( 128 1 0 ) TECH01_1 0.000000 0.000000 0.000000 1.000000 1.000000\n"
+            "( 3 -2 0 ) ( 0 0 0 ) ( 0 0 0 ) X 0.000000 0.000000 -0.250000 0.000000 0.000000\n"
+            "}\n"
+            "}\n"
+            "{\n"
+            "\"classname\" \"light\"\n"
+            "\"origin\" \"-0 2 4\"\n"
+            "}\n");
+}
+
+TEST_F(MapWriter, NoBrushEntityGivesAnEmptyFileAndWritingChangesNothing) {
+  add_point_entity("light", {});
+  EXPECT_EQ(map_text(), "");
+
+  hull_t* world = make_world();
+  add_face(add_brush(world), {0, 0, 0}, {0, 64, 0}, {0, 0, 64});
+  const std::string first = map_text();
+  EXPECT_EQ(map_text(), first);
+  EXPECT_NE(world->header, nullptr);
+}
+
+TEST_F(MapWriter, KeepsThePlaneWhereTheRoundedCornersWouldNot) {
+  // A convex face on z = 0 facing +z whose first three corners round onto one line.
+  brush_t* b = add_brush(make_world());
+  surf* s = add_face(b, {0, 0, 0}, {10, 0.1f, 0}, {20, 0.4f, 0});
+  s->numpoints = 4;
+  s->point[3] = {0, 10, 0};
+
+  // Points it was read with that still lie on its plane are written.
+  s->filepoint[0] = {0, 0, 0};
+  s->filepoint[1] = {64, 0, 0};
+  s->filepoint[2] = {0, 64, 0};
+  s->hasfilepoints = 1;
+  EXPECT_EQ(written(s), (points{{{0, 0, 0}, {64, 0, 0}, {0, 64, 0}}}));
+
+  // Once the face has left that plane, the best rounded corners in polygon order.
+  for (vertex_t& p : s->filepoint) p.z = 8;
+  EXPECT_EQ(written(s), (points{{{0, 0, 0}, {10, 0, 0}, {0, 10, 0}}}));
+
+  // A sliver whose every corner rounds onto one line still gets three points
+  // on its plane, facing the same way.
+  s->numpoints = 3;
+  s->hasfilepoints = 0;
+  const points p = written(s);
+  EXPECT_GT((p[1][0] - p[0][0]) * (p[2][1] - p[0][1]) - (p[1][1] - p[0][1]) * (p[2][0] - p[0][0]), 0);
+  for (const auto& q : p) EXPECT_EQ(q[2], 0);
+}
+
+TEST_F(MapWriter, ALongTextRoundTripKeepsEveryCharacter) {
+  const std::string key(120, 'k'), value(300, 'v'), texture(64, 'T');
+  fixb = 0;
+  hull_t* world = make_world();
+  world->header->next = new_keyval(key.c_str(), value.c_str());
+  add_face(add_brush(world), {0, 0, 0}, {0, 64, 0}, {0, 0, 64})->texname = texture;
+  const std::string text = map_text();
+  EXPECT_NE(text.find("\"" + key + "\" \"" + value + "\"\n"), std::string::npos);
+  EXPECT_NE(text.find(") " + texture + " "), std::string::npos);
+
+  ASSERT_TRUE(read_map_text(text).complete);
+  EXPECT_EQ(map_text(), text);
+}
+
+TEST_F(MapWriter, AFailedSaveReportsTheReasonAndKeepsTheOldFile) {
+  make_world();
+  add_face(add_brush(hull), {0, 0, 0}, {0, 64, 0}, {0, 0, 64});
+  const auto dir = std::filesystem::temp_directory_path() / ("veld-writer-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const auto target = dir / "room.map";
+  EXPECT_EQ(write_map(target.string()), "");
+  EXPECT_EQ(read_file(target), map_text());
+
+  const std::string error = write_map((dir / "missing" / "room.map").string());
+  EXPECT_NE(error.find("missing/room.map"), std::string::npos) << error;
+  EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
+  std::filesystem::remove_all(dir);
+}

@@ -1,0 +1,97 @@
+#include "mapio/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include <unistd.h>
+
+#include "mapio/map_reader.h"
+#include "mapio/map_writer.h"
+#include "model_fixture.h"
+
+namespace {
+
+std::string c_format(const char* format, double v) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+}  // namespace
+
+TEST(NumberText, ReadsTheLeadingNumericPartLikeTheCConversion) {
+  for (const char* text :
+       {"128",  "-16", "+8",  "0.5", ".5",   "5.",      "-.25", "1e3",    "2.5E-1", "1e",
+        "64\"", "0)",  "  7", "-0",  "0x10", "0X1.8p1", "0x",   "3.4e38", "12abc",  "1.5e+2x"}) {
+    SCOPED_TRACE(text);
+    bool malformed = false;
+    const double v = number_from_text(text, &malformed);
+    EXPECT_FALSE(malformed);
+    EXPECT_EQ(v, std::strtod(text, nullptr));
+    EXPECT_EQ(std::signbit(v), std::signbit(std::strtod(text, nullptr)));
+  }
+  // Hundreds of digits are read whole.
+  EXPECT_EQ(number_from_text(std::string(300, '0') + "42." + std::string(300, '0')), 42.0);
+  EXPECT_EQ(number_from_text("1" + std::string(300, '0')), 1e300);
+}
+
+TEST(NumberText, TextWithoutANumberOrNotFiniteReadsAsZeroAndIsFlagged) {
+  for (const char* text :
+       {"", "abc", ")", "-", ".", "+.", "--5", "nan", "NaN", "inf", "-infinity", "1e999"}) {
+    SCOPED_TRACE(text);
+    bool malformed = false;
+    EXPECT_EQ(number_from_text(text, &malformed), 0.0);
+    EXPECT_TRUE(malformed);
+  }
+  // Finite as a double, but not as a float.
+  bool malformed = false;
+  EXPECT_EQ(number_from_text("1e39", &malformed), 1e39);
+  EXPECT_FALSE(malformed);
+  EXPECT_EQ(float_from_text("-1e39", &malformed), 0.0f);
+  EXPECT_TRUE(malformed);
+}
+
+TEST(NumberText, PrintsExactlyWhatTheCFormatsPrint) {
+  for (const double v : {0.0, -0.0, -0.4, 0.4, 0.5, -0.5, 1.5, 2.5, -2.5, 3.5, 123.4567895, -1e-7, 1e20,
+                         static_cast<double>(0.1f), static_cast<double>(-16.3f), 4096.0, -8192.5}) {
+    SCOPED_TRACE(v);
+    EXPECT_EQ(format_lf(v), c_format("%lf", v));
+    EXPECT_EQ(format_0lf(v), c_format("%.0lf", v));
+  }
+  EXPECT_EQ(format_0lf(-0.4), "-0");
+}
+
+// Qt sets the C locale from the environment; in a comma locale "%lf" would
+// write "0,500000". Builds such a locale with localedef in a temporary folder.
+TEST_F(ModelTest, MapNumbersIgnoreACommaLocale) {
+  const auto dir = std::filesystem::temp_directory_path() / ("veld-locale-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string command =
+      "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) {
+    std::filesystem::remove_all(dir);
+    GTEST_SKIP() << "localedef could not build de_DE.UTF-8 on this machine";
+  }
+  ::setenv("LOCPATH", dir.c_str(), 1);
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+  EXPECT_EQ(c_format("%.1f", 0.5), "0,5");  // the locale really is in force
+
+  fixb = 0;
+  const load_report r = read_map_text("{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.5 -1.25 0 0.5 2\n}\n}\n");
+  const std::string written = map_text();
+  std::setlocale(LC_NUMERIC, "C");
+  ::unsetenv("LOCPATH");
+  std::filesystem::remove_all(dir);
+
+  EXPECT_EQ(r.malformed_numbers, 0);
+  EXPECT_EQ(hull->brush->fsurf->sofs, 0.5f);
+  EXPECT_EQ(hull->brush->fsurf->tofs, -1.25f);
+  EXPECT_EQ(written,
+            "{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.500000 -1.250000 0.000000 0.500000 2.000000\n}\n}\n");
+}

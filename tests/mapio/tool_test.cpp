@@ -1,0 +1,78 @@
+// veld-tool run as a program: its output and exit status.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct run_result {
+  int status;
+  std::string output;  // stdout and stderr together
+};
+
+run_result run_tool(const std::string& args) {
+  const std::string command = std::string("'") + VELD_TOOL + "' " + args + " 2>&1";
+  std::FILE* p = ::popen(command.c_str(), "r");
+  run_result r{-1, {}};
+  if (p == nullptr) return r;
+  char buf[4096];
+  std::size_t n;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.output.append(buf, n);
+  const int status = ::pclose(p);
+  r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+const std::string example = std::string(VELD_EXAMPLES_DIR) + "/box_room.map";
+
+}  // namespace
+
+TEST(VeldTool, WrongArgumentsPrintTheUsageAndExitWithTwo) {
+  for (const char* args : {"", "nonsense", "info", "info a b", "resave a"}) {
+    SCOPED_TRACE(args);
+    const run_result r = run_tool(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("usage"), std::string::npos) << r.output;
+  }
+}
+
+TEST(VeldTool, InfoPrintsTheCountsAndFailsOnMapsItCannotRead) {
+  const run_result ok = run_tool("info '" + example + "'");
+  EXPECT_EQ(ok.status, 0) << ok.output;
+  EXPECT_EQ(ok.output,
+            "brush entities: 2\nbrushes: 7\nfaces: 42\npoint entities: 2\n"
+            "faces with fewer than 3 points: 0\nobsolete pairs: 0\nmalformed numbers: 0\n"
+            "read completely: yes\n");
+
+  EXPECT_EQ(run_tool("info /no/such/file.map").status, 1);
+
+  const fs::path cut = fs::temp_directory_path() / ("veld-tool-cut-" + std::to_string(::getpid()) + ".map");
+  std::ofstream(cut) << "{ \"classname\" \"worldspawn\" }\n( 1 2 3 )\n";
+  const run_result stopped = run_tool("info '" + cut.string() + "'");
+  fs::remove(cut);
+  EXPECT_EQ(stopped.status, 1);
+  EXPECT_NE(stopped.output.find(cut.string() + ":2: reading stopped at a '(' outside a brush"),
+            std::string::npos)
+      << stopped.output;
+}
+
+TEST(VeldTool, ResaveWritesAMapThatReadsTheSame) {
+  const fs::path out = fs::temp_directory_path() / ("veld-tool-out-" + std::to_string(::getpid()) + ".map");
+  const run_result r = run_tool("resave '" + example + "' '" + out.string() + "'");
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_EQ(r.output, "");
+  EXPECT_EQ(run_tool("info '" + out.string() + "'").output, run_tool("info '" + example + "'").output);
+
+  const run_result failed = run_tool("resave '" + example + "' /no/such/dir/out.map");
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_NE(failed.output.find("/no/such/dir/out.map"), std::string::npos) << failed.output;
+  fs::remove(out);
+}
