@@ -71,6 +71,21 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void CmFix();
   void CmExportRaw();
 
+  // Keyboard of the 3D view: key is a virtual-key code.
+  void EvKeyDown(unsigned key, unsigned repeat, unsigned flags);
+  void EvKeyUp(unsigned key, unsigned repeat, unsigned flags);
+
+  // Mouse of the 3D view, in client pixels.
+  void EvLButtonDown(QPoint point);
+  void EvRButtonDown(QPoint point);
+  void EvMButtonDown(QPoint point);
+  void EvLButtonUp(QPoint point);
+  void EvRButtonUp(QPoint point);
+  void EvMouseMove(QPoint point);
+  // One step of a left or right drag, from oldpoint to Point.
+  void process_left_button();
+  void process_right_button();
+
   // The caption set by the open flows ("VELD: A QUAKE Editor  %s").
   void SetCaption(const std::string& caption);
   std::string caption() const { return caption_; }
@@ -88,11 +103,24 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  // Tab is a command of the 3D view, not a focus move.
+  bool focusNextPrevChild(bool next) override;
 
  private:
   void after_message();
   void run_save_flow();
   void show_load_report(const load_report& report);
+  void subtract_key();
+  void split_key();
+  void convert_key();
+  void delete_key();
+  // Progress text written over the current image; the next frame covers it.
+  void progress_text(int x, int y, const std::string& text);
 
   redraw_timer timer_;
   std::function<void()> refresh_;

@@ -1,0 +1,161 @@
+// The mouse of the 3D view: a press starts a drag, every move during a drag is
+// one editing step measured from the previous mouse message, a release ends it.
+#include <QMouseEvent>
+
+#include "app/draw_window.h"
+#include "edit/transforms.h"
+#include "mapio/number_text.h"
+#include "model/map_state.h"
+#include "model/plane_polygon.h"
+
+namespace {
+
+constexpr int ROTATE_THRESHOLD = 10;  // pixels between two mouse messages
+constexpr int FACE_THRESHOLD = 5;
+constexpr int MOVE_XY_THRESHOLD = 10;
+constexpr int MOVE_Z_THRESHOLD = 3;
+
+}  // namespace
+
+void TDrawWindow::EvLButtonDown(QPoint) {
+  if (DragDC) return;
+  DragDC = true;
+  button = 1;
+}
+
+void TDrawWindow::EvRButtonDown(QPoint) {
+  if (DragDC) return;
+  DragDC = true;
+  button = -1;
+}
+
+void TDrawWindow::EvMButtonDown(QPoint) {
+  if (!DragDC) {
+    DragDC = true;
+    button = -1;
+  }
+  MessageBox(this, "dclk", "test", box_buttons::ok);
+  hibr = hilight != nullptr ? hilight->brush : nullptr;
+}
+
+void TDrawWindow::EvLButtonUp(QPoint) {
+  if (!DragDC) return;
+  DragDC = false;
+  button = 0;
+  hilight = nullptr;
+}
+
+void TDrawWindow::EvRButtonUp(QPoint point) { EvLButtonUp(point); }
+
+void TDrawWindow::EvMouseMove(QPoint point) {
+  oldpoint = Point;
+  Point = point;
+  if (!DragDC) return;
+  const bool something = hilight != nullptr || !selection_empty() || (closest_point != nullptr && fixb == 0);
+  if (!something) return;
+  if (button == 1) process_left_button();
+  if (button == -1) process_right_button();
+}
+
+void TDrawWindow::process_left_button() {
+  if (selection_empty() && hilight == nullptr) return;
+  const int dx = oldpoint.x() - Point.x();
+  const int dy = oldpoint.y() - Point.y();
+  if (dragx != 0 || dragy != 0 || dragz != 0) {
+    if (selection_empty()) return;
+    if (dx > ROTATE_THRESHOLD || dx < -ROTATE_THRESHOLD) {
+      const int up = dx > ROTATE_THRESHOLD ? 1 : 0;
+      if (dragy != 0) rotate_brushY(up);
+      if (dragz != 0) rotate_brushZ(up);
+    }
+    if (dy > ROTATE_THRESHOLD && dragx != 0) rotate_brushX(1);
+    if (dy < -ROTATE_THRESHOLD && dragx != 0) rotate_brushX(0);
+    return;
+  }
+  if (hilight == nullptr || hilight->brush->entity != -1) return;
+  if (dy < -FACE_THRESHOLD) {
+    drag_surf(0);
+  } else if (dy > FACE_THRESHOLD) {
+    drag_surf(1);
+  }
+  if (hilight != nullptr) fixbrush(hilight->brush);
+}
+
+void TDrawWindow::process_right_button() {
+  const int dx = oldpoint.x() - Point.x();
+  const int dy = oldpoint.y() - Point.y();
+  for (brushlist* n = blist; n->brush != nullptr; n = n->next) {
+    brush_t* b = n->brush;
+    vertex_t d{dragx != 0 ? 1.0f : 0.0f, dragy != 0 ? 1.0f : 0.0f, dragz != 0 ? 1.0f : 0.0f};
+    if (dx > MOVE_XY_THRESHOLD) {
+      d.x *= -drag_distance;
+      d.y *= -drag_distance;
+    } else if (dx < -MOVE_XY_THRESHOLD) {
+      d.x *= drag_distance;
+      d.y *= drag_distance;
+    } else {
+      d.x = d.y = 0.0f;
+    }
+    if (dy > MOVE_Z_THRESHOLD) {
+      d.z *= drag_distance;
+    } else if (dy < -MOVE_Z_THRESHOLD) {
+      d.z *= -drag_distance;
+    } else {
+      d.z = 0.0f;
+    }
+    if (fixb != 0) {
+      progress_text(10, 100, "moving brush...moving brush...moving brush...");
+      if (b->entity >= 0) {
+        vertex_t& o = entities[b->entity].origin;
+        o = {o.x + d.x, o.y + d.y, o.z + d.z};
+      }
+      for (surf* s = b->fsurf; s != nullptr; s = s->next) add_vect_to_surface(s, &d);
+    } else if (closest_point != nullptr) {
+      progress_text(10, 80,
+                    "moving point... " + format_lf(closest_point->x) + " " + format_lf(closest_point->y) +
+                        " " + format_lf(closest_point->z));
+      closest_point->x += d.x;
+      closest_point->y += d.y;
+      closest_point->z += d.z;
+    }
+  }
+}
+
+void TDrawWindow::progress_text(int x, int y, const std::string& text) {
+  window.setPen(QColor(Qt::black));
+  const int ascent = window.fontMetrics().ascent();
+  window.drawText(x, y + ascent, QString::fromStdString(text));
+  viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+}
+
+// ---- Qt's mouse messages ----
+
+void TDrawWindow::mousePressEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  switch (event->button()) {
+    case Qt::LeftButton:
+      EvLButtonDown(p);
+      break;
+    case Qt::RightButton:
+      EvRButtonDown(p);
+      break;
+    case Qt::MiddleButton:
+      EvMButtonDown(p);
+      break;
+    default:
+      break;
+  }
+  after_message();
+}
+
+void TDrawWindow::mouseReleaseEvent(QMouseEvent* event) {
+  const QPoint p = event->position().toPoint();
+  if (event->button() == Qt::LeftButton) EvLButtonUp(p);
+  if (event->button() == Qt::RightButton) EvRButtonUp(p);
+  after_message();
+}
+
+void TDrawWindow::mouseMoveEvent(QMouseEvent* event) {
+  EvMouseMove(event->position().toPoint());
+  after_message();
+}
