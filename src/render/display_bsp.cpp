@@ -48,6 +48,7 @@ winding* store_side(const split_list& side, winding* first, const face_fields& f
   if (first == nullptr) return nullptr;
   if (side.n <= MAX_POINTS) {
     store_points(first, side.p, side.n);
+    first->next = nullptr;
     return first;
   }
   winding* piece = first;

@@ -1,0 +1,206 @@
+// Splitting view-space fragments, the fragment pool and painter's order.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "edit/box_brush.h"
+#include "model/camera.h"
+#include "model/map_state.h"
+#include "render/display_bsp.h"
+#include "render/draw_canvas.h"
+#include "render/frame_list.h"
+#include "render_fixture.h"
+
+namespace {
+
+class DisplayBspTest : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    reset_winding_pool();
+  }
+  void TearDown() override {
+    free_winding_pool();
+    RenderTest::TearDown();
+  }
+};
+
+// A wall at depth y facing away from the eye (visible), x and z within +-h.
+void wall_at(winding* w, float y, float h) {
+  set_winding(w, {{-h, y, -h}, {-h, y, h}, {h, y, h}, {h, y, -h}});
+}
+
+int count_list(const winding* w) {
+  int n = 0;
+  for (; w != nullptr; w = w->next) ++n;
+  return n;
+}
+
+int count_tree(const winding* w) {
+  if (w == nullptr) return 0;
+  return 1 + count_tree(w->front) + count_tree(w->back);
+}
+
+bool same_point(const vertex_t& a, const vertex_t& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+TEST_F(DisplayBspTest, FacesOfOneBrushNeverSplitEachOther) {
+  make_world();
+  const vertex_t o{100, -300, -100};  // right of and below the view: three faces show
+  new_brush(&o, 64, 64, 64, 0);
+  surf head;
+  draw_all(&head, 0);
+  ASSERT_EQ(numdrawn, 3);
+  TDrawCanvas canvas;
+  canvas.build_bsp(head.w.next);
+  EXPECT_EQ(numtlsurf, 0);
+  EXPECT_EQ(count_tree(head.w.next), 3);
+}
+
+TEST_F(DisplayBspTest, CrossingFragmentIsCutAndBothPartsKeepTheFace) {
+  surf face;
+  face.clr = make_rgb(30, 60, 90);
+  winding root, floor;
+  wall_at(&root, 20, 10);
+  // A floor below the eye running from depth 10 to 30, through the wall's plane.
+  set_winding(&floor, {{-5, 10, -5}, {-5, 30, -5}, {5, 30, -5}, {5, 10, -5}});
+  floor.clr = face.clr;
+  floor.original = &face;
+
+  winding* f = nullptr;
+  winding* b = nullptr;
+  split_surf(&root, &floor, &f, &b);
+  ASSERT_EQ(f, &floor);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(numtlsurf, 1);
+  for (const winding* part : {f, b}) {
+    EXPECT_EQ(part->numworld, 4);
+    EXPECT_EQ(part->clr, face.clr);
+    EXPECT_EQ(part->original, &face);
+    EXPECT_EQ(part->next, nullptr);
+  }
+  for (int i = 0; i < 4; ++i) {
+    EXPECT_LE(f->world[i].y, 20.0f);  // front: the near side
+    EXPECT_GE(b->world[i].y, 20.0f);
+  }
+}
+
+TEST_F(DisplayBspTest, PointNearThePlaneGoesToBothPartsAsItIs) {
+  winding root, tri;
+  wall_at(&root, 20, 10);
+  set_winding(&tri, {{0, 20.05f, -5}, {-5, 30, -5}, {5, 10, -5}});
+  const vertex_t near_point = tri.world[0];
+  winding* f = nullptr;
+  winding* b = nullptr;
+  split_surf(&root, &tri, &f, &b);
+  ASSERT_NE(f, nullptr);
+  ASSERT_NE(b, nullptr);
+  EXPECT_EQ(f->numworld, 3);
+  EXPECT_EQ(b->numworld, 3);
+  EXPECT_TRUE(same_point(f->world[0], near_point));
+  EXPECT_TRUE(same_point(b->world[0], near_point));
+}
+
+TEST_F(DisplayBspTest, CoplanarFragmentGoesToBothSides) {
+  surf face;
+  winding list[2];
+  wall_at(&list[0], 20, 10);
+  wall_at(&list[1], 20, 4);
+  list[1].original = &face;
+  list[0].next = &list[1];
+  TDrawCanvas canvas;
+  canvas.build_bsp(&list[0]);
+  EXPECT_EQ(list[0].front, &list[1]);
+  ASSERT_NE(list[0].back, nullptr);
+  EXPECT_EQ(list[0].back->original, &face);
+  EXPECT_EQ(numtlsurf, 1);
+}
+
+TEST_F(DisplayBspTest, OneSideOverSixteenPointsComesAsAFanOfPieces) {
+  // A sixteen-sided disc in the plane x = 0 whose first corner alone pokes
+  // through the wall at depth 20: the near side keeps 15 corners plus two
+  // crossings, one more than a fragment holds.
+  surf face;
+  winding root, disc;
+  wall_at(&root, 20, 10);
+  winding* list[16];
+  for (int k = 0; k < 16; ++k) {
+    const double a = 2 * M_PI * k / 16;
+    disc.world[k] = {0, static_cast<float>(10.4 + 10 * std::cos(a)), static_cast<float>(10 * std::sin(a))};
+    list[k] = nullptr;
+  }
+  disc.numworld = 16;
+  disc.original = &face;
+  disc.clr = make_rgb(10, 20, 30);
+  root.next = &disc;
+  TDrawCanvas canvas;
+  canvas.build_bsp(&root);
+
+  winding* first = root.front;
+  ASSERT_EQ(first, &disc);
+  ASSERT_NE(first->next, nullptr);
+  winding* second = first->next;
+  EXPECT_EQ(second->next, nullptr);
+  EXPECT_EQ(first->numworld, 16);
+  EXPECT_EQ(second->numworld, 3);
+  EXPECT_TRUE(same_point(second->world[0], first->world[0]));  // pieces share the fan's hub
+  EXPECT_TRUE(same_point(second->world[1], first->world[15]));
+  EXPECT_EQ(second->original, &face);
+  EXPECT_EQ(second->clr, disc.clr);
+  ASSERT_NE(root.back, nullptr);
+  EXPECT_EQ(root.back->numworld, 3);
+  EXPECT_EQ(count_list(root.front), 2);
+  // Pool: the second piece, the back part, and a copy of the second piece,
+  // which lies in the first piece's plane and so goes to both of its sides.
+  EXPECT_EQ(numtlsurf, 3);
+}
+
+TEST_F(DisplayBspTest, PoolStopsAfterItsFrameLimitAndIsReusedNextFrame) {
+  for (int i = 0; i < 600; ++i) ASSERT_NE(getnextwinding(), nullptr);
+  ASSERT_NE(windlist->next, nullptr);
+  windinglist* second_block = windlist->next;
+  reset_winding_pool();
+  EXPECT_EQ(numtlsurf, 0);
+  winding* first = getnextwinding();
+  EXPECT_EQ(first, &windlist->w[0]);
+  for (int i = 1; i <= POOL_FRAME_LIMIT; ++i) ASSERT_NE(getnextwinding(), nullptr) << i;
+  EXPECT_EQ(windlist->next, second_block);
+  EXPECT_EQ(numtlsurf, POOL_FRAME_LIMIT + 1);
+  EXPECT_EQ(getnextwinding(), nullptr);
+
+  // With the pool spent, a split keeps its front part and loses the back.
+  winding root, floor;
+  wall_at(&root, 20, 10);
+  set_winding(&floor, {{-5, 10, -5}, {-5, 30, -5}, {5, 30, -5}, {5, 10, -5}});
+  winding* f = nullptr;
+  winding* b = nullptr;
+  split_surf(&root, &floor, &f, &b);
+  EXPECT_EQ(f, &floor);
+  EXPECT_EQ(b, nullptr);
+}
+
+TEST_F(DisplayBspTest, TreeDrawsFartherFragmentsFirst) {
+  // Listed near first: in list order the far wall would cover the near one.
+  const colour_t near_colour = make_rgb(140, 0, 0), far_colour = make_rgb(0, 0, 140);
+  winding near_wall, far_wall;
+  wall_at(&near_wall, 10, 2);
+  wall_at(&far_wall, 30, 20);
+  near_wall.clr = near_colour;
+  far_wall.clr = far_colour;
+  near_wall.next = &far_wall;
+  allsolid = 1;
+  TDrawCanvas canvas;
+  canvas.build_bsp(&near_wall);
+  canvas.traverse_bsp(&near_wall);
+  EXPECT_EQ(canvas.winbmp.pixel(400, 300), qRgb(140, 0, 0));
+  EXPECT_EQ(canvas.winbmp.pixel(400, 100), qRgb(0, 0, 140));
+
+  // Seen from behind (the eye on its back side) a node is skipped.
+  wall_at(&near_wall, -10, 2);
+  near_wall.next = nullptr;
+  canvas.window.fillRect(canvas.winbmp.rect(), Qt::white);
+  canvas.build_bsp(&near_wall);
+  canvas.traverse_bsp(&near_wall);
+  EXPECT_EQ(canvas.winbmp.pixel(400, 300), qRgb(255, 255, 255));
+}
+
+}  // namespace
