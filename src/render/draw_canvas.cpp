@@ -244,20 +244,22 @@ void TDrawCanvas::EvDraw() {
   }
 }
 
-void TDrawCanvas::draw_status() {
+std::array<std::string, 3> TDrawCanvas::status_lines() const {
   // The current brush is shown by a number taken from its address.
   const auto brush_id = static_cast<int>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hibr)));
-  put_text(
-      10, 4,
+  return {
       format("numsurf: %d numdrawn: %d &hibr: %d view: %lf testing: %d numentity: %d cmdline:%s", numsurfabs,
-             numdrawn, brush_id, static_cast<double>(view), testing_value, numentity, cmdline.c_str()));
-  put_text(10, 20,
-           format("origin: %lf %lf %lf front: %d back: %d", static_cast<double>(origin.x),
-                  static_cast<double>(origin.y), static_cast<double>(origin.z), numtlsurf, numtrsurf));
-  put_text(10, 36,
-           format("angle: %lf %lf %lf keydown: %d  flags: %d dragx %d dragy %d dragz %d fix%dfree: %lu%%",
-                  static_cast<double>(angle.x), static_cast<double>(angle.y), static_cast<double>(angle.z),
-                  keydown, keyflags, dragx, dragy, dragz, fixb, memory));
+             numdrawn, brush_id, static_cast<double>(view), testing_value, numentity, cmdline.c_str()),
+      format("origin: %lf %lf %lf front: %d back: %d", static_cast<double>(origin.x),
+             static_cast<double>(origin.y), static_cast<double>(origin.z), numtlsurf, numtrsurf),
+      format("angle: %lf %lf %lf keydown: %d  flags: %d dragx %d dragy %d dragz %d fix%dfree: %lu%%",
+             static_cast<double>(angle.x), static_cast<double>(angle.y), static_cast<double>(angle.z),
+             keydown, keyflags, dragx, dragy, dragz, fixb, memory)};
+}
+
+void TDrawCanvas::draw_status() {
+  const std::array<std::string, 3> lines = status_lines();
+  for (int i = 0; i < 3; ++i) put_text(10, 4 + 16 * i, lines[static_cast<std::size_t>(i)]);
   if (closest_point != nullptr) {
     put_text(10, 52,
              format("hipoint: %lf %lf %lf ", static_cast<double>(closest_point->x),

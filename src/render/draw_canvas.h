@@ -10,7 +10,9 @@
 #include <QPen>
 #include <QPoint>
 #include <QSize>
+#include <array>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "model/types.h"
@@ -45,6 +47,9 @@ class TDrawCanvas {
 
   // Restarts the frame-rate count from now.
   void start_framerate();
+
+  // The three status lines as the next frame would write them.
+  std::array<std::string, 3> status_lines() const;
 
   // Selects a new solid pen of width 1 (the fill brush is left alone).
   void select_pen(colour_t c);

@@ -1,0 +1,187 @@
+// Whole frames: list and ordered drawing, outlines, highlight, entity dots,
+// cross-hair and status lines.
+#include <gtest/gtest.h>
+
+#include <QRect>
+
+#include "edit/box_brush.h"
+#include "model/camera.h"
+#include "model/map_state.h"
+#include "render/draw_canvas.h"
+#include "render/render_state.h"
+#include "render_fixture.h"
+
+namespace {
+
+const QRgb WHITE = qRgb(255, 255, 255);
+const QRgb RED = qRgb(255, 0, 0);
+const QRgb YELLOW = qRgb(255, 255, 0);
+const QRgb CYAN = qRgb(0, 255, 255);
+const QRgb MAGENTA = qRgb(255, 0, 255);
+
+QRgb rgb(colour_t c) { return qRgb(colour_red(c), colour_green(c), colour_blue(c)); }
+
+bool any_pixel(const QImage& img, const QRect& area, QRgb colour) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (img.pixel(x, y) == colour) return true;
+    }
+  }
+  return false;
+}
+
+// A 64-unit box 200 units ahead of the start-up camera; its near face covers
+// roughly (318, 218)-(482, 382) on screen. A point entity's marker box sits
+// above it, its origin landing at pixel (417, 213).
+class FrameTest : public RenderTest {
+ protected:
+  void SetUp() override {
+    RenderTest::SetUp();
+    make_world();
+    const vertex_t at{0, -200, 0};
+    box = new_brush(&at, 64, 64, 64, 0);
+    near_face = box->fsurf->next->next->next;  // the +y side, facing the camera
+    entities[0].origin = vertex_t{0, -300, 60};
+    entities[0].brush = new_brush(&entities[0].origin, 8, 8, 8, 1);
+    entities[0].brush->entity = 0;
+    entities[0].valid = 1;
+    numentity = 1;
+  }
+
+  brush_t* box = nullptr;
+  surf* near_face = nullptr;
+  const QRect bottom_edge{390, 375, 20, 12};  // across the near face's lower edge
+};
+
+TEST_F(FrameTest, ListAndOrderedModesDrawFacesDotsAndCrossHair) {
+  TDrawCanvas canvas;
+  canvas.EvDraw();
+  const QImage& img = canvas.winbmp;
+  EXPECT_EQ(img.pixel(450, 330), WHITE);  // wireframe: inside of the face stays clear
+  EXPECT_TRUE(any_pixel(img, bottom_edge, rgb(near_face->clr)));
+  EXPECT_EQ(img.pixel(417, 213), RED);     // entity dot over its marker box
+  EXPECT_EQ(img.pixel(395, 300), YELLOW);  // cross-hair in the last pen selected
+  EXPECT_EQ(img.pixel(400, 305), YELLOW);
+
+  allsolid = 1;
+  canvas.EvDraw();
+  EXPECT_EQ(img.pixel(450, 330), rgb(near_face->clr));
+  EXPECT_EQ(img.pixel(417, 213), RED);
+
+  drawbsp = 1;
+  const vertex_t corner = near_face->point[0];
+  canvas.EvDraw();
+  EXPECT_EQ(img.pixel(450, 330), rgb(near_face->clr));
+  EXPECT_NE(img.pixel(417, 213), RED);  // no dots in ordered mode
+  EXPECT_NE(img.pixel(417, 213), WHITE);
+  EXPECT_EQ(near_face->point[0].x, corner.x);  // drawing leaves the map alone
+  EXPECT_EQ(near_face->numpoints, 4);
+
+  // Without markers the ordered view shows nothing there; list mode still
+  // puts the dot of every slot.
+  drawentity = 0;
+  canvas.EvDraw();
+  EXPECT_EQ(img.pixel(417, 213), WHITE);
+  drawbsp = 0;
+  canvas.EvDraw();
+  EXPECT_EQ(img.pixel(417, 213), RED);
+
+  // Nothing is drawn for an entity at or behind the eye.
+  entities[0].origin = vertex_t{0, 0.0005f, 0};
+  canvas.EvDraw();
+  EXPECT_FALSE(any_pixel(img, img.rect(), RED));
+}
+
+TEST_F(FrameTest, HoveredFaceIsHighlightedAndOutlined) {
+  TDrawCanvas canvas;
+  canvas.Point = QPoint(450, 330);
+  canvas.EvDraw();
+  EXPECT_EQ(thi, near_face);
+  EXPECT_EQ(hilight, near_face);
+  EXPECT_TRUE(any_pixel(canvas.winbmp, bottom_edge, RED));
+  EXPECT_EQ(canvas.winbmp.pixel(395, 300), RED);  // the cross-hair takes the last pen
+
+  // With an axis switch on the face keeps only its brush's cyan outline.
+  canvas.dragx = 1;
+  canvas.EvDraw();
+  EXPECT_FALSE(any_pixel(canvas.winbmp, bottom_edge, RED));
+  EXPECT_TRUE(any_pixel(canvas.winbmp, bottom_edge, CYAN));
+
+  // Without "fix brushes" there are no brush outlines at all.
+  fixb = 0;
+  canvas.EvDraw();
+  EXPECT_FALSE(any_pixel(canvas.winbmp, bottom_edge, CYAN));
+  EXPECT_TRUE(any_pixel(canvas.winbmp, bottom_edge, rgb(near_face->clr)));
+  canvas.dragx = 0;
+  canvas.EvDraw();
+  EXPECT_TRUE(any_pixel(canvas.winbmp, bottom_edge, RED));
+}
+
+TEST_F(FrameTest, DragKeepsHighlightAndPicksNothingNew) {
+  TDrawCanvas canvas;
+  canvas.Point = QPoint(450, 330);
+  canvas.EvDraw();
+  ASSERT_EQ(hilight, near_face);
+  canvas.DragDC = true;
+  canvas.Point = QPoint(10, 500);
+  canvas.EvDraw();
+  EXPECT_EQ(hilight, near_face);
+  EXPECT_EQ(thi, near_face);
+  canvas.DragDC = false;
+  canvas.EvDraw();
+  EXPECT_EQ(hilight, nullptr);
+}
+
+TEST_F(FrameTest, HiddenBrushIsOutlinedOnlyWhileSelectedOrCurrent) {
+  const vertex_t at{200, -300, 0};  // shows left of the centre, about x 60 to 200
+  brush_t* side = new_brush(&at, 64, 64, 64, 0);
+  side->vis = 0;
+  const QRect area(40, 200, 180, 200);
+  TDrawCanvas canvas;
+  canvas.EvDraw();
+  EXPECT_FALSE(any_pixel(canvas.winbmp, area, rgb(side->fsurf->next->next->next->clr)));
+  for (int y = area.top(); y <= area.bottom(); y += 4) ASSERT_EQ(canvas.winbmp.pixel(130, y), WHITE) << y;
+
+  insert_brush_in_list(side);
+  canvas.EvDraw();
+  EXPECT_TRUE(any_pixel(canvas.winbmp, area, YELLOW));
+  hibr = side;
+  canvas.EvDraw();
+  EXPECT_TRUE(any_pixel(canvas.winbmp, area, MAGENTA));
+}
+
+TEST_F(FrameTest, StatusLinesAndVertexMarker) {
+  TDrawCanvas canvas;
+  canvas.memory_status = [] { return 37UL; };
+  cmdline = "maps/x.map";
+  canvas.EvDraw();
+  const auto lines = canvas.status_lines();
+  EXPECT_EQ(lines[0],
+            "numsurf: 12 numdrawn: 3 &hibr: 0 view: 430.000000 testing: -75 numentity: 1 cmdline:maps/x.map");
+  EXPECT_EQ(lines[1], "origin: 0.000000 0.000000 0.000000 front: 0 back: 0");
+  EXPECT_EQ(lines[2],
+            "angle: 0.000000 0.000000 3.100000 keydown: 0  flags: 0 dragx 0 dragy 0 dragz 0 fix1free: 37%");
+  EXPECT_TRUE(any_pixel(canvas.winbmp, QRect(10, 4, 200, 12), qRgb(0, 0, 0)));
+
+  // Ordered mode counts the fragments the pool handed out.
+  drawbsp = 1;
+  const vertex_t behind{0, -260, 0};  // a large box behind the first one, crossing its planes
+  new_brush(&behind, 64, 400, 400, 0);
+  canvas.EvDraw();
+  EXPECT_GT(numtlsurf, 0);
+  EXPECT_EQ(canvas.status_lines()[1],
+            "origin: 0.000000 0.000000 0.000000 front: " + std::to_string(numtlsurf) + " back: 0");
+
+  // Hovering a corner marks it with four black pixels.
+  drawbsp = 0;
+  vertex_t v;
+  rotate_vertex(&near_face->point[0], &v);
+  const int x = static_cast<int>(400 + v.x * 430 / v.y), y = static_cast<int>(300 - v.z * 430 / v.y);
+  canvas.Point = QPoint(x + 2, y - 2);
+  canvas.EvDraw();
+  ASSERT_NE(closest_point, nullptr);
+  EXPECT_EQ(canvas.winbmp.pixel(x, y), qRgb(0, 0, 0));
+  EXPECT_EQ(canvas.winbmp.pixel(x + 1, y + 1), qRgb(0, 0, 0));
+}
+
+}  // namespace
