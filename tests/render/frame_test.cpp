@@ -163,10 +163,13 @@ TEST_F(FrameTest, StatusLinesAndVertexMarker) {
             "angle: 0.000000 0.000000 3.100000 keydown: 0  flags: 0 dragx 0 dragy 0 dragz 0 fix1free: 37%");
   EXPECT_TRUE(any_pixel(canvas.winbmp, QRect(10, 4, 200, 12), qRgb(0, 0, 0)));
 
-  // Ordered mode counts the fragments the pool handed out.
+  // Ordered mode counts the fragments the pool handed out: a long wall
+  // reaching behind the eye comes first in the list, and its plane cuts a
+  // wide floor made before it.
   drawbsp = 1;
-  const vertex_t behind{0, -260, 0};  // a large box behind the first one, crossing its planes
-  new_brush(&behind, 64, 400, 400, 0);
+  const vertex_t floor_at{0, -300, -100}, wall_at{-150, -150, 0};
+  new_brush(&floor_at, 100, 600, 20, 0);
+  new_brush(&wall_at, 500, 64, 64, 0);
   canvas.EvDraw();
   EXPECT_GT(numtlsurf, 0);
   EXPECT_EQ(canvas.status_lines()[1],
