@@ -8,12 +8,18 @@
 
 int info_main(const std::vector<std::string>& args);
 int resave_main(const std::vector<std::string>& args);
+int render_main(const std::vector<std::string>& args);
 
 namespace {
 
 const tool_command commands[] = {
     {"info", "MAP", "read MAP and print its counts and every problem met", info_main},
     {"resave", "IN OUT", "read IN and write it to OUT with the editor's writer", resave_main},
+    {"render",
+     "MAP OUT.png [--origin X Y Z] [--angle X Y Z] [--view F] [--vd F] [--mouse X Y] [--solid] [--bsp] "
+     "[--no-entities] [--no-fix]",
+     "draw MAP as the 3D view shows it after opening (camera at 0 1000 0) into an 800 x 600 PNG",
+     render_main},
 };
 
 void print_usage(std::FILE* to) {
