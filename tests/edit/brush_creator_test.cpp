@@ -35,8 +35,8 @@ std::multiset<box6> brushes_of_world(const vertex_t& o) {
 
 TEST_F(BrushCreator, BoxAheadOfTheCameraStartsAMap) {
   origin = {10, 20, 30};
-  EXPECT_EQ(brush_creator_build(1, 64, 32, 16, 0, 0, 1),
-            creator_outcome::built);  // hollow alone does nothing
+  EXPECT_EQ(brush_creator_build(1, 64, 32, 16, 0, 0, 1), creator_outcome::built);
+  EXPECT_MODEL_OK();  // hollow alone does nothing
   ASSERT_NE(hull, nullptr);
   EXPECT_STREQ(hull->classname, "worldspawn");
   EXPECT_STREQ(hull->wad, "quaketex.wad");
@@ -57,6 +57,7 @@ TEST_F(BrushCreator, BoxAheadOfTheCameraStartsAMap) {
   // A second box goes into the same world.
   hull_t* world = hull;
   EXPECT_EQ(brush_creator_build(1, 8, 8, 8, 0, 0, 0), creator_outcome::built);
+  EXPECT_MODEL_OK();
   EXPECT_EQ(hull, world);
   EXPECT_EQ(count_brushes(hull), 2);
 }
@@ -76,6 +77,7 @@ TEST_F(BrushCreator, SizesAreCutTowardsZero) {
   fixb = 0;  // keep the defining points, so an inside-out box can be read back
   origin = {};
   ASSERT_EQ(brush_creator_build(1, 64.9, -64.9, 32767.9, 0, 0, 0), creator_outcome::built);
+  EXPECT_MODEL_OK();
   const vertex_t o{100 * sangz, 100 * cangz, 0};
   const surf* bottom = hull->brush->fsurf;
   // Width -64 puts x- at +32 and x+ at -32; length 64 spans y -32..32.
@@ -90,6 +92,7 @@ TEST_F(BrushCreator, RoomIsSixPiecesAroundTheCamera) {
   origin = {8, -16, 40};
   const vertex_t o = origin;
   ASSERT_EQ(brush_creator_build(1, 128, 128, 128, 16, 1, 0), creator_outcome::built);
+  EXPECT_MODEL_OK();
   const std::multiset<box6> room = {
       {-64, 64, -64, 64, -64, -56},  // floor
       {-64, 64, -64, -56, -56, 64},  // y- wall
@@ -105,16 +108,21 @@ TEST_F(BrushCreator, RoomIsSixPiecesAroundTheCamera) {
   release_map();
 
   ASSERT_EQ(brush_creator_build(1, 128, 128, 128, 16, 1, 1), creator_outcome::built);
+
+  EXPECT_MODEL_OK();
   EXPECT_EQ(brushes_of_world(o), room);
 }
 
 TEST_F(BrushCreator, RoomWithoutThickness) {
   origin = {};
   ASSERT_EQ(brush_creator_build(1, 64, 64, 64, 0, 1, 0), creator_outcome::built);
+  EXPECT_MODEL_OK();
   EXPECT_EQ(brushes_of_world(origin), std::multiset<box6>{box6(-32, 32, -32, 32, -32, 32)});
   release_map();
 
   ASSERT_EQ(brush_creator_build(1, 64, 64, 64, 0, 1, 1), creator_outcome::built);
+
+  EXPECT_MODEL_OK();
   ASSERT_NE(hull, nullptr);
   EXPECT_EQ(hull->brush, nullptr);
 }
