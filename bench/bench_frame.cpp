@@ -1,0 +1,101 @@
+// Whole frames of the 3D view over the real maps, from the camera a freshly
+// opened map gets, in wireframe list order, solid list order and solid
+// ordered (display BSP) drawing; plus a 4 x 4 tiling of e1m1.
+#include <benchmark/benchmark.h>
+
+#include <QGuiApplication>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "mapio/map_reader.h"
+#include "model/camera.h"
+#include "model/map_state.h"
+#include "render/draw_canvas.h"
+#include "render/render_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct mode {
+  const char* name;
+  int solid, bsp;
+};
+constexpr mode MODES[] = {{"wire", 0, 0}, {"solid", 1, 0}, {"solid_bsp", 1, 1}};
+
+// Frame text needs a Qt application. It lives until the process ends: taking
+// it down among the static destructors would run after Qt's own are gone.
+void start_qt() {
+  if (QGuiApplication::instance() != nullptr) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "bench_frame";
+  static char* argv[] = {name, nullptr};
+  new QGuiApplication(argc, argv);
+}
+
+// The tiling is made once per run in a temporary folder.
+std::string tiled_e1m1() {
+  static std::string path;
+  if (!path.empty()) return path;
+  const fs::path dir = fs::temp_directory_path() / "veld-bench-frame";
+  fs::create_directories(dir);
+  const fs::path out = dir / "e1m1_4x4.map";
+  const std::string cmd = "python3 '" + std::string(VELD_TOOLS_DIR) + "/tile_map.py' '" + VELD_MAPS_DIR +
+                          "/e1m1.map' '" + out.string() + "' 4";
+  if (std::system(cmd.c_str()) != 0) return {};
+  path = out.string();
+  return path;
+}
+
+void frame(benchmark::State& state, const std::string& path, mode m) {
+  start_qt();
+  if (path.empty()) {
+    state.SkipWithError("no map");
+    return;
+  }
+  const load_report report = read_map(path);
+  if (!report.ok()) {
+    state.SkipWithError(report.error.c_str());
+    return;
+  }
+  origin = vertex_t{0, 1000, 0};
+  allsolid = m.solid;
+  drawbsp = m.bsp;
+  {
+    TDrawCanvas canvas;
+    canvas.candraw = 1;
+    canvas.EvDraw();  // grows the fragment pool to this frame's size
+    for (auto _ : state) canvas.EvDraw();
+    state.counters["drawn"] = numdrawn;
+    state.counters["fragments"] = numtlsurf;
+  }
+  release_map();
+  reset_render_state();
+}
+
+void register_all() {
+  std::vector<fs::path> maps;
+  for (const auto& entry : fs::directory_iterator(VELD_MAPS_DIR)) {
+    if (entry.path().extension() == ".map") maps.push_back(entry.path());
+  }
+  std::sort(maps.begin(), maps.end());
+  for (const mode m : MODES) {
+    for (const fs::path& p : maps) {
+      benchmark::RegisterBenchmark((std::string("EvDraw/") + m.name + "/" + p.stem().string()).c_str(),
+                                   [p, m](benchmark::State& s) { frame(s, p.string(), m); })
+          ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::RegisterBenchmark((std::string("EvDraw/") + m.name + "/e1m1_4x4").c_str(),
+                                 [m](benchmark::State& s) { frame(s, tiled_e1m1(), m); })
+        ->Unit(benchmark::kMillisecond);
+  }
+}
+
+const int registered = (register_all(), 0);
+
+}  // namespace
