@@ -1,5 +1,7 @@
 #include "mapio/map_reader.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -346,6 +348,12 @@ void map_reader::read_stray_pair() {
     problem(at, "the pair \"" + key_ + "\" \"" + value_ + "\" outside any entity was dropped");
     return;
   }
+  // Kept, a late "origin" would be saved among the leading pairs and turn a
+  // brush entity into a point entity, or move a point entity, when read again.
+  if (key_ == "origin") {
+    problem(at, "the pair \"origin\" \"" + value_ + "\" after the entity's leading pairs was dropped");
+    return;
+  }
   keyval* node = new_keyval(key_.c_str(), value_.c_str());
   *list_tail_ = node;
   list_tail_ = &node->next;
@@ -417,10 +425,15 @@ load_report read_map(const std::string& path) {
     r.error = "Cannot open \"" + path + "\": " + std::strerror(errno) + ".";
     return r;
   }
+  // Read in one piece when the size is known; a file that grows meanwhile is
+  // still read to its end.
   std::string text;
+  struct stat st {};
+  if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode))
+    text.resize(static_cast<std::size_t>(st.st_size));
+  text.resize(std::fread(text.data(), 1, text.size(), f));
   char buf[1 << 16];
-  std::size_t n;
-  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
   const bool failed = std::ferror(f) != 0;
   const int err = errno;
   std::fclose(f);

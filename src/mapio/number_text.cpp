@@ -3,6 +3,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <system_error>
 
@@ -17,6 +18,35 @@ bool has_numeric_start(std::string_view text) {
   if (text.empty()) return false;
   if (is_digit(text[0])) return true;
   return text.size() > 1 && text[0] == '.' && is_digit(text[1]);
+}
+
+// Plain decimals ("448", "-1.000000") make up nearly every number of a map.
+// When all their digits fit below 2^53 and there are at most 22 decimals, the
+// digits and the power of ten are both exact doubles, so one division gives
+// the correctly rounded value, the same the full conversion gives. Anything
+// else (exponents, long digit strings) is left to from_chars.
+bool quick_decimal(std::string_view s, double& out) {
+  static constexpr double POWERS[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  std::uint64_t digits = 0;
+  int count = 0, decimals = 0;
+  std::size_t i = 0;
+  bool point = false;
+  for (; i < s.size(); ++i) {
+    const char c = s[i];
+    if (is_digit(c)) {
+      if (++count > 15) return false;  // 10^15 < 2^53
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      decimals += point ? 1 : 0;
+    } else if (c == '.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) return false;
+  out = static_cast<double>(digits) / POWERS[decimals];
+  return true;
 }
 
 double flag(bool* malformed) {
@@ -42,6 +72,8 @@ double number_from_text(std::string_view text, bool* malformed) {
   // Hexadecimal like "0x1p4" is read as the C conversion reads it.
   const bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X') &&
                    (std::isxdigit(static_cast<unsigned char>(rest[2])) || rest[2] == '.');
+  double quick = 0;
+  if (!hex && quick_decimal(rest, quick)) return negative ? -quick : quick;
   const std::string_view digits = hex ? rest.substr(2) : rest;
   double value = 0;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value,

@@ -155,15 +155,18 @@ TEST_F(MapReader, OriginWithASpaceBeforeTheQuoteLeavesTheQuoteAsANewKey) {
 }
 
 TEST_F(MapReader, PairsAfterABrushJoinTheirEntityAndStrayOnesAreDropped) {
+  // A late "origin" would make the saved entity a point entity: it is dropped too.
   const load_report r = read_map_text(std::string("{\n\"classname\" \"worldspawn\"\n") + CUBE +
-                                      "\"sounds\" \"6\"\n}\n\"lost\" \"pair\"\n{ \"classname\" \"light\" "
-                                      "\"origin\" \"1 2 3\" }\n");
+                                      "\"sounds\" \"6\"\n\"origin\" \"1 2 3\"\n}\n\"lost\" \"pair\"\n"
+                                      "{ \"classname\" \"light\" \"origin\" \"1 2 3\" }\n");
   EXPECT_TRUE(r.complete);
-  EXPECT_EQ(r.obsolete_pairs, 2);
+  EXPECT_EQ(r.obsolete_pairs, 3);
   EXPECT_EQ(pairs_of(hull->header), "classname=worldspawn;sounds=6;");
-  ASSERT_EQ(r.problems.size(), 1u);
-  EXPECT_EQ(r.problems[0].line, 13);
-  EXPECT_NE(r.problems[0].text.find("\"lost\" \"pair\""), std::string::npos);
+  ASSERT_EQ(r.problems.size(), 2u);
+  EXPECT_EQ(r.problems[0].line, 12);
+  EXPECT_NE(r.problems[0].text.find("\"origin\""), std::string::npos);
+  EXPECT_EQ(r.problems[1].line, 14);
+  EXPECT_NE(r.problems[1].text.find("\"lost\" \"pair\""), std::string::npos);
   EXPECT_EQ(numentity, 1);
 }
 

@@ -4,6 +4,7 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -39,6 +40,30 @@ TEST(NumberText, ReadsTheLeadingNumericPartLikeTheCConversion) {
   // Hundreds of digits are read whole.
   EXPECT_EQ(number_from_text(std::string(300, '0') + "42." + std::string(300, '0')), 42.0);
   EXPECT_EQ(number_from_text("1" + std::string(300, '0')), 1e300);
+}
+
+TEST(NumberText, AgreesWithTheCConversionOnManyRandomDecimals) {
+  // Digits, point position, sign and an occasional exponent or trailing
+  // character; compared as the double and as the float a map field keeps.
+  std::uint64_t state = 12345;
+  auto next = [&state](int n) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<int>((state >> 33) % static_cast<std::uint64_t>(n));
+  };
+  for (int round = 0; round < 200000; ++round) {
+    std::string text = next(3) == 0 ? "-" : "";
+    const int digits = 1 + next(20);
+    const int point = next(digits + 2);
+    for (int i = 0; i < digits; ++i) {
+      if (i == point) text += '.';
+      text += static_cast<char>('0' + next(10));
+    }
+    if (next(10) == 0) text += "e" + std::to_string(next(40) - 20);
+    if (next(10) == 0) text += ')';
+    const double expected = std::strtod(text.c_str(), nullptr);
+    ASSERT_EQ(number_from_text(text), expected) << text;
+    ASSERT_EQ(float_from_text(text), static_cast<float>(expected)) << text;
+  }
 }
 
 TEST(NumberText, TextWithoutANumberOrNotFiniteReadsAsZeroAndIsFlagged) {

@@ -1,0 +1,49 @@
+// The map reader on arbitrary text. Whatever it reads must leave a sound
+// model, and what the writer then makes of that model must read back whole.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "mapio/map_reader.h"
+#include "mapio/map_writer.h"
+#include "model/map_state.h"
+#include "model/model_check.h"
+
+namespace {
+
+int written_brush_entities() {
+  int n = 0;
+  for (const hull_t* h = hull; h != nullptr; h = h->next) n += h->brush != nullptr ? 1 : 0;
+  return n;
+}
+
+int written_point_entities() {
+  int n = 0;
+  for (int i = 0; i < numentity; ++i) n += entities[i].valid != 0 ? 1 : 0;
+  return hull != nullptr ? n : 0;
+}
+
+void require(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  reset_model();
+  const load_report first = read_map_text(std::string_view(reinterpret_cast<const char*>(data), size));
+  require(check_model().empty());
+  if (first.ok()) {
+    const int brush_entities = written_brush_entities();
+    const int point_entities = written_point_entities();
+    const std::string text = map_text();
+    const load_report again = read_map_text(text);
+    require(again.ok() && again.complete && again.obsolete_pairs == 0 && again.malformed_numbers == 0);
+    require(again.brush_entities == brush_entities && numentity == point_entities);
+    require(check_model().empty());
+  }
+  reset_model();
+  return 0;
+}
