@@ -92,6 +92,9 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
 
   redraw_timer& timer() { return timer_; }
 
+  // Room for the whole 800 x 600 view.
+  QSize sizeHint() const override { return QSize(VIEW_WIDTH, VIEW_HEIGHT); }
+
   // The off-screen surface, not QWidget::window().
   using TDrawCanvas::window;
 

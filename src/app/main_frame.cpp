@@ -33,6 +33,9 @@ TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
   build_control_bar();
   client_->set_command_refresh([this] { refresh_commands(); });
   refresh_commands();
+  // Open with the whole view showing, the keyboard going to it.
+  resize(sizeHint());
+  client_->setFocus();
 }
 
 QAction* TDrawFrame::make_action(int id, const char* text, bool toggle, const char* image) {

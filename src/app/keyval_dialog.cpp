@@ -1,0 +1,167 @@
+#include "app/keyval_dialog.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <climits>
+#include <cmath>
+
+#include "mapio/number_text.h"
+#include "model/map_state.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr int KEY_ROLE = Qt::UserRole;
+constexpr int VALUE_ROLE = Qt::UserRole + 1;
+constexpr const char* SPAWNFLAGS = "spawnflags";
+
+// A list line sorted as the list box sorts: letters compared without regard
+// to case.
+class pair_item : public QListWidgetItem {
+ public:
+  pair_item(const std::string& key, const std::string& value)
+      : QListWidgetItem(QString::fromStdString(key + "  " + value)) {
+    // The texts are kept as they came, byte for byte, so that a pair read
+    // from a file goes back unchanged even where it is not valid UTF-8.
+    setData(KEY_ROLE, QByteArray::fromStdString(key));
+    setData(VALUE_ROLE, QByteArray::fromStdString(value));
+  }
+  bool operator<(const QListWidgetItem& other) const override {
+    return text().compare(other.text(), Qt::CaseInsensitive) < 0;
+  }
+};
+
+std::string item_key(const QListWidgetItem* item) { return item->data(KEY_ROLE).toByteArray().toStdString(); }
+
+std::string item_value(const QListWidgetItem* item) {
+  return item->data(VALUE_ROLE).toByteArray().toStdString();
+}
+
+}  // namespace
+
+void TKeyValDialog::make_flag_box(int id, const char* text, int x, int y, int cx, int cy) {
+  auto* box = new QCheckBox(QString::fromLatin1(text), this);
+  place(box, id, x, y, cx, cy);
+  flags_[id - ID_NOT_EASY] = box;
+  connect(box, &QCheckBox::clicked, this, [this] { flag_clicked(); });
+}
+
+void TKeyValDialog::make_pair_list(int x, int y, int cx, int cy, bool horizontal_bar) {
+  list_ = new QListWidget(this);
+  list_->setSortingEnabled(true);
+  list_->setHorizontalScrollBarPolicy(horizontal_bar ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+  place(list_, ID_PAIRS, x, y, cx, cy);
+}
+
+void TKeyValDialog::make_button(int id, const char* text, int x, int y, int cx, int cy) {
+  auto* button = new QPushButton(QString::fromLatin1(text), this);
+  button->setAutoDefault(false);  // Enter stays with OK
+  place(button, id, x, y, cx, cy);
+  if (id == ID_ADD) connect(button, &QPushButton::clicked, this, [this] { CmAddString(); });
+  if (id == ID_DELETE) connect(button, &QPushButton::clicked, this, [this] { CmDeleteString(); });
+}
+
+void TKeyValDialog::make_field(int id, int x, int y, int cx, int cy) {
+  place(new QLineEdit(this), id, x, y, cx, cy);
+}
+
+QListWidgetItem* TKeyValDialog::find_key(const std::string& key) const {
+  const QString wanted = QString::fromStdString(key);
+  for (int i = 0; i < list_->count(); ++i) {
+    QListWidgetItem* item = list_->item(i);
+    if (QString::fromStdString(item_key(item)).compare(wanted, Qt::CaseInsensitive) == 0) return item;
+  }
+  return nullptr;
+}
+
+void TKeyValDialog::add_line(const std::string& key, const std::string& value) {
+  list_->addItem(new pair_item(key, value));
+}
+
+std::vector<text_pair> TKeyValDialog::pairs() const {
+  std::vector<text_pair> out;
+  for (int i = 0; i < list_->count(); ++i)
+    out.push_back({item_key(list_->item(i)), item_value(list_->item(i))});
+  return out;
+}
+
+void TKeyValDialog::fill_pairs(const keyval* list) {
+  for (const keyval* kv = list; kv != nullptr; kv = kv->next) add_line(kv->key, kv->value);
+  flags_from_list();
+}
+
+bool TKeyValDialog::storable(const std::string& text) {
+  return text.find_first_of("\"\r\n") == std::string::npos;
+}
+
+void TKeyValDialog::CmAddString() {
+  commit_pending();
+  const std::string key = control_text(ID_KEY, INT_MAX);
+  const std::string value = control_text(ID_VALUE, INT_MAX);
+  // The map file quotes every key and value and has no way to escape a quote.
+  if (!storable(key) || !storable(value)) {
+    MessageBox(this, "A key or value cannot hold a double quote (\").\nThe pair was not added.",
+               windowTitle().toStdString(), box_buttons::ok);
+    return;
+  }
+  delete find_key(key);
+  add_line(key, value);
+  flags_from_list();
+}
+
+void TKeyValDialog::CmDeleteString() {
+  commit_pending();
+  const QList<QListWidgetItem*> selected = list_->selectedItems();
+  if (selected.isEmpty()) return;
+  delete selected.first();
+  flags_from_list();
+}
+
+long TKeyValDialog::list_spawnflags() const {
+  const QListWidgetItem* line = find_key(SPAWNFLAGS);
+  if (line == nullptr) return 0;
+  const double v = std::trunc(number_from_text(item_value(line)));
+  return std::fabs(v) < INT_MAX ? static_cast<long>(v) : 0;
+}
+
+void TKeyValDialog::set_spawnflags(long value) {
+  QListWidgetItem* line = find_key(SPAWNFLAGS);
+  const std::string key = line != nullptr ? item_key(line) : SPAWNFLAGS;
+  delete line;
+  if (value != 0) add_line(key, std::to_string(value));
+}
+
+void TKeyValDialog::show_flags(long value) {
+  for (int i = 0; i < 4; ++i) {
+    if (flags_[i] != nullptr) flags_[i]->setChecked((value & SPAWNFLAG_BITS[i]) != 0);
+  }
+}
+
+void TKeyValDialog::flag_clicked() {
+  commit_pending();
+  long value = list_spawnflags();
+  for (int i = 0; i < 4; ++i) {
+    if (flags_[i] == nullptr) continue;
+    value = flags_[i]->isChecked() ? (value | SPAWNFLAG_BITS[i]) : (value & ~long{SPAWNFLAG_BITS[i]});
+  }
+  set_spawnflags(value);
+  flags_from_list();
+}
+
+void TKeyValDialog::store_pairs(keyval*& head) {
+  keyval** link = &head;
+  for (const text_pair& p : pairs()) {
+    MessageBox(this, p.key, p.value, box_buttons::ok);
+    if (*link == nullptr) {
+      *link = new_keyval(p.key.c_str(), p.value.c_str());
+    } else {
+      set_text_block((*link)->key, p.key.c_str());
+      set_text_block((*link)->value, p.value.c_str());
+    }
+    link = &(*link)->next;
+  }
+  free_keyvals(*link);
+  *link = nullptr;
+}

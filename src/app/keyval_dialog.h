@@ -1,0 +1,85 @@
+// What the two entity dialogs share: the sorted list of key/value lines with
+// its key and value fields and the "add" and "delete" buttons, the four
+// spawn-flag check boxes, and writing the list back into an entity's pairs.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/types.h"
+#include "platform/dialog.h"
+
+class QCheckBox;
+class QListWidget;
+class QListWidgetItem;
+
+// Control ids of the pair editing, the same in both dialogs.
+enum {
+  ID_NOT_EASY = 109,
+  ID_NOT_NORMAL = 110,
+  ID_NOT_HARD = 111,
+  ID_NOT_DEATHMATCH = 112,
+  ID_PAIRS = 113,
+  ID_KEY = 114,
+  ID_VALUE = 115,
+  ID_ADD = 116,
+  ID_DELETE = 117,
+};
+
+// The "spawnflags" bits the four check boxes stand for, in control id order.
+constexpr int SPAWNFLAG_BITS[4] = {256, 512, 1024, 2048};
+
+struct text_pair {
+  std::string key, value;
+};
+
+class TKeyValDialog : public TDialog {
+ public:
+  using TDialog::TDialog;
+
+  // "add": replaces the line whose key is the key field's text (letters
+  // compared without regard to case), or adds one.
+  void CmAddString();
+  // "delete": removes the selected line, if any.
+  void CmDeleteString();
+
+  // The lines in the order the list shows them.
+  std::vector<text_pair> pairs() const;
+  QListWidget* pair_list() const { return list_; }
+
+ protected:
+  // Control makers, called in tab order by each dialog's constructor.
+  void make_flag_box(int id, const char* text, int x, int y, int cx, int cy);
+  void make_pair_list(int x, int y, int cx, int cy, bool horizontal_bar);
+  void make_button(int id, const char* text, int x, int y, int cx, int cy);
+  void make_field(int id, int x, int y, int cx, int cy);
+
+  // One line per pair, in list order.
+  void fill_pairs(const keyval* list);
+  // Writes the lines into the list starting at head, in list box order: one
+  // message box per pair, nodes reused in order, surplus nodes released.
+  void store_pairs(keyval*& head);
+
+  // Shows the "spawnflags" value of the list (0 when there is none) in the
+  // check boxes; a dialog with more views of it extends this.
+  virtual void show_flags(long value);
+  // Lets a dialog apply an edit of its own before the list changes.
+  virtual void commit_pending() {}
+  // The "spawnflags" line's value as a number, 0 when there is none.
+  long list_spawnflags() const;
+  // Sets the "spawnflags" line to value; 0 removes the line.
+  void set_spawnflags(long value);
+  // Refreshes every view of the flags from the list.
+  void flags_from_list() { show_flags(list_spawnflags()); }
+
+  // A key or value that the map file could not hold; an empty text is fine.
+  static bool storable(const std::string& text);
+
+ private:
+  QListWidgetItem* find_key(const std::string& key) const;
+  void add_line(const std::string& key, const std::string& value);
+  void flag_clicked();
+
+  QListWidget* list_ = nullptr;
+  QCheckBox* flags_[4] = {};
+};
