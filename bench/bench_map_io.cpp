@@ -20,13 +20,19 @@ namespace {
 const char* const MAPS[] = {"dm1.map",  "dm3.map",  "e1m1.map", "e1m2.map",
                             "e1m3.map", "e2m2.map", "e4m3.map", "start.map"};
 
+// A temporary folder for the tiling and the saved files, removed at exit.
+struct scratch_folder {
+  fs::path path = fs::temp_directory_path() / ("veld-bench-" + std::to_string(::getpid()));
+  scratch_folder() { fs::create_directories(path); }
+  ~scratch_folder() {
+    std::error_code ignored;
+    fs::remove_all(path, ignored);
+  }
+};
+
 fs::path scratch_dir() {
-  static const fs::path dir = [] {
-    fs::path d = fs::temp_directory_path() / ("veld-bench-" + std::to_string(::getpid()));
-    fs::create_directories(d);
-    return d;
-  }();
-  return dir;
+  static const scratch_folder folder;
+  return folder.path;
 }
 
 void load(benchmark::State& state, const std::string& path) {
