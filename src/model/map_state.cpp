@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "model/camera.h"
+#include "model/map_history.h"
 
 hull_t* hull = nullptr;
 dentity_t entities[MAX_ENTITIES];
@@ -185,4 +186,5 @@ void reset_model() {
   fixb = 1;
   reset_camera();
   veld_srand(1);
+  history_reset();
 }

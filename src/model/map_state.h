@@ -53,5 +53,6 @@ void free_hull(hull_t* h);
 // selection. Options and the camera are left alone (closing a map).
 void release_map();
 
-// release_map, then every program-wide value of the model back to start-up.
+// release_map, then every program-wide value of the model back to start-up,
+// the undo history included.
 void reset_model();

@@ -1,0 +1,341 @@
+#include "model/map_history.h"
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+#include "model/map_state.h"
+#include "model/vector_math.h"
+
+namespace {
+
+// One face as it is kept in a snapshot. The plane (norm, dist) is left out: it
+// follows from the points and is recomputed when the face is rebuilt. So is
+// `vis`, which says what the view shows, not what the map holds.
+struct face_blob {
+  std::string texname;
+  std::vector<vertex_t> points;
+  float scale[2];
+  float sofs, tofs, flips;
+  colour_t clr;
+  int solid;
+  vertex_t filepoint[3];
+  int hasfilepoints;
+};
+
+struct brush_blob {
+  std::vector<face_blob> faces;
+  char valid;
+  short entity;
+  short numsurfaces;
+};
+
+using pair_list = std::vector<std::pair<std::string, std::string>>;
+using brush_ref = std::shared_ptr<const brush_blob>;
+using pairs_ref = std::shared_ptr<const pair_list>;
+
+struct hull_snap {
+  pairs_ref header;
+  char message[25], wad[25], classname[25], target[10], targetname[10];
+  std::vector<brush_ref> brushes;
+};
+
+struct entity_snap {
+  pairs_ref header;
+  vertex_t origin;
+  char valid;
+  brush_ref marker;
+};
+
+struct map_snapshot {
+  std::vector<hull_snap> hulls;
+  std::vector<entity_snap> ents;
+};
+
+std::vector<map_snapshot> states;  // states[current] is the map as it stands
+std::size_t current = 0;
+
+// What each live record was last recorded or restored as, so an unchanged
+// brush or pair list is shared instead of copied again.
+std::unordered_map<const brush_t*, brush_ref> brush_seen;
+std::unordered_map<const void*, pairs_ref> pairs_seen;  // keyed by the owning entity
+
+bool same_vertex(const vertex_t& a, const vertex_t& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+
+bool same_face(const surf* s, const face_blob& f) {
+  if (s->numpoints < 0 || static_cast<std::size_t>(s->numpoints) != f.points.size()) return false;
+  for (std::size_t i = 0; i < f.points.size(); ++i) {
+    if (!same_vertex(s->point[i], f.points[i])) return false;
+  }
+  for (int i = 0; i < 3; ++i) {
+    if (!same_vertex(s->filepoint[i], f.filepoint[i])) return false;
+  }
+  return s->texname == f.texname && s->scale[0] == f.scale[0] && s->scale[1] == f.scale[1] &&
+         s->sofs == f.sofs && s->tofs == f.tofs && s->flips == f.flips && s->clr == f.clr &&
+         s->solid == f.solid && s->hasfilepoints == f.hasfilepoints;
+}
+
+bool same_brush(const brush_t* b, const brush_blob& blob) {
+  if (b->valid != blob.valid || b->entity != blob.entity || b->numsurfaces != blob.numsurfaces) return false;
+  std::size_t i = 0;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next, ++i) {
+    if (i >= blob.faces.size() || !same_face(s, blob.faces[i])) return false;
+  }
+  return i == blob.faces.size();
+}
+
+brush_ref copy_brush(const brush_t* b) {
+  auto blob = std::make_shared<brush_blob>();
+  blob->valid = b->valid;
+  blob->entity = b->entity;
+  blob->numsurfaces = b->numsurfaces;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    face_blob f{};
+    f.texname = s->texname;
+    f.points.assign(s->point, s->point + std::max(0, static_cast<int>(s->numpoints)));
+    f.scale[0] = s->scale[0];
+    f.scale[1] = s->scale[1];
+    f.sofs = s->sofs;
+    f.tofs = s->tofs;
+    f.flips = s->flips;
+    f.clr = s->clr;
+    f.solid = s->solid;
+    for (int i = 0; i < 3; ++i) f.filepoint[i] = s->filepoint[i];
+    f.hasfilepoints = s->hasfilepoints;
+    blob->faces.push_back(std::move(f));
+  }
+  return blob;
+}
+
+bool same_pairs(const keyval* kv, const pair_list& pairs) {
+  std::size_t i = 0;
+  for (; kv != nullptr; kv = kv->next, ++i) {
+    if (i >= pairs.size() || pairs[i].first != kv->key || pairs[i].second != kv->value) return false;
+  }
+  return i == pairs.size();
+}
+
+// Builds the snapshot of the live map, sharing what has not changed since the
+// last time each record was seen.
+class snapshot_taker {
+ public:
+  map_snapshot take() {
+    map_snapshot snap;
+    for (const hull_t* h = hull; h != nullptr; h = h->next) {
+      hull_snap hs{};
+      hs.header = share_pairs(h, h->header);
+      std::memcpy(hs.message, h->message, sizeof hs.message);
+      std::memcpy(hs.wad, h->wad, sizeof hs.wad);
+      std::memcpy(hs.classname, h->classname, sizeof hs.classname);
+      std::memcpy(hs.target, h->target, sizeof hs.target);
+      std::memcpy(hs.targetname, h->targetname, sizeof hs.targetname);
+      for (const brush_t* b = h->brush; b != nullptr; b = b->next) hs.brushes.push_back(share_brush(b));
+      snap.hulls.push_back(std::move(hs));
+    }
+    for (int i = 0; i < numentity; ++i) {
+      const dentity_t& e = entities[i];
+      snap.ents.push_back({share_pairs(&e, e.header), e.origin, e.valid,
+                           e.brush != nullptr ? share_brush(e.brush) : nullptr});
+    }
+    brush_seen.swap(brushes_now);
+    pairs_seen.swap(pairs_now);
+    return snap;
+  }
+
+ private:
+  brush_ref share_brush(const brush_t* b) {
+    const auto it = brush_seen.find(b);
+    brush_ref ref = it != brush_seen.end() && same_brush(b, *it->second) ? it->second : copy_brush(b);
+    brushes_now[b] = ref;
+    return ref;
+  }
+
+  pairs_ref share_pairs(const void* owner, const keyval* header) {
+    const auto it = pairs_seen.find(owner);
+    pairs_ref ref;
+    if (it != pairs_seen.end() && same_pairs(header, *it->second)) {
+      ref = it->second;
+    } else {
+      auto pairs = std::make_shared<pair_list>();
+      for (const keyval* kv = header; kv != nullptr; kv = kv->next) pairs->emplace_back(kv->key, kv->value);
+      ref = pairs;
+    }
+    pairs_now[owner] = ref;
+    return ref;
+  }
+
+  std::unordered_map<const brush_t*, brush_ref> brushes_now;
+  std::unordered_map<const void*, pairs_ref> pairs_now;
+};
+
+bool same_snapshot(const map_snapshot& a, const map_snapshot& b) {
+  if (a.hulls.size() != b.hulls.size() || a.ents.size() != b.ents.size()) return false;
+  for (std::size_t i = 0; i < a.hulls.size(); ++i) {
+    const hull_snap& x = a.hulls[i];
+    const hull_snap& y = b.hulls[i];
+    if (x.header != y.header || x.brushes != y.brushes ||
+        std::memcmp(x.message, y.message, sizeof x.message) != 0 ||
+        std::memcmp(x.wad, y.wad, sizeof x.wad) != 0 ||
+        std::memcmp(x.classname, y.classname, sizeof x.classname) != 0 ||
+        std::memcmp(x.target, y.target, sizeof x.target) != 0 ||
+        std::memcmp(x.targetname, y.targetname, sizeof x.targetname) != 0) {
+      return false;
+    }
+  }
+  for (std::size_t i = 0; i < a.ents.size(); ++i) {
+    const entity_snap& x = a.ents[i];
+    const entity_snap& y = b.ents[i];
+    if (x.header != y.header || !same_vertex(x.origin, y.origin) || x.valid != y.valid ||
+        x.marker != y.marker) {
+      return false;
+    }
+  }
+  return true;
+}
+
+keyval* build_pairs(const pair_list& pairs) {
+  keyval* head = nullptr;
+  keyval** tail = &head;
+  for (const auto& [key, value] : pairs) {
+    *tail = new_keyval(key.c_str(), value.c_str());
+    tail = &(*tail)->next;
+  }
+  return head;
+}
+
+brush_t* build_brush(const brush_ref& ref, hull_t* owner) {
+  auto* b = new brush_t;
+  b->valid = ref->valid;
+  b->vis = 1;
+  b->hull = owner;
+  b->entity = ref->entity;
+  b->numsurfaces = ref->numsurfaces;
+  surf** tail = &b->fsurf;
+  for (const face_blob& f : ref->faces) {
+    auto* s = new surf;
+    s->texname = f.texname;
+    for (std::size_t i = 0; i < f.points.size(); ++i) s->point[i] = f.points[i];
+    s->numpoints = static_cast<signed char>(f.points.size());
+    s->scale[0] = f.scale[0];
+    s->scale[1] = f.scale[1];
+    s->sofs = f.sofs;
+    s->tofs = f.tofs;
+    s->flips = f.flips;
+    s->clr = f.clr;
+    s->vis = 1;
+    s->solid = f.solid;
+    s->brush = b;
+    for (int i = 0; i < 3; ++i) s->filepoint[i] = f.filepoint[i];
+    s->hasfilepoints = f.hasfilepoints;
+    if (s->numpoints >= 3) makenormal(s);
+    *tail = s;
+    tail = &s->next;
+  }
+  brush_seen[b] = ref;
+  return b;
+}
+
+void restore(const map_snapshot& snap) {
+  release_map();
+  brush_seen.clear();
+  pairs_seen.clear();
+  hull_t** tail = &hull;
+  for (const hull_snap& hs : snap.hulls) {
+    auto* h = new hull_t;
+    h->header = build_pairs(*hs.header);
+    pairs_seen[h] = hs.header;
+    std::memcpy(h->message, hs.message, sizeof h->message);
+    std::memcpy(h->wad, hs.wad, sizeof h->wad);
+    std::memcpy(h->classname, hs.classname, sizeof h->classname);
+    std::memcpy(h->target, hs.target, sizeof h->target);
+    std::memcpy(h->targetname, hs.targetname, sizeof h->targetname);
+    brush_t** btail = &h->brush;
+    for (const brush_ref& ref : hs.brushes) {
+      *btail = build_brush(ref, h);
+      btail = &(*btail)->next;
+    }
+    *tail = h;
+    tail = &h->next;
+  }
+  numentity = static_cast<short>(snap.ents.size());
+  for (std::size_t i = 0; i < snap.ents.size(); ++i) {
+    const entity_snap& es = snap.ents[i];
+    dentity_t& e = entities[i];
+    e.header = build_pairs(*es.header);
+    pairs_seen[&e] = es.header;
+    e.origin = es.origin;
+    e.valid = es.valid;
+    e.brush = es.marker != nullptr ? build_brush(es.marker, nullptr) : nullptr;
+  }
+}
+
+}  // namespace
+
+void history_reset() {
+  states.clear();
+  brush_seen.clear();
+  pairs_seen.clear();
+  states.push_back(snapshot_taker().take());
+  current = 0;
+}
+
+bool history_record() {
+  if (states.empty()) history_reset();
+  map_snapshot snap = snapshot_taker().take();
+  if (same_snapshot(snap, states[current])) return false;
+  states.resize(current + 1);
+  states.push_back(std::move(snap));
+  if (states.size() > HISTORY_STEPS + 1) states.erase(states.begin());
+  current = states.size() - 1;
+  return true;
+}
+
+bool history_can_undo() { return current > 0 && current < states.size(); }
+
+bool history_can_redo() { return current + 1 < states.size(); }
+
+bool history_undo() {
+  if (!history_can_undo()) return false;
+  --current;
+  restore(states[current]);
+  return true;
+}
+
+bool history_redo() {
+  if (!history_can_redo()) return false;
+  ++current;
+  restore(states[current]);
+  return true;
+}
+
+std::size_t history_bytes() {
+  std::unordered_map<const void*, bool> counted;
+  std::size_t bytes = 0;
+  auto pairs_size = [&](const pairs_ref& p) {
+    if (!p || !counted.emplace(p.get(), true).second) return;
+    bytes += sizeof(pair_list) + p->capacity() * sizeof(pair_list::value_type);
+    for (const auto& [k, v] : *p) bytes += k.capacity() + v.capacity();
+  };
+  auto brush_size = [&](const brush_ref& b) {
+    if (!b || !counted.emplace(b.get(), true).second) return;
+    bytes += sizeof(brush_blob) + b->faces.capacity() * sizeof(face_blob);
+    for (const face_blob& f : b->faces) bytes += f.points.capacity() * sizeof(vertex_t);
+  };
+  for (const map_snapshot& s : states) {
+    bytes += sizeof(map_snapshot) + s.hulls.capacity() * sizeof(hull_snap) +
+             s.ents.capacity() * sizeof(entity_snap);
+    for (const hull_snap& h : s.hulls) {
+      bytes += h.brushes.capacity() * sizeof(brush_ref);
+      pairs_size(h.header);
+      for (const brush_ref& b : h.brushes) brush_size(b);
+    }
+    for (const entity_snap& e : s.ents) {
+      pairs_size(e.header);
+      brush_size(e.marker);
+    }
+  }
+  return bytes;
+}

@@ -1,0 +1,30 @@
+// Undo and redo of map changes. A step is the state of the whole map after a
+// change, held as snapshots that share every brush and key/value list the
+// change did not touch, so a step costs a pointer per brush plus copies of what
+// changed. Restoring a state rebuilds the live records from the snapshot.
+#pragma once
+
+#include <cstddef>
+
+constexpr std::size_t HISTORY_STEPS = 100;  // undo steps kept; older ones are dropped
+
+// Forgets every step and takes the map as it stands as the starting state
+// (after a map is opened, begun or closed).
+void history_reset();
+
+// Records the map as it stands as a new step when it differs from the current
+// state, dropping any steps that were undone. Returns true when a step was made.
+bool history_record();
+
+bool history_can_undo();
+bool history_can_redo();
+
+// Puts the map back to the state before the last step, or forward again. The
+// live records are replaced: the selection, the current brush, the highlight
+// and the picking results are cleared. False when there is nothing to do.
+bool history_undo();
+bool history_redo();
+
+// Bytes held by the history: snapshots plus the brush and text copies they
+// share, each counted once.
+std::size_t history_bytes();

@@ -1,0 +1,113 @@
+#include "model/map_history.h"
+
+#include <gtest/gtest.h>
+
+#include "mapio/map_reader.h"
+#include "mapio/map_writer.h"
+#include "model/vector_math.h"
+#include "model_fixture.h"
+
+namespace {
+
+class History : public ModelTest {
+ protected:
+  void load(const char* name) {
+    ASSERT_TRUE(read_map(map_path(name)).ok());
+    history_reset();
+  }
+  static void nudge(brush_t* b, float dz) {
+    for (surf* s = b->fsurf; s != nullptr; s = s->next) {
+      for (int i = 0; i < s->numpoints; ++i) s->point[i].z += dz;
+    }
+  }
+};
+
+}  // namespace
+
+TEST_F(History, UndoAndRedoGiveBackTheSavedBytes) {
+  load("dm1.map");
+  const std::string before = map_text();
+  EXPECT_FALSE(history_record());  // nothing changed yet
+  EXPECT_FALSE(history_can_undo());
+
+  nudge(hull->brush->next, 16);
+  set_text_block(hull->header->value, "changed");
+  ASSERT_TRUE(history_record());
+  const std::string after = map_text();
+  ASSERT_NE(before, after);
+
+  hilight = hull->brush->fsurf;
+  hibr = hull->brush;
+  insert_brush_in_list(hull->brush);
+  ASSERT_TRUE(history_undo());
+  EXPECT_EQ(map_text(), before);
+  EXPECT_EQ(hilight, nullptr);
+  EXPECT_EQ(hibr, nullptr);
+  EXPECT_TRUE(selection_empty());
+  EXPECT_MODEL_OK();
+  EXPECT_FALSE(history_undo() && history_undo());  // only one step to undo
+
+  ASSERT_TRUE(history_redo());
+  EXPECT_EQ(map_text(), after);
+  EXPECT_FALSE(history_can_redo());
+}
+
+TEST_F(History, ANewChangeAfterUndoDropsTheRedoSteps) {
+  load("dm1.map");
+  nudge(hull->brush, 8);
+  history_record();
+  nudge(hull->brush, 8);
+  history_record();
+  const std::string two = map_text();
+  history_undo();
+  history_undo();
+  EXPECT_FALSE(history_can_undo());
+  nudge(hull->brush->next, -8);
+  ASSERT_TRUE(history_record());
+  EXPECT_FALSE(history_can_redo());
+  history_undo();
+  EXPECT_FALSE(history_can_undo());
+  EXPECT_NE(map_text(), two);
+}
+
+TEST_F(History, RestoredRecordsAreWholeAndEditableAgain) {
+  load("e1m1.map");
+  // Point entities, deleted ones included, and marker brushes come back as they were.
+  entities[3].valid = 0;
+  entities[3].brush->valid = 0;
+  entities[5].origin.x += 64;
+  ASSERT_TRUE(history_record());
+  const std::string after = map_text();
+  history_undo();
+  EXPECT_EQ(entities[3].valid, 1);
+  ASSERT_TRUE(history_redo());
+  EXPECT_EQ(map_text(), after);
+  EXPECT_EQ(entities[3].brush->valid, 0);
+  EXPECT_EQ(entities[3].brush->entity, 3);
+  EXPECT_MODEL_OK();
+  // The restored faces carry their planes for the next edit.
+  const surf* s = hull->brush->fsurf;
+  EXPECT_NEAR(VectorLength(&s->norm), 1.0, 1e-5);
+  nudge(hull->brush, 4);
+  EXPECT_TRUE(history_record());
+}
+
+TEST_F(History, AStepSharesWhatDidNotChange) {
+  load("e1m1.map");
+  const std::size_t base = history_bytes();
+  nudge(hull->brush, 8);
+  ASSERT_TRUE(history_record());
+  const std::size_t step = history_bytes() - base;
+  EXPECT_LT(step * 20, base) << "one changed brush cost " << step << " bytes against " << base;
+}
+
+TEST_F(History, OnlyTheLastStepsAreKept) {
+  load("dm1.map");
+  for (std::size_t i = 0; i < HISTORY_STEPS + 5; ++i) {
+    nudge(hull->brush, 1);
+    ASSERT_TRUE(history_record());
+  }
+  std::size_t undone = 0;
+  while (history_undo()) ++undone;
+  EXPECT_EQ(undone, HISTORY_STEPS);
+}
