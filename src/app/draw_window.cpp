@@ -6,6 +6,8 @@
 #include <QResizeEvent>
 
 #include "app/command_ids.h"
+#include "app/edit_values_dialog.h"
+#include "app/select_window.h"
 #include "edit/transforms.h"
 #include "mapio/map_writer.h"
 #include "mapio/number_text.h"
@@ -236,7 +238,12 @@ void TDrawWindow::CmSolidToggle() {
   drawbsp = toggled(drawbsp);
 }
 
-void TDrawWindow::CmSetProperties() {}
+void TDrawWindow::CmSetProperties() {
+  TEditProp dlg(this);
+  dlg.Execute();
+}
+
+TSelectWindow* TDrawWindow::InitChild() { return new TSelectWindow(*this, FileData.file_name.c_str()); }
 
 // ---- response table ----
 

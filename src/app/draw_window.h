@@ -15,6 +15,7 @@
 #include "render/draw_canvas.h"
 
 class QAction;
+class TSelectWindow;
 
 // Periods of timer 1, in milliseconds.
 constexpr int TIMER_NORMAL = 10;
@@ -70,6 +71,10 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void CmFileOpenObject();
   void CmFix();
   void CmExportRaw();
+
+  // A new overhead select view titled with the map's path; the caller adds it
+  // to the window.
+  TSelectWindow* InitChild();
 
   // Keyboard of the 3D view: key is a virtual-key code.
   void EvKeyDown(unsigned key, unsigned repeat, unsigned flags);

@@ -4,6 +4,9 @@
 #include <cmath>
 
 #include "app/draw_window.h"
+#include "app/entity_dialog.h"
+#include "app/new_brush_dialog.h"
+#include "app/select_window.h"
 #include "edit/box_brush.h"
 #include "edit/brush_cut.h"
 #include "edit/transforms.h"
@@ -134,6 +137,15 @@ void TDrawWindow::EvKeyDown(unsigned key, unsigned, unsigned flags) {
     case 0x2E:
       delete_key();
       break;  // Delete
+    case 0x20:
+      open_select_view(*this);
+      break;  // Space
+    case 0x45:
+      run_entity_dialog(*this);
+      break;  // E
+    case 0x2D:
+      run_brush_creator(*this);
+      break;  // Insert
     default:
       break;
   }

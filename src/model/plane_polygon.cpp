@@ -1,5 +1,6 @@
 #include "model/plane_polygon.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "model/camera.h"
@@ -13,9 +14,14 @@ bool finite_vector(const vertex_t& v) {
 }
 
 // A point list that may run one step past MAX_POINTS before the cut gives up.
+// The points are left uninitialised: only the first n are ever read, and the
+// cut runs for every pair of faces of every brush.
 struct point_list {
-  vertex_t p[MAX_POINTS + 2];
+  union {
+    vertex_t p[MAX_POINTS + 2];
+  };
   int n = 0;
+  point_list() {}
   void add(const vertex_t& v) { p[n++] = v; }
 };
 
@@ -72,15 +78,19 @@ int create_surf_from_base(const surf* plane, const surf* surface, surf* front, s
   const vertex_t& n = plane->norm;
   const vertex_t& p0 = plane->point[0];
   point_list fl, bl;
-  const int count = surface->numpoints;
+  const int count = std::clamp(static_cast<int>(surface->numpoints), 0, MAX_POINTS);
+  // Each vertex's distance from the plane, measured once for both its edges.
+  double dist[MAX_POINTS];
+  for (int i = 0; i < count; ++i) {
+    vertex_t rel;
+    _VectorSubtract(&surface->point[i], &p0, &rel);
+    dist[i] = _DotProduct(&rel, &n);
+  }
   for (int i = 0; i < count; ++i) {
     const vertex_t& v = surface->point[i];
     const vertex_t& w = surface->point[(i + 1) % count];
-    vertex_t rel;
-    _VectorSubtract(&v, &p0, &rel);
-    const double d1 = _DotProduct(&rel, &n);
-    _VectorSubtract(&w, &p0, &rel);
-    const double d2 = _DotProduct(&rel, &n);
+    const double d1 = dist[i];
+    const double d2 = dist[(i + 1) % count];
 
     if (d1 > -ON_PLANE_EPSILON) {
       bl.add(v);
@@ -117,7 +127,7 @@ int fixbrush(brush_t* b) {
   for (surf* f = b->fsurf; f != nullptr; f = f->next) {
     if (!BaseSurfaceForPlane(f)) ++unbuilt;
   }
-  surf scrap;
+  static surf scrap;  // takes the parts outside the brush, which are not kept
   for (surf* f = b->fsurf; f != nullptr; f = f->next) {
     for (surf* g = b->fsurf; g != nullptr; g = g->next) {
       // A plane that is not a number would push every point to the front.

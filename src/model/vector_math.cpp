@@ -50,36 +50,6 @@ int VectorCompare(const vertex_t* a, const vertex_t* b) {
 
 double Q_rint(double x) { return std::floor(x + 0.5); }
 
-void VectorMA(const vertex_t* a, double scale, const vertex_t* b, vertex_t* out) {
-  out->x = static_cast<float>(a->x + scale * b->x);
-  out->y = static_cast<float>(a->y + scale * b->y);
-  out->z = static_cast<float>(a->z + scale * b->z);
-}
-
-void CrossProduct(const vertex_t* a, const vertex_t* b, vertex_t* out) {
-  const double ax = a->x, ay = a->y, az = a->z, bx = b->x, by = b->y, bz = b->z;
-  out->x = static_cast<float>(ay * bz - az * by);
-  out->y = static_cast<float>(az * bx - ax * bz);
-  out->z = static_cast<float>(ax * by - ay * bx);
-}
-
-double _DotProduct(const vertex_t* a, const vertex_t* b) {
-  return static_cast<double>(a->x) * b->x + static_cast<double>(a->y) * b->y +
-         static_cast<double>(a->z) * b->z;
-}
-
-void _VectorSubtract(const vertex_t* a, const vertex_t* b, vertex_t* out) {
-  out->x = static_cast<float>(static_cast<double>(a->x) - b->x);
-  out->y = static_cast<float>(static_cast<double>(a->y) - b->y);
-  out->z = static_cast<float>(static_cast<double>(a->z) - b->z);
-}
-
-void _VectorAdd(const vertex_t* a, const vertex_t* b, vertex_t* out) {
-  out->x = static_cast<float>(static_cast<double>(a->x) + b->x);
-  out->y = static_cast<float>(static_cast<double>(a->y) + b->y);
-  out->z = static_cast<float>(static_cast<double>(a->z) + b->z);
-}
-
 void _VectorCopy(const vertex_t* a, vertex_t* out) { *out = *a; }
 
 float VectorNormalize(vertex_t* a) {
@@ -96,10 +66,4 @@ void VectorInverse(vertex_t* a) {
   a->x = -a->x;
   a->y = -a->y;
   a->z = -a->z;
-}
-
-void VectorScale(const vertex_t* a, double scale, vertex_t* out) {
-  out->x = static_cast<float>(a->x * scale);
-  out->y = static_cast<float>(a->y * scale);
-  out->z = static_cast<float>(a->z * scale);
 }

@@ -17,15 +17,48 @@ float makenormal(surf* s);
 float VectorLength(const vertex_t* a);
 int VectorCompare(const vertex_t* a, const vertex_t* b);  // 1 when within 0.001 per axis
 double Q_rint(double x);                                  // floor(x + 0.5)
-void VectorMA(const vertex_t* a, double scale, const vertex_t* b, vertex_t* out);
-void CrossProduct(const vertex_t* a, const vertex_t* b, vertex_t* out);  // not normalised
-double _DotProduct(const vertex_t* a, const vertex_t* b);
-void _VectorSubtract(const vertex_t* a, const vertex_t* b, vertex_t* out);  // out = a - b
-void _VectorAdd(const vertex_t* a, const vertex_t* b, vertex_t* out);
 void _VectorCopy(const vertex_t* a, vertex_t* out);
 float VectorNormalize(vertex_t* a);  // returns the length; 0 leaves a unchanged
 void VectorInverse(vertex_t* a);
-void VectorScale(const vertex_t* a, double scale, vertex_t* out);
+
+// The small ones are inline: the polygon cuts call them for every edge.
+inline double _DotProduct(const vertex_t* a, const vertex_t* b) {
+  return static_cast<double>(a->x) * b->x + static_cast<double>(a->y) * b->y +
+         static_cast<double>(a->z) * b->z;
+}
+
+// out = a - b (first minus second, unlike makevector)
+inline void _VectorSubtract(const vertex_t* a, const vertex_t* b, vertex_t* out) {
+  out->x = static_cast<float>(static_cast<double>(a->x) - b->x);
+  out->y = static_cast<float>(static_cast<double>(a->y) - b->y);
+  out->z = static_cast<float>(static_cast<double>(a->z) - b->z);
+}
+
+inline void _VectorAdd(const vertex_t* a, const vertex_t* b, vertex_t* out) {
+  out->x = static_cast<float>(static_cast<double>(a->x) + b->x);
+  out->y = static_cast<float>(static_cast<double>(a->y) + b->y);
+  out->z = static_cast<float>(static_cast<double>(a->z) + b->z);
+}
+
+inline void VectorMA(const vertex_t* a, double scale, const vertex_t* b, vertex_t* out) {
+  out->x = static_cast<float>(a->x + scale * b->x);
+  out->y = static_cast<float>(a->y + scale * b->y);
+  out->z = static_cast<float>(a->z + scale * b->z);
+}
+
+// a x b, not normalised
+inline void CrossProduct(const vertex_t* a, const vertex_t* b, vertex_t* out) {
+  const double ax = a->x, ay = a->y, az = a->z, bx = b->x, by = b->y, bz = b->z;
+  out->x = static_cast<float>(ay * bz - az * by);
+  out->y = static_cast<float>(az * bx - ax * bz);
+  out->z = static_cast<float>(ax * by - ay * bx);
+}
+
+inline void VectorScale(const vertex_t* a, double scale, vertex_t* out) {
+  out->x = static_cast<float>(a->x * scale);
+  out->y = static_cast<float>(a->y * scale);
+  out->z = static_cast<float>(a->z * scale);
+}
 
 // Component i (0 x, 1 y, 2 z).
 inline float& vcomp(vertex_t& v, int i) { return i == 0 ? v.x : (i == 1 ? v.y : v.z); }

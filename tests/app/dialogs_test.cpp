@@ -1,0 +1,386 @@
+// The four dialogs end to end: opened by their key or menu item on a real
+// window, filled and confirmed through the scripted platform.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QTest>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+
+#include "app/command_ids.h"
+#include "app/hull_dialog.h"
+#include "app_fixture.h"
+#include "edit/transforms.h"
+#include "mapio/map_writer.h"
+#include "model/camera.h"
+#include "model/map_state.h"
+#include "model_fixture.h"
+
+namespace {
+
+// Six faces of the box (a, b, c)-(A, B, C), each plane's normal pointing in.
+std::string box(int a, int b, int c, int A, int B, int C, const char* tex) {
+  std::ostringstream s;
+  auto face = [&](int x0, int y0, int z0, int x1, int y1, int z1, int x2, int y2, int z2) {
+    s << "( " << x0 << ' ' << y0 << ' ' << z0 << " ) ( " << x1 << ' ' << y1 << ' ' << z1 << " ) ( " << x2
+      << ' ' << y2 << ' ' << z2 << " ) " << tex << " 0 0 0 1 1\n";
+  };
+  s << "{\n";
+  face(a, b, c, a, B, c, a, b, C);
+  face(A, b, c, A, b, C, A, B, c);
+  face(a, b, c, a, b, C, A, b, c);
+  face(a, B, c, A, B, c, a, B, C);
+  face(a, b, c, A, b, c, a, B, c);
+  face(a, b, C, a, B, C, A, b, C);
+  s << "}\n";
+  return s.str();
+}
+
+std::string test_map() {
+  return "{\n\"classname\" \"worldspawn\"\n\"wad\" \"gfx/base.wad\"\n" +
+         box(-256, -256, -16, 256, 256, 0, "FLOOR") +
+         "}\n{\n\"classname\" \"func_door\"\n\"targetname\" \"d1\"\n\"speed\" \"100\"\n\"Angle\" \"90\"\n"
+         "\"spawnflags\" \"1\"\n" +
+         box(0, 0, 0, 16, 64, 96, "DOOR_A") + box(16, 0, 0, 32, 64, 96, "DOOR_B") +
+         "}\n{\n\"classname\" \"info_player_start\"\n\"origin\" \"0 0 64\"\n}\n"
+         "{\n\"origin\" \"16 16 16\"\n}\n";
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+using script = std::function<int(TDialog&)>;
+
+class Dialogs : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    const std::string path = temp_dir() + "/dialogs.map";
+    std::ofstream(path, std::ios::binary) << test_map();
+    open_map(path);
+    win->timer().stop();
+    fake.boxes.clear();
+  }
+
+  static surf* face_of(const char* texture) {
+    for (hull_t* h = hull; h != nullptr; h = h->next) {
+      for (brush_t* b = h->brush; b != nullptr; b = b->next) {
+        if (b->fsurf->texname == texture) return b->fsurf;
+      }
+    }
+    return nullptr;
+  }
+  static hull_t* door() { return hull->next; }
+
+  // Presses key k with the dialog it opens answered by s.
+  void key_with(Qt::Key k, script s) {
+    fake.dialog_scripts.push_back(std::move(s));
+    QTest::keyClick(win, k);
+  }
+  void edit(surf* face, script s) {
+    hilight = face;
+    key_with(Qt::Key_E, std::move(s));
+  }
+
+  static void click(TDialog& d, int id) { qobject_cast<QAbstractButton*>(d.control(id))->click(); }
+  static void add(TDialog& d, const char* key, const char* value) {
+    d.set_control_text(114, key);
+    d.set_control_text(115, value);
+    click(d, 116);
+  }
+  static QListWidget* list(TDialog& d) { return qobject_cast<QListWidget*>(d.control(113)); }
+  static std::vector<std::string> lines(TDialog& d) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list(d)->count(); ++i) out.push_back(list(d)->item(i)->text().toStdString());
+    return out;
+  }
+  static void remove_line(TDialog& d, const char* text) {
+    const auto found = list(d)->findItems(QString::fromLatin1(text), Qt::MatchExactly);
+    ASSERT_EQ(found.size(), 1) << text;
+    list(d)->setCurrentItem(found.first());
+    click(d, 117);
+  }
+  static bool checked(TDialog& d, int id) { return qobject_cast<QCheckBox*>(d.control(id))->isChecked(); }
+
+  static std::vector<std::string> pairs_of(const keyval* kv) {
+    std::vector<std::string> out;
+    for (; kv != nullptr; kv = kv->next) out.push_back(std::string(kv->key) + "=" + kv->value);
+    return out;
+  }
+};
+
+using strings = std::vector<std::string>;
+
+}  // namespace
+
+TEST_F(Dialogs, EditValuesShowsStoresAndKeeps) {
+  std::string first_drag, first_angle;
+  fake.dialog_scripts.push_back([&](TDialog& d) {
+    first_drag = d.control_text(10);
+    first_angle = d.control_text(11);
+    d.set_control_text(10, "0.1");
+    d.set_control_text(11, "degrees");
+    return IDOK;
+  });
+  trigger(CM_PROPERTIES);
+  EXPECT_EQ(first_drag, "5.000000");
+  EXPECT_EQ(first_angle, "45.000000");
+  EXPECT_EQ(drag_distance, 0.1f);
+  EXPECT_EQ(rotation_angle, 0.0f);
+
+  fake.dialog_scripts.push_back([&](TDialog& d) {
+    first_drag = d.control_text(10);
+    d.set_control_text(10, "12");
+    return IDCANCEL;
+  });
+  trigger(CM_PROPERTIES);
+  EXPECT_EQ(first_drag, "0.100000");
+  EXPECT_EQ(drag_distance, 0.1f);
+}
+
+TEST_F(Dialogs, BrushCreatorStartsAMapFromNothing) {
+  trigger(CM_FILECLOSE);
+  ASSERT_EQ(hull, nullptr);
+  strings texts;
+  key_with(Qt::Key_Insert, [](TDialog&) { return IDCANCEL; });
+  EXPECT_EQ(hull, nullptr);
+  EXPECT_EQ(win->candraw, 0);
+
+  key_with(Qt::Key_Insert, [&](TDialog& d) {
+    for (int id : {10, 11, 12, 13}) texts.push_back(d.control_text(id));
+    d.set_control_text(10, "64.9");
+    return IDOK;
+  });
+  EXPECT_EQ(texts, (strings{"32.000000", "32.000000", "32.000000", "8.000000"}));
+  ASSERT_NE(hull, nullptr);
+  EXPECT_STREQ(hull->classname, "worldspawn");
+  ASSERT_EQ(count_brushes(hull), 1);
+  EXPECT_EQ(win->candraw, 1);
+  float ymin = 1e9f, ymax = -1e9f;
+  for (const surf* s = hull->brush->fsurf; s != nullptr; s = s->next) {
+    for (int i = 0; i < s->numpoints; ++i)
+      ymin = std::min(ymin, s->point[i].y), ymax = std::max(ymax, s->point[i].y);
+  }
+  EXPECT_NEAR(ymax - ymin, 64.0f, 0.01f);  // the length runs along y and is cut to 64
+}
+
+TEST_F(Dialogs, BrushCreatorRefusesSizesItCannotBuild) {
+  trigger(CM_FILECLOSE);
+  fake.boxes.clear();
+  key_with(Qt::Key_Insert, [](TDialog& d) {
+    d.set_control_text(12, "1e9");
+    return IDOK;
+  });
+  EXPECT_EQ(hull, nullptr);
+  EXPECT_EQ(win->candraw, 0);
+  ASSERT_EQ(fake.boxes.size(), 1u);
+  EXPECT_EQ(fake.boxes[0].caption, "brush creator");
+}
+
+TEST_F(Dialogs, BrushCreatorNewModelMakesAnEntityOfTheClass) {
+  hilight = face_of("FLOOR");
+  const int world_brushes = count_brushes(hull);
+  key_with(Qt::Key_Insert, [](TDialog& d) {
+    d.set_control_text(15, "func_wall");
+    click(d, 16);
+    click(d, 14);  // a room: several brushes, all of them go
+    return IDOK;
+  });
+  EXPECT_EQ(count_brushes(hull), world_brushes);
+  hull_t* last = hull;
+  while (last->next != nullptr) last = last->next;
+  EXPECT_STREQ(last->classname, "func_wall");
+  EXPECT_EQ(pairs_of(last->header), (strings{"classname=func_wall"}));
+  EXPECT_EQ(count_brushes(last), 7);  // six walls and the inner block
+}
+
+TEST_F(Dialogs, EditHullListsSortedAndRewritesInThatOrder) {
+  strings shown;
+  std::string texture;
+  edit(face_of("DOOR_A"), [&](TDialog& d) {
+    shown = lines(d);
+    texture = d.control_text(118);
+    return IDOK;
+  });
+  EXPECT_EQ(shown,
+            (strings{"Angle  90", "classname  func_door", "spawnflags  1", "speed  100", "targetname  d1"}));
+  EXPECT_EQ(texture, "DOOR_A");
+  EXPECT_EQ(pairs_of(door()->header),
+            (strings{"Angle=90", "classname=func_door", "spawnflags=1", "speed=100", "targetname=d1"}));
+  ASSERT_EQ(fake.boxes.size(), 5u);
+  EXPECT_EQ(fake.boxes[1].text, "classname");
+  EXPECT_EQ(fake.boxes[1].caption, "func_door");
+  EXPECT_EQ(win->timer().period(), 10);
+  EXPECT_TRUE(win->timer().running());
+}
+
+TEST_F(Dialogs, AddReplacesOnlyTheSameKeyAndDeleteRemoves) {
+  strings after_first, after_second;
+  edit(face_of("DOOR_A"), [&](TDialog& d) {
+    add(d, "target", "t1");  // "targetname" is another key and stays
+    after_first = lines(d);
+    add(d, "TARGET", "t2");
+    remove_line(d, "speed  100");
+    remove_line(d, "Angle  90");
+    after_second = lines(d);
+    return IDOK;
+  });
+  EXPECT_EQ(after_first, (strings{"Angle  90", "classname  func_door", "spawnflags  1", "speed  100",
+                                  "target  t1", "targetname  d1"}));
+  EXPECT_EQ(pairs_of(door()->header),
+            (strings{"classname=func_door", "spawnflags=1", "TARGET=t2", "targetname=d1"}));
+}
+
+TEST_F(Dialogs, AQuoteCannotEnterAPair) {
+  edit(face_of("DOOR_A"), [&](TDialog& d) {
+    add(d, "message", "say \"hi\"");
+    return IDOK;
+  });
+  EXPECT_EQ(fake.boxes[0].caption, "EDIT HULL");
+  EXPECT_EQ(pairs_of(door()->header).size(), 5u);
+}
+
+TEST_F(Dialogs, NewClassDetachesOnlyTheHighlightedBrush) {
+  surf* a = face_of("DOOR_A");
+  hull_t* old = door();
+  hull_t* after = old->next;
+  edit(a, [&](TDialog& d) {
+    add(d, "classname", "func_wall");
+    return IDOK;
+  });
+  hull_t* fresh = old->next;
+  ASSERT_NE(fresh, after);
+  EXPECT_EQ(fresh->next, after);
+  EXPECT_STREQ(fresh->classname, "func_wall");
+  EXPECT_EQ(fresh->brush, a->brush);
+  EXPECT_EQ(count_brushes(fresh), 1);
+  EXPECT_EQ(pairs_of(fresh->header),
+            (strings{"Angle=90", "classname=func_wall", "spawnflags=1", "speed=100", "targetname=d1"}));
+  EXPECT_EQ(count_brushes(old), 1);
+  EXPECT_EQ(pairs_of(old->header),
+            (strings{"classname=func_door", "targetname=d1", "speed=100", "Angle=90", "spawnflags=1"}));
+}
+
+TEST_F(Dialogs, WorldspawnMovesTheBrushAndKeepsEveryList) {
+  surf* a = face_of("DOOR_A");
+  const strings door_pairs = pairs_of(door()->header);
+  const strings world_pairs = pairs_of(hull->header);
+  edit(a, [&](TDialog& d) {
+    add(d, "classname", "worldspawn");
+    add(d, "speed", "5");
+    return IDOK;
+  });
+  EXPECT_EQ(hull->brush, a->brush);
+  EXPECT_EQ(a->brush->hull, hull);
+  EXPECT_EQ(count_brushes(door()), 1);
+  EXPECT_EQ(pairs_of(door()->header), door_pairs);
+  EXPECT_EQ(pairs_of(hull->header), world_pairs);
+  EXPECT_TRUE(fake.boxes.empty());
+}
+
+TEST_F(Dialogs, TextureChangesOneFaceOrTheWholeBrush) {
+  surf* a = face_of("DOOR_A");
+  edit(a, [](TDialog& d) {
+    d.set_control_text(118, "METAL2_4");
+    return IDOK;
+  });
+  EXPECT_EQ(a->texname, "METAL2_4");
+  for (surf* s = a->next; s != nullptr; s = s->next) EXPECT_EQ(s->texname, "DOOR_A");
+
+  edit(a, [](TDialog& d) {
+    click(d, TEditHull::ID_CHANGE_ALL);
+    return IDOK;
+  });
+  for (surf* s = a->brush->fsurf; s != nullptr; s = s->next) EXPECT_EQ(s->texname, "METAL2_4");
+
+  // A name the map file could not hold keeps the dialog open and the face as it was.
+  edit(a, [](TDialog& d) {
+    d.set_control_text(118, "two words");
+    return IDOK;
+  });
+  EXPECT_EQ(a->texname, "METAL2_4");
+}
+
+TEST_F(Dialogs, SpawnFlagBoxesFollowTheSpawnflagsPair) {
+  bool easy = false, hard = false;
+  edit(face_of("DOOR_A"), [&](TDialog& d) {
+    click(d, 109);  // not in easy: 256 joins the door's own bit 1
+    add(d, "spawnflags", "1025");
+    easy = checked(d, 109);
+    hard = checked(d, 111);
+    return IDOK;
+  });
+  EXPECT_FALSE(easy);
+  EXPECT_TRUE(hard);
+  EXPECT_EQ(pairs_of(door()->header)[2], "spawnflags=1025");
+
+  edit(face_of("DOOR_A"), [&](TDialog& d) {
+    click(d, 111);
+    click(d, 112);
+    return IDOK;
+  });
+  EXPECT_EQ(pairs_of(door()->header)[2], "spawnflags=2049");
+}
+
+TEST_F(Dialogs, EditEntitySetsTheOriginThatTheNextSaveWrites) {
+  dentity_t& start = entities[0];
+  const vertex_t marker_corner = start.brush->fsurf->point[0];
+  strings xyz;
+  edit(start.brush->fsurf, [&](TDialog& d) {
+    for (int id : {105, 106, 107}) xyz.push_back(d.control_text(id));
+    d.set_control_text(105, "128");
+    d.set_control_text(106, "north");
+    return IDOK;
+  });
+  EXPECT_EQ(xyz, (strings{"0.000000", "0.000000", "64.000000"}));
+  EXPECT_EQ(start.origin.x, 128.0f);
+  EXPECT_EQ(start.origin.y, 0.0f);
+  EXPECT_EQ(start.brush->fsurf->point[0].x, marker_corner.x);  // the marker stays
+
+  const std::string out = temp_dir() + "/saved.map";
+  fake.file_answers.push_back(out);
+  trigger(CM_FILESAVE);
+  EXPECT_NE(read_file(out).find("\"classname\" \"info_player_start\"\n\"origin\" \"128 0 64\""),
+            std::string::npos);
+}
+
+TEST_F(Dialogs, EmptiedAndFilledEntityLists) {
+  edit(entities[0].brush->fsurf, [&](TDialog& d) {
+    remove_line(d, "classname  info_player_start");
+    return IDOK;
+  });
+  EXPECT_EQ(entities[0].header, nullptr);
+  strings sf;
+  edit(entities[1].brush->fsurf, [&](TDialog& d) {
+    EXPECT_TRUE(lines(d).empty());
+    add(d, "classname", "light");
+    d.set_control_text(108, "768");  // SF is the spawnflags number
+    click(d, 109);                   // checked, as 768 has it
+    sf.push_back(d.control_text(108));
+    click(d, 109);
+    sf.push_back(d.control_text(108));
+    return IDOK;
+  });
+  EXPECT_EQ(sf, (strings{"768", "512"}));
+  EXPECT_EQ(pairs_of(entities[1].header), (strings{"classname=light", "spawnflags=512"}));
+
+  const std::string text = map_text();
+  EXPECT_NE(text.find("}\n{\n\"origin\" \"0 0 64\"\n}\n"), std::string::npos);
+}
+
+TEST_F(Dialogs, AFailingEntityDialogIsReportedAsError) {
+  edit(entities[0].brush->fsurf, [](TDialog&) -> int { throw std::runtime_error("no dialog"); });
+  ASSERT_EQ(fake.boxes.size(), 1u);
+  EXPECT_EQ(fake.boxes[0].text, "no dialog");
+  EXPECT_EQ(fake.boxes[0].caption, "Error");
+  EXPECT_TRUE(win->timer().running());
+  EXPECT_EQ(win->timer().period(), 10);
+}
