@@ -1,0 +1,232 @@
+#include "mapio/object_file.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "mapio/atomic_file.h"
+#include "mapio/map_writer.h"
+#include "mapio/number_text.h"
+#include "model/colour.h"
+#include "model/map_state.h"
+#include "model/plane_polygon.h"
+
+namespace {
+
+// ---- writing ----
+
+void put_face(std::string& out, const surf* s, const vertex_t& centre) {
+  // The writer's choice of whole-numbered points keeps the face's plane even
+  // where the polygon corners are fractional; all of them then move by the
+  // same whole vector, so the brush's planes come out exactly, only shifted.
+  double p[3][3];
+  face_points_to_write(s, p);
+  const float c[3] = {centre.x, centre.y, centre.z};
+  for (const auto& point : p) {
+    out += "( ";
+    for (int k = 0; k < 3; ++k) {
+      append_fixed(out, std::floor((point[k] + 0.5) - c[k]), 0);
+      out += ' ';
+    }
+    out += ") ";
+  }
+  out += s->texname;
+  out += " 0 0 0 1 1\n";
+}
+
+// ---- reading ----
+
+bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// Walks the text one character at a time like the map reader, but with no
+// entity level: every '{' opens a brush, '}' closes the open one.
+class object_reader {
+ public:
+  object_reader(std::string_view text, const vertex_t& offset, hull_t* world)
+      : text_(text), offset_(offset), world_(world) {}
+  object_report run();
+
+ private:
+  // Skips up to and including c; false at the end of the text.
+  bool skip_past(char c);
+  // The next whitespace-delimited word; false when only whitespace is left.
+  bool next_word(std::string_view& out);
+  float coordinate(std::string_view word, float offset);
+  bool read_face();
+  void open_brush();
+  void close_brush();
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  vertex_t offset_;
+  hull_t* world_;
+  object_report report_;
+
+  brush_t* first_ = nullptr;  // the new brushes in file order, not yet in the world
+  brush_t* last_ = nullptr;
+  brush_t* open_ = nullptr;  // the brush whose '}' has not come yet
+  surf** face_tail_ = nullptr;
+};
+
+bool object_reader::skip_past(char c) {
+  const std::size_t at = text_.find(c, pos_);
+  pos_ = at == std::string_view::npos ? text_.size() : at + 1;
+  return at != std::string_view::npos;
+}
+
+bool object_reader::next_word(std::string_view& out) {
+  while (pos_ < text_.size() && is_space(text_[pos_])) ++pos_;
+  const std::size_t start = pos_;
+  while (pos_ < text_.size() && !is_space(text_[pos_])) ++pos_;
+  out = text_.substr(start, pos_ - start);
+  return !out.empty();
+}
+
+// A point coordinate moved by offset. Neither a malformed number nor a sum
+// beyond the float range gets into the brush: both count as malformed and
+// leave the coordinate at the offset.
+float object_reader::coordinate(std::string_view word, float offset) {
+  bool malformed = false;
+  const float v = float_from_text(word, &malformed);
+  const float moved = v + offset;
+  if (!malformed && std::isfinite(moved)) return moved;
+  ++report_.malformed_numbers;
+  return offset;
+}
+
+// After a face's first '(': three points, the texture name and five numbers
+// that an object does not keep. Returns false, linking nothing, when the text
+// ends first.
+bool object_reader::read_face() {
+  vertex_t p[3];
+  std::string_view word;
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0 && !skip_past('(')) return false;
+    float* xyz[3] = {&p[i].x, &p[i].y, &p[i].z};
+    const float by[3] = {offset_.x, offset_.y, offset_.z};
+    for (int k = 0; k < 3; ++k) {
+      if (!next_word(word)) return false;
+      *xyz[k] = coordinate(word, by[k]);
+    }
+  }
+  if (!skip_past(')')) return false;
+  if (!next_word(word)) return false;
+  const std::string_view texture = word;
+  for (int i = 0; i < 5; ++i) {
+    if (!next_word(word)) return false;
+  }
+
+  auto* s = new surf;
+  s->texname.assign(texture);
+  for (int i = 0; i < 3; ++i) {
+    s->point[i] = p[i];
+    s->filepoint[i] = p[i];
+  }
+  s->hasfilepoints = 1;
+  s->numpoints = 3;
+  s->scale[0] = 1;
+  s->scale[1] = 1;
+  s->vis = 1;
+  s->brush = open_;
+  s->clr = random_colour();
+  *face_tail_ = s;
+  face_tail_ = &s->next;
+  ++open_->numsurfaces;
+  return true;
+}
+
+void object_reader::open_brush() {
+  if (open_ != nullptr) ++report_.unclosed_brushes;
+  auto* b = new brush_t;
+  b->valid = 1;
+  b->vis = 1;
+  b->entity = -1;
+  b->hull = world_;
+  (first_ == nullptr ? first_ : last_->next) = b;
+  last_ = b;
+  open_ = b;
+  face_tail_ = &b->fsurf;
+  ++report_.brushes;
+}
+
+void object_reader::close_brush() {
+  report_.unbuilt_faces += fixbrush(open_);
+  insert_brush_in_list(open_);
+  open_ = nullptr;
+}
+
+object_report object_reader::run() {
+  unselectbrushes();
+  while (pos_ < text_.size()) {
+    switch (text_[pos_++]) {
+      case '/':
+        skip_past('\n');
+        break;
+      case '{':
+        open_brush();
+        break;
+      case '(':
+        if (open_ != nullptr && !read_face()) report_.complete = false;
+        break;
+      case '}':
+        if (open_ != nullptr) close_brush();
+        break;
+      default:
+        break;
+    }
+  }
+  if (open_ != nullptr) ++report_.unclosed_brushes;
+  if (first_ != nullptr) {
+    last_->next = world_->brush;
+    world_->brush = first_;
+  }
+  return std::move(report_);
+}
+
+}  // namespace
+
+std::string object_text(const vertex_t& centre) {
+  std::string out;
+  for (const brushlist* n = blist; n->brush != nullptr; n = n->next) {
+    const brush_t* b = n->brush;
+    if (b->valid == 0) continue;
+    out += "{\n";
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) put_face(out, s, centre);
+    out += "}\n";
+  }
+  return out;
+}
+
+std::string write_object(const std::string& path, const vertex_t& centre) {
+  return write_file_atomically(path, object_text(centre));
+}
+
+object_report merge_object_text(std::string_view text, const vertex_t& offset) {
+  if (hull == nullptr) {
+    object_report r;
+    r.error = "There is no world entity to merge the object into; nothing was merged.";
+    return r;
+  }
+  return object_reader(text, offset, hull).run();
+}
+
+object_report merge_object(const std::string& path, const vertex_t& offset) {
+  object_report r;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) {
+    r.error = "Cannot open \"" + path + "\": " + std::strerror(errno) + ". Nothing was merged.";
+    return r;
+  }
+  std::string text;
+  char buf[1 << 16];
+  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
+  const bool failed = std::ferror(f) != 0;
+  const int err = errno;
+  std::fclose(f);
+  if (failed) {
+    r.error = "Cannot read \"" + path + "\": " + std::strerror(err) + ". Nothing was merged.";
+    return r;
+  }
+  return merge_object_text(text, offset);
+}
