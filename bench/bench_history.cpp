@@ -1,0 +1,59 @@
+// Recording one undo step on the largest of the original maps: the time of the
+// snapshot and the bytes the step adds to the history.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "mapio/map_reader.h"
+#include "model/map_history.h"
+#include "model/map_state.h"
+
+namespace {
+
+// e1m1.map is the largest of the original maps by size.
+const std::string LARGEST = std::string(VELD_MAPS_DIR) + "/e1m1.map";
+
+void move_first_brush(float dz) {
+  for (surf* s = hull->brush->fsurf; s != nullptr; s = s->next) {
+    for (int i = 0; i < s->numpoints; ++i) s->point[i].z += dz;
+  }
+}
+
+void BM_RecordOneChangedBrush(benchmark::State& state) {
+  if (!read_map(LARGEST).ok()) {
+    state.SkipWithError("the map did not load");
+    return;
+  }
+  history_reset();
+  const std::size_t base = history_bytes();
+  std::size_t steps = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    move_first_brush(steps % 2 == 0 ? 8.0f : -8.0f);
+    state.ResumeTiming();
+    benchmark::DoNotOptimize(history_record());
+    ++steps;
+  }
+  // Once the history is full, each new step pushes the oldest out.
+  const std::size_t kept = steps < HISTORY_STEPS ? steps : HISTORY_STEPS;
+  state.counters["map_bytes"] = static_cast<double>(base);
+  state.counters["bytes_per_step"] = kept > 0 ? static_cast<double>(history_bytes() - base) / kept : 0;
+  release_map();
+  history_reset();
+}
+
+void BM_RecordUnchangedMap(benchmark::State& state) {
+  if (!read_map(LARGEST).ok()) {
+    state.SkipWithError("the map did not load");
+    return;
+  }
+  history_reset();
+  for (auto _ : state) benchmark::DoNotOptimize(history_record());
+  release_map();
+  history_reset();
+}
+
+}  // namespace
+
+BENCHMARK(BM_RecordOneChangedBrush)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecordUnchangedMap)->Unit(benchmark::kMillisecond);
