@@ -1,17 +1,27 @@
 // A seeded random soak of the 3D view: keys of the key table and mouse drags on
 // a real map, every box answered OK or Cancel at random, the model's invariants
-// checked after every event. VELD_SOAK_EVENTS=10000 (or more) runs it longer by hand.
+// checked after every event. The dialogs get random field texts and random OK
+// or Cancel; each select view opened is dragged in and closed.
+// VELD_SOAK_EVENTS=10000 (or more) runs it longer by hand.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMouseEvent>
 #include <cstdlib>
+#include <functional>
 #include <random>
 
+#include "app/select_window.h"
 #include "app_fixture.h"
 #include "model/model_check.h"
 #include "model_fixture.h"
+#include "platform/dialog.h"
 
 namespace {
 
@@ -23,7 +33,8 @@ const Qt::Key KEYS[] = {
     Qt::Key_Left,      Qt::Key_Right,      Qt::Key_PageUp,      Qt::Key_PageDown,  Qt::Key_Up,    Qt::Key_Down,
     Qt::Key_BracketLeft, Qt::Key_BracketRight, Qt::Key_Equal,   Qt::Key_Minus,     Qt::Key_A,     Qt::Key_Tab,
     Qt::Key_Backslash, Qt::Key_QuoteLeft,  Qt::Key_V,           Qt::Key_R,         Qt::Key_1,     Qt::Key_1,
-    Qt::Key_1,         Qt::Key_2,          Qt::Key_Backspace,   Qt::Key_Delete,    Qt::Key_Z,
+    Qt::Key_1,         Qt::Key_2,          Qt::Key_Backspace,   Qt::Key_Delete,    Qt::Key_Z,     Qt::Key_E,
+    Qt::Key_E,         Qt::Key_Insert,     Qt::Key_Space,
 };
 
 class Soak : public AppTest {
@@ -40,6 +51,69 @@ class Soak : public AppTest {
   }
 };
 
+using picker = std::function<int(int)>;
+
+// What a hand might type into a dialog field.
+std::string random_text(const picker& pick) {
+  switch (pick(7)) {
+    case 0:
+      return "";
+    case 1:
+      return std::to_string(pick(400) - 200);
+    case 2:
+      return std::to_string((pick(20001) - 10000) / 7.0);
+    case 3:
+      return std::string(1 + pick(12), static_cast<char>('a' + pick(26)));
+    case 4:
+      return std::string(60 + pick(300), static_cast<char>('0' + pick(10)));
+    case 5:
+      return "spawnflags";
+    default:
+      return "a b\"c";
+  }
+}
+
+// Fills some fields, clicks some boxes and list buttons, then OK or Cancel.
+int fill_dialog(TDialog& d, const picker& pick) {
+  for (QLineEdit* e : d.findChildren<QLineEdit*>()) {
+    if (pick(2) == 0) e->setText(QString::fromStdString(random_text(pick)));
+  }
+  for (QCheckBox* c : d.findChildren<QCheckBox*>()) {
+    if (pick(3) == 0) c->click();
+  }
+  if (auto* list = d.findChild<QListWidget*>()) {
+    for (int k = pick(4); k > 0; --k) {
+      if (list->count() > 0) list->setCurrentRow(pick(list->count()));
+      if (auto* b = qobject_cast<QAbstractButton*>(d.control(pick(2) == 0 ? 116 : 117))) b->click();
+    }
+  }
+  return pick(2) == 0 ? IDOK : IDCANCEL;
+}
+
+// Drags, clicks and double clicks in every open select view, then closes it.
+void use_and_close_views(TDrawWindow* win, const picker& pick) {
+  for (QMdiSubWindow* sub : win->subWindowList()) {
+    auto* view = dynamic_cast<TSelectWindow*>(sub);
+    if (view == nullptr) continue;
+    QWidget* client = view->area()->viewport();
+    auto send = [&](QEvent::Type type, QPoint p, Qt::MouseButtons held) {
+      QMouseEvent e(type, QPointF(p), client->mapToGlobal(QPointF(p)),
+                    type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+      QCoreApplication::sendEvent(client, &e);
+    };
+    // Often the whole image, so that later keys still find faces to work on.
+    const bool whole = pick(2) == 0;
+    const QPoint from = whole ? QPoint(-400, -300) : QPoint(pick(700), pick(500));
+    const QPoint to = whole ? QPoint(1200, 900) : QPoint(pick(700), pick(500));
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton);
+    send(QEvent::MouseMove, to, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::NoButton);
+    if (pick(4) == 0) send(QEvent::MouseButtonDblClick, to, Qt::LeftButton);
+    view->close();
+    delete view;  // each holds a large image; do not wait for the event loop
+  }
+}
+
 int soak_events() {
   const char* n = std::getenv("VELD_SOAK_EVENTS");
   return n != nullptr ? std::atoi(n) : DEFAULT_EVENTS;
@@ -51,15 +125,17 @@ TEST_F(Soak, RandomKeysAndDragsKeepTheModelSound) {
   open_map(map_path("dm1.map"));
   win->timer().stop();
   std::mt19937 rng(20261208);
-  auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  const picker pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
 
   const int events = soak_events();
   for (int i = 0; i < events; ++i) {
     for (int k = 0; k < 3; ++k) fake.box_answers.push_back(pick(2) == 0 ? IDOK : IDCANCEL);
+    fake.dialog_scripts.push_back([&](TDialog& d) { return fill_dialog(d, pick); });
     if (i % EVENTS_PER_FRAME == 0) win->EvDraw();
     if (pick(3) != 0) {
       key(KEYS[pick(std::size(KEYS))]);
+      use_and_close_views(win, pick);
     } else {
       QPoint p(pick(800), pick(600));
       mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, p);
@@ -73,6 +149,7 @@ TEST_F(Soak, RandomKeysAndDragsKeepTheModelSound) {
       mouse(QEvent::MouseButtonRelease, up, Qt::NoButton, p);
     }
     fake.box_answers.clear();
+    fake.dialog_scripts.clear();
     ASSERT_EQ(check_model(), "") << "after event " << i;
   }
 }
