@@ -9,6 +9,8 @@
 int info_main(const std::vector<std::string>& args);
 int resave_main(const std::vector<std::string>& args);
 int render_main(const std::vector<std::string>& args);
+int export_raw_main(const std::vector<std::string>& args);
+int save_object_main(const std::vector<std::string>& args);
 
 namespace {
 
@@ -20,6 +22,11 @@ const tool_command commands[] = {
      "[--no-entities] [--no-fix]",
      "draw MAP as the 3D view shows it after opening (camera at 0 1000 0) into an 800 x 600 PNG",
      render_main},
+    {"export-raw", "MAP OUT",
+     "write the faces of the world entity's brushes to OUT as raw triangles about their centre",
+     export_raw_main},
+    {"save-object", "MAP OUT", "write the world entity's brushes to OUT as an object file about their centre",
+     save_object_main},
 };
 
 void print_usage(std::FILE* to) {

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -301,3 +303,26 @@ INSTANTIATE_TEST_SUITE_P(Maps, ObjectRoundTrip,
                          [](const auto& info) {
                            return std::string(info.param).substr(0, std::string(info.param).find('.'));
                          });
+
+// The headless commands write what the editor writes for the whole world
+// entity selected.
+TEST_F(ObjectFile, ToolWritesTheWorldAsRawTrianglesAndAsAnObject) {
+  const std::string map = std::string(VELD_EXAMPLES_DIR) + "/box_room.map";
+  const std::string raw = ::testing::TempDir() + "/world.raw", object = ::testing::TempDir() + "/world.vlp";
+  const auto run = [](const std::string& args) { return std::system(("'" VELD_TOOL "' " + args).c_str()); };
+  ASSERT_EQ(run("export-raw '" + map + "' '" + raw + "'"), 0);
+  ASSERT_EQ(run("save-object '" + map + "' '" + object + "'"), 0);
+  EXPECT_NE(run("save-object /no/such/map.map '" + object + "' 2>/dev/null"), 0);
+
+  ASSERT_TRUE(read_map(map).ok());
+  for (brush_t* b = hull->brush; b != nullptr; b = b->next) insert_brush_in_list(b);
+  vertex_t c;
+  ASSERT_TRUE(find_group_center(&c));
+  const auto contents = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  EXPECT_EQ(contents(raw), raw_text(c));
+  EXPECT_EQ(contents(object), object_text(c));
+  EXPECT_GT(lines_of(contents(raw)).size(), 6u);
+}
