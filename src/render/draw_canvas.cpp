@@ -17,6 +17,7 @@
 #include "render/display_bsp.h"
 #include "render/frame_list.h"
 #include "render/projection.h"
+#include "render/raster.h"
 #include "render/render_state.h"
 
 namespace {
@@ -36,7 +37,7 @@ int to_pixel(float v) {
   return static_cast<int>(v);
 }
 
-QColor qcolour(colour_t c) { return QColor(colour_red(c), colour_green(c), colour_blue(c)); }
+QRgb qrgb(colour_t c) { return qRgb(colour_red(c), colour_green(c), colour_blue(c)); }
 
 __attribute__((format(printf, 1, 2))) std::string format(const char* fmt, ...) {
   va_list args;
@@ -53,11 +54,7 @@ __attribute__((format(printf, 1, 2))) std::string format(const char* fmt, ...) {
 
 }  // namespace
 
-TDrawCanvas::TDrawCanvas()
-    : winbmp(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_RGB32),
-      Pen(QColor(0, 64, 64), 1, Qt::SolidLine),
-      Brush(QColor(255, 255, 0), Qt::SolidPattern) {
-  Pen.setCosmetic(true);
+TDrawCanvas::TDrawCanvas() : winbmp(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_RGB32) {
   winbmp.fill(Qt::white);
   window.begin(&winbmp);
   window.setRenderHint(QPainter::Antialiasing, false);
@@ -83,44 +80,23 @@ void TDrawCanvas::start_framerate() {
   Tstart = static_cast<long>(std::time(nullptr));
 }
 
-void TDrawCanvas::select_pen(colour_t c) {
-  if (pen_selected && pen_clr == c) return;
-  Pen = QPen(qcolour(c), 1, Qt::SolidLine);
-  Pen.setCosmetic(true);
-  window.setPen(Pen);
-  pen_clr = c;
-  pen_selected = true;
-}
-
-void TDrawCanvas::select_fill(colour_t c) {
-  if (fill_selected && fill_clr == c) return;
-  Brush = QBrush(qcolour(c), Qt::SolidPattern);
-  window.setBrush(Brush);
-  fill_clr = c;
-  fill_selected = true;
-}
-
-void TDrawCanvas::put_pixel(int x, int y, colour_t c) {
-  if (x < 0 || y < 0 || x >= VIEW_WIDTH || y >= VIEW_HEIGHT) return;
-  // A 1 x 1 fill leaves the selected pen alone.
-  window.fillRect(x, y, 1, 1, qcolour(c));
-}
+void TDrawCanvas::put_pixel(int x, int y, colour_t c) { ::put_pixel(raster_target(winbmp), x, y, qrgb(c)); }
 
 void TDrawCanvas::put_text(int x, int y, const std::string& text) {
-  // Text is black on white whatever pen is selected; the pen comes back after.
-  window.setPen(QPen(Qt::black));
+  // Text is black on white whatever pen is selected; polygons and lines do
+  // not take their colour from the painter.
+  window.setPen(Qt::black);
   window.drawText(QPoint(x, y + text_ascent),
                   QString::fromLatin1(text.data(), static_cast<int>(text.size())));
-  window.setPen(Pen);
 }
 
 void TDrawCanvas::makepoly(winding* temp, int usecolor, int solid) {
   if (usecolor != 0) {
-    select_fill(temp->clr);
-    select_pen(temp->clr);
+    Brush = temp->clr;
+    Pen = temp->clr;
   }
   const int n = std::clamp(static_cast<int>(temp->numworld), 0, MAX_POINTS);
-  QPoint pts[MAX_POINTS + 1];
+  QPoint pts[MAX_POINTS];
   const float mx = static_cast<float>(Point.x());
   const float my = static_cast<float>(Point.y());
   // A polygon of fewer than three points covers nothing, so it never picks.
@@ -147,13 +123,12 @@ void TDrawCanvas::makepoly(winding* temp, int usecolor, int solid) {
   }
   if (n == 0) return;
   if (inside && outside_edge(pts[n - 1], pts[0])) inside = false;
-  pts[n] = pts[0];
 
-  if (solid != 0) {
-    window.drawPolygon(pts, n, Qt::OddEvenFill);
-  } else {
-    window.drawPolyline(pts, n + 1);
-  }
+  // The wireframe outline runs back to its first point, as the edge of a
+  // filled polygon does.
+  const raster_target target(winbmp);
+  if (solid != 0) fill_polygon(target, pts, n, qrgb(Brush));
+  outline_polygon(target, pts, n, qrgb(Pen));
 
   if (DragDC) return;
   if (inside) thi = temp->original;
@@ -219,10 +194,9 @@ void TDrawCanvas::EvDraw() {
     }
   }
 
-  const QPoint across[2] = {QPoint(390, 300), QPoint(410, 300)};
-  const QPoint down[2] = {QPoint(400, 290), QPoint(400, 310)};
-  window.drawPolyline(across, 2);
-  window.drawPolyline(down, 2);
+  const raster_target target(winbmp);
+  draw_segment(target, QPoint(390, 300), QPoint(410, 300), qrgb(Pen));
+  draw_segment(target, QPoint(400, 290), QPoint(400, 310), qrgb(Pen));
 
   draw_status();
 

@@ -4,10 +4,8 @@
 // draw frames with it directly, without a display.
 #pragma once
 
-#include <QBrush>
 #include <QImage>
 #include <QPainter>
-#include <QPen>
 #include <QPoint>
 #include <QSize>
 #include <array>
@@ -15,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "model/colour.h"
 #include "model/types.h"
 
 constexpr int VIEW_WIDTH = 800;
@@ -52,21 +51,21 @@ class TDrawCanvas {
   std::array<std::string, 3> status_lines() const;
 
   // Selects a new solid pen of width 1 (the fill brush is left alone).
-  void select_pen(colour_t c);
+  void select_pen(colour_t c) { Pen = c; }
 
-  QImage winbmp;                                 // the off-screen 800 x 600 image
-  QPainter window;                               // draws into winbmp for the whole life of the canvas
-  float view = 430.0f;                           // focal length in pixels
-  short xss = 400, yss = 300;                    // screen position of the view centre
-  float vd = 1.0f;                               // zoom after the perspective division
-  QPen Pen;                                      // pen last selected for drawing
-  QBrush Brush;                                  // fill brush last selected
-  bool DragDC = false;                           // true while a mouse drag is in progress
-  int candraw = 0;                               // non-zero while there is a map to draw
-  int dragx = 0, dragy = 0, dragz = 0;           // rotation-axis switches of the Dir menu
-  long Tstart = 0, Tfinish = 0;                  // frame-rate measurement, whole seconds
-  long framerate = 0;                            // timer ticks since Tstart
-  QPoint Point{-10000, -10000};                  // latest mouse position; far off until the mouse is seen
+  QImage winbmp;                           // the off-screen 800 x 600 image
+  QPainter window;                         // text and clearing into winbmp, for the whole life of the canvas
+  float view = 430.0f;                     // focal length in pixels
+  short xss = 400, yss = 300;              // screen position of the view centre
+  float vd = 1.0f;                         // zoom after the perspective division
+  colour_t Pen = make_rgb(0, 64, 64);      // colour of the pen last selected (width 1, solid)
+  colour_t Brush = make_rgb(255, 255, 0);  // colour of the fill brush last selected
+  bool DragDC = false;                     // true while a mouse drag is in progress
+  int candraw = 0;                         // non-zero while there is a map to draw
+  int dragx = 0, dragy = 0, dragz = 0;     // rotation-axis switches of the Dir menu
+  long Tstart = 0, Tfinish = 0;            // frame-rate measurement, whole seconds
+  long framerate = 0;                      // timer ticks since Tstart
+  QPoint Point{-10000, -10000};            // latest mouse position; far off until the mouse is seen
   QSize clientsize{VIEW_WIDTH, VIEW_HEIGHT};     // client area; only this much is cleared
   unsigned long memory = 0;                      // memory load in per cent, for the status line
   std::function<unsigned long()> memory_status;  // when set, refreshes `memory` every frame
@@ -77,14 +76,11 @@ class TDrawCanvas {
     bool draw;
   };
 
-  void select_fill(colour_t c);
   void put_pixel(int x, int y, colour_t c);
   void put_text(int x, int y, const std::string& text);
   void draw_status();
 
   surf framehead;  // its w heads the frame list
-  colour_t pen_clr = 0, fill_clr = 0;
-  bool pen_selected = false, fill_selected = false;
   int text_ascent = 0;
   std::vector<winding*> build_stack;  // kept between frames so frames do not allocate
   std::vector<walk_step> walk_stack;
