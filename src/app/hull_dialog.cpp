@@ -32,7 +32,9 @@ TEditHull::TEditHull(QWidget* parent) : TKeyValDialog(parent, QStringLiteral("ED
   make_field(ID_VALUE, 155, 69, 49, 15);
   make_button(ID_ADD, "add string", 110, 94, 50, 14);
   make_button(ID_DELETE, "delete", 65, 5, 30, 14);
-  place(new QCheckBox(QStringLiteral("change all in brush"), this), ID_CHANGE_ALL, 10, 105, 75, 12);
+  auto* change_all = new QCheckBox(QStringLiteral("change all in brush"), this);
+  place(change_all, ID_CHANGE_ALL, 10, 105, 75, 12);
+  widen_to_text(change_all);
   place(new QLabel(QStringLiteral("Current Texture"), this), 0, 10, 80, 55, 8);
   make_field(ID_TEXTURE, 10, 90, 49, 15);
 }

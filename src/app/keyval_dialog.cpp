@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
 #include <climits>
 #include <cmath>
 
@@ -41,9 +42,12 @@ std::string item_value(const QListWidgetItem* item) {
 
 }  // namespace
 
+void widen_to_text(QWidget* w) { w->resize(std::max(w->width(), w->sizeHint().width()), w->height()); }
+
 void TKeyValDialog::make_flag_box(int id, const char* text, int x, int y, int cx, int cy) {
   auto* box = new QCheckBox(QString::fromLatin1(text), this);
   place(box, id, x, y, cx, cy);
+  widen_to_text(box);
   flags_[id - ID_NOT_EASY] = box;
   connect(box, &QCheckBox::clicked, this, [this] { flag_clicked(); });
 }

@@ -29,6 +29,10 @@ enum {
 // The "spawnflags" bits the four check boxes stand for, in control id order.
 constexpr int SPAWNFLAG_BITS[4] = {256, 512, 1024, 2048};
 
+// Widens a check box to its text where the substitute font runs wider than
+// the one the rectangles were laid out for.
+void widen_to_text(QWidget* w);
+
 struct text_pair {
   std::string key, value;
 };

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/draw_window.h"
+#include "app/keyval_dialog.h"
 #include "mapio/number_text.h"
 #include "model/map_state.h"
 #include "platform/platform.h"
@@ -90,7 +91,7 @@ TNewBrush::TNewBrush(QWidget* parent) : TDialog(parent, QStringLiteral("brush cr
   place(new QLabel(QStringLiteral("width"), this), 0, 9, 50, 20, 8);
   place(new QLabel(QStringLiteral("height"), this), 0, 4, 75, 25, 8);
   place(new QLabel(QStringLiteral("wall thickness"), this), 0, 109, 25, 50, 10);
-  place(new QCheckBox(QStringLiteral("room"), this), ID_ROOM, 104, 10, 25, 12);
+  check_box("room", ID_ROOM, 104, 10, 25, 12);
   auto* classes = new QComboBox(this);
   classes->setEditable(true);
   classes->setInsertPolicy(QComboBox::NoInsert);
@@ -98,8 +99,14 @@ TNewBrush::TNewBrush(QWidget* parent) : TDialog(parent, QStringLiteral("brush cr
   // The template's 65 units include the dropped list; the closed field is one line.
   place(classes, ID_CLASSNAME, 109, 85, 65, 15);
   place(new QLabel(QStringLiteral("classname"), this), 0, 109, 75, 35, 8);
-  place(new QCheckBox(QStringLiteral("new model"), this), ID_NEW_MODEL, 104, 60, 45, 12);
-  place(new QCheckBox(QStringLiteral("hollow"), this), ID_HOLLOW, 135, 10, 30, 12);
+  check_box("new model", ID_NEW_MODEL, 104, 60, 45, 12);
+  check_box("hollow", ID_HOLLOW, 135, 10, 30, 12);
+}
+
+void TNewBrush::check_box(const char* text, int id, int x, int y, int cx, int cy) {
+  auto* box = new QCheckBox(QString::fromLatin1(text), this);
+  place(box, id, x, y, cx, cy);
+  widen_to_text(box);
 }
 
 void TNewBrush::SetupWindow() {

@@ -31,6 +31,7 @@ class TNewBrush : public TDialog {
 
  private:
   bool checked(int id) const;
+  void check_box(const char* text, int id, int x, int y, int cx, int cy);
 
   creator_outcome outcome_ = creator_outcome::cancelled;
 };
