@@ -17,5 +17,7 @@ enum command_id {
   CM_FILEOPENOBJECT = 113,
   CM_FIX = 114,
   CM_EXPORTRAW = 115,
+  CM_EDITUNDO = 116,
+  CM_EDITREDO = 117,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };

@@ -12,6 +12,7 @@
 #include "mapio/map_writer.h"
 #include "mapio/number_text.h"
 #include "model/camera.h"
+#include "model/map_history.h"
 #include "model/map_state.h"
 #include "platform/system_status.h"
 #include "render/render_state.h"
@@ -102,6 +103,7 @@ void TDrawWindow::OpenFile() {
     return;
   }
   for (int i = 0; i < report.obsolete_pairs; ++i) MessageBox(this, "obsolete", "loading...", box_buttons::ok);
+  history_reset();
   candraw = 1;
   timer_.stop();
   MessageBox(this, "finished loading " + std::to_string(report.brush_entities) + " models", "loading...",
@@ -129,6 +131,7 @@ void TDrawWindow::SaveFile() {
 void TDrawWindow::CloseFile() {
   timer_.stop();
   release_map();
+  history_reset();
   candraw = 0;
   DragDC = false;
   button = 0;
@@ -233,6 +236,11 @@ void TDrawWindow::CmDirZToggle() { dragz = toggled(dragz); }
 void TDrawWindow::CmEntityToggle() { drawentity = toggled(drawentity); }
 void TDrawWindow::CmFix() { fixb = toggled(fixb); }
 
+// The restored map shows at the next tick; the selection and the highlight
+// went with the records they pointed into.
+void TDrawWindow::CmEditUndo() { history_undo(); }
+void TDrawWindow::CmEditRedo() { history_redo(); }
+
 void TDrawWindow::CmSolidToggle() {
   allsolid = toggled(allsolid);
   drawbsp = toggled(drawbsp);
@@ -294,9 +302,16 @@ void TDrawWindow::command(int id) {
     case CM_EXPORTRAW:
       CmExportRaw();
       break;
+    case CM_EDITUNDO:
+      CmEditUndo();
+      break;
+    case CM_EDITREDO:
+      CmEditRedo();
+      break;
     default:
       break;
   }
+  history_record();
   after_message();
 }
 
@@ -333,6 +348,12 @@ void TDrawWindow::enable(int id, QAction* a) {
       break;
     case CM_FIX:
       a->setChecked(fixb == 1);
+      break;
+    case CM_EDITUNDO:
+      a->setEnabled(history_can_undo());
+      break;
+    case CM_EDITREDO:
+      a->setEnabled(history_can_redo());
       break;
     default:
       a->setEnabled(true);

@@ -71,6 +71,8 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void CmFileOpenObject();
   void CmFix();
   void CmExportRaw();
+  void CmEditUndo();
+  void CmEditRedo();
 
   // A new overhead select view titled with the map's path; the caller adds it
   // to the window.

@@ -11,6 +11,7 @@
 #include "edit/brush_cut.h"
 #include "edit/transforms.h"
 #include "model/camera.h"
+#include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 #include "platform/virtual_keys.h"
@@ -221,6 +222,7 @@ void TDrawWindow::delete_key() {
 void TDrawWindow::keyPressEvent(QKeyEvent* event) {
   const unsigned flags = (event->nativeScanCode() & 0xffu) | (event->isAutoRepeat() ? 0x4000u : 0u);
   EvKeyDown(virtual_key(event->key()), static_cast<unsigned>(event->count()), flags);
+  history_record();
   after_message();
 }
 

@@ -66,6 +66,14 @@ void TDrawFrame::build_menu() {
   file->addSeparator();
   file->addAction(make_action(CM_FILEEXIT, "&exit", false, nullptr));
 
+  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+  QAction* undo = make_action(CM_EDITUNDO, "&Undo", false, nullptr);
+  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  edit->addAction(undo);
+  QAction* redo = make_action(CM_EDITREDO, "&Redo", false, nullptr);
+  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  edit->addAction(redo);
+
   QMenu* dir = menuBar()->addMenu(QStringLiteral("&Dir"));
   dir->addAction(make_action(CM_DIRX, "&X", true, "bitmap300.png"));
   dir->addAction(make_action(CM_DIRY, "&Y", true, "bitmap300.png"));
@@ -77,7 +85,8 @@ void TDrawFrame::build_menu() {
   options->addAction(make_action(CM_FIX, "&fix brushes", true, nullptr));
   options->addAction(make_action(CM_PROPERTIES, "&properties", false, nullptr));
 
-  for (QMenu* m : {file, dir, options}) connect(m, &QMenu::aboutToShow, this, [this] { refresh_commands(); });
+  for (QMenu* m : {file, edit, dir, options})
+    connect(m, &QMenu::aboutToShow, this, [this] { refresh_commands(); });
 }
 
 void TDrawFrame::build_control_bar() {

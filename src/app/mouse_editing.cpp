@@ -5,6 +5,7 @@
 #include "app/draw_window.h"
 #include "edit/transforms.h"
 #include "mapio/number_text.h"
+#include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 
@@ -152,6 +153,7 @@ void TDrawWindow::mouseReleaseEvent(QMouseEvent* event) {
   const QPoint p = event->position().toPoint();
   if (event->button() == Qt::LeftButton) EvLButtonUp(p);
   if (event->button() == Qt::RightButton) EvRButtonUp(p);
+  history_record();  // a whole drag, however many moves it had, is one step
   after_message();
 }
 
