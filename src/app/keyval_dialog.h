@@ -81,6 +81,8 @@ class TKeyValDialog : public TDialog {
 
  private:
   QListWidgetItem* find_key(const std::string& key) const;
+  // The first line, in list order, whose text begins with text (any case).
+  QListWidgetItem* first_line_beginning(const std::string& text) const;
   void add_line(const std::string& key, const std::string& value);
   void flag_clicked();
 

@@ -222,10 +222,10 @@ TEST_F(Dialogs, EditHullListsSortedAndRewritesInThatOrder) {
   EXPECT_TRUE(win->timer().running());
 }
 
-TEST_F(Dialogs, AddReplacesOnlyTheSameKeyAndDeleteRemoves) {
+TEST_F(Dialogs, AddReplacesTheFirstLineBeginningWithTheKeyAndDeleteRemoves) {
   strings after_first, after_second;
   edit(face_of("DOOR_A"), [&](TDialog& d) {
-    add(d, "target", "t1");  // "targetname" is another key and stays
+    add(d, "target", "t1");  // the "targetname" line is the first to begin with "target"
     after_first = lines(d);
     add(d, "TARGET", "t2");
     remove_line(d, "speed  100");
@@ -233,10 +233,9 @@ TEST_F(Dialogs, AddReplacesOnlyTheSameKeyAndDeleteRemoves) {
     after_second = lines(d);
     return IDOK;
   });
-  EXPECT_EQ(after_first, (strings{"Angle  90", "classname  func_door", "spawnflags  1", "speed  100",
-                                  "target  t1", "targetname  d1"}));
-  EXPECT_EQ(pairs_of(door()->header),
-            (strings{"classname=func_door", "spawnflags=1", "TARGET=t2", "targetname=d1"}));
+  EXPECT_EQ(after_first,
+            (strings{"Angle  90", "classname  func_door", "spawnflags  1", "speed  100", "target  t1"}));
+  EXPECT_EQ(pairs_of(door()->header), (strings{"classname=func_door", "spawnflags=1", "TARGET=t2"}));
 }
 
 TEST_F(Dialogs, AQuoteCannotEnterAPair) {
