@@ -18,19 +18,7 @@ namespace {
 int write_world(const std::vector<std::string>& args,
                 std::string (*write)(const std::string&, const vertex_t&)) {
   if (args.size() != 2) return EXIT_USAGE;
-  const load_report report = read_map(args[0]);
-  if (!report.ok()) {
-    std::fprintf(stderr, "%s\n", report.error.c_str());
-    return 1;
-  }
-  print_problems(stderr, args[0].c_str(), report);
-  // Part of a world would look like all of it; leave OUT alone.
-  if (!report.complete) {
-    std::fprintf(stderr, "%s was not read completely; %s was not written\n", args[0].c_str(),
-                 args[1].c_str());
-    release_map();
-    return 1;
-  }
+  if (!read_whole_map(args[0], args[1])) return 1;
   if (hull != nullptr) {
     for (brush_t* b = hull->brush; b != nullptr; b = b->next) insert_brush_in_list(b);
   }

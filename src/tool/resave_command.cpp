@@ -11,19 +11,7 @@
 
 int resave_main(const std::vector<std::string>& args) {
   if (args.size() != 2) return EXIT_USAGE;
-  const load_report report = read_map(args[0]);
-  if (!report.ok()) {
-    std::fprintf(stderr, "%s\n", report.error.c_str());
-    return 1;
-  }
-  print_problems(stderr, args[0].c_str(), report);
-  // A copy of a map that was only partly read would look complete; leave OUT alone.
-  if (!report.complete) {
-    std::fprintf(stderr, "%s was not read completely; %s was not written\n", args[0].c_str(),
-                 args[1].c_str());
-    release_map();
-    return 1;
-  }
+  if (!read_whole_map(args[0], args[1])) return 1;
   const std::string error = write_map(args[1]);
   release_map();
   if (!error.empty()) {

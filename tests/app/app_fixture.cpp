@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QDir>
 #include <QTemporaryDir>
+#include <fstream>
 #include <memory>
 
 #include "app/command_ids.h"
@@ -63,4 +64,13 @@ bool AppTest::checked(int id) {
 std::string temp_dir() {
   if (!scratch) scratch = std::make_unique<QTemporaryDir>();
   return scratch->path().toStdString();
+}
+
+std::string read_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void write_file(const std::string& path, const std::string& text) {
+  std::ofstream(path, std::ios::binary) << text;
 }

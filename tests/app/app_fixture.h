@@ -31,3 +31,7 @@ class AppTest : public ::testing::Test {
 
 // A temporary folder removed with the fixture.
 std::string temp_dir();
+
+// Whole files, byte for byte.
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& text);

@@ -50,13 +50,6 @@ std::string test_map() {
          "{\n\"origin\" \"16 16 16\"\n}\n";
 }
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 using script = std::function<int(TDialog&)>;
 
 class Dialogs : public AppTest {

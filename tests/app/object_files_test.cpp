@@ -15,17 +15,6 @@ namespace {
 
 using ObjectFiles = AppTest;
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void write_file(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 int lines_in(const std::string& text) {
   int n = 0;
   for (const char c : text) n += c == '\n' ? 1 : 0;

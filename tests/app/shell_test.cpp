@@ -20,17 +20,6 @@ namespace {
 
 using Shell = AppTest;
 
-std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-void write_file(const std::string& path, const std::string& text) {
-  std::ofstream(path, std::ios::binary) << text;
-}
-
 const char* const SMALL_MAP = R"({
 "classname" "worldspawn"
 {
