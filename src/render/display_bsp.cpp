@@ -75,31 +75,62 @@ winding* store_side(const split_list& side, winding* first, const face_fields& f
 
 }  // namespace
 
-void split_surf(const winding* plane, winding* surface, winding** f, winding** b) {
-  const vertex_t& P = plane->world[0];
-  vertex_t e1, e2, N;
-  makevector(&plane->world[0], &plane->world[1], &e1);
-  makevector(&plane->world[0], &plane->world[2], &e2);
-  crossproduct(&e1, &e2, &N);
+namespace {
+
+// A fragment's own plane: its first point and the unit normal from its first
+// three points.
+struct split_plane {
+  vertex_t P, N;
+};
+
+split_plane plane_of(const winding* w) {
+  split_plane pl{w->world[0], {}};
+  vertex_t e1, e2;
+  _VectorSubtract(&w->world[1], &w->world[0], &e1);
+  _VectorSubtract(&w->world[2], &w->world[0], &e2);
+  crossproduct(&e1, &e2, &pl.N);
+  return pl;
+}
+
+// Signed distance of A from the plane, in the same steps as everywhere else.
+inline float side_of(const split_plane& pl, const vertex_t& A) {
+  vertex_t rel;
+  _VectorSubtract(&A, &pl.P, &rel);
+  return static_cast<float>(_DotProduct(&rel, &pl.N));
+}
+
+void split_by(const split_plane& pl, winding* surface, winding** f, winding** b) {
+  const vertex_t& P = pl.P;
+  const vertex_t& N = pl.N;
+  const int count = std::clamp(static_cast<int>(surface->numworld), 0, MAX_POINTS);
+  float dist[MAX_POINTS];
+  bool all_front = true, all_back = true;
+  for (int i = 0; i < count; ++i) {
+    dist[i] = side_of(pl, surface->world[i]);
+    all_front = all_front && dist[i] < -CLIP_ON_PLANE;
+    all_back = all_back && dist[i] > CLIP_ON_PLANE;
+  }
+  // Wholly on one side, clear of the plane: the fragment passes unchanged.
+  if (count >= 3 && (all_front || all_back)) {
+    surface->next = nullptr;
+    (all_front ? *f : *b) = surface;
+    return;
+  }
 
   split_list front, back;
-  const int count = surface->numworld;
   for (int i = 0; i < count; ++i) {
     const vertex_t& A = surface->world[i];
     const vertex_t& B = surface->world[(i + 1) % count];
-    vertex_t rel;
-    makevector(&P, &A, &rel);
-    const auto a = static_cast<float>(dotproduct(&rel, &N));
-    makevector(&P, &B, &rel);
-    const auto bd = static_cast<float>(dotproduct(&rel, &N));
+    const float a = dist[i];
+    const float bd = dist[(i + 1) % count];
     if (a > -CLIP_ON_PLANE) back.p[back.n++] = A;
     if (a < CLIP_ON_PLANE) front.p[front.n++] = A;
     if ((a < -CLIP_ON_PLANE && bd > CLIP_ON_PLANE) || (a > CLIP_ON_PLANE && bd < -CLIP_ON_PLANE)) {
       vertex_t e, toP;
-      makevector(&A, &B, &e);
-      makevector(&A, &P, &toP);
-      const auto q = static_cast<float>(dotproduct(&toP, &N));
-      const auto r = static_cast<float>(dotproduct(&N, &e));
+      _VectorSubtract(&B, &A, &e);
+      _VectorSubtract(&P, &A, &toP);
+      const auto q = static_cast<float>(_DotProduct(&toP, &N));
+      const auto r = static_cast<float>(_DotProduct(&N, &e));
       const float t = std::fabs(r) <= SPLIT_PARALLEL ? 0.0f : q / r;
       const vertex_t X{A.x + e.x * t, A.y + e.y * t, A.z + e.z * t};
       front.p[front.n++] = X;
@@ -118,6 +149,12 @@ void split_surf(const winding* plane, winding* surface, winding** f, winding** b
       *b = store_side(back, part, face);
     }
   }
+}
+
+}  // namespace
+
+void split_surf(const winding* plane, winding* surface, winding** f, winding** b) {
+  split_by(plane_of(plane), surface, f, b);
 }
 
 winding* getnextwinding() {
@@ -194,11 +231,12 @@ void TDrawCanvas::build_bsp(winding* list) {
     node->back = nullptr;
     winding* front_tail = nullptr;
     winding* back_tail = nullptr;
+    const split_plane plane = plane_of(node);
     for (winding* s = node->next; s != nullptr;) {
       winding* following = s->next;
       winding* f = nullptr;
       winding* b = nullptr;
-      split_surf(node, s, &f, &b);
+      split_by(plane, s, &f, &b);
       append_part(f, node->front, front_tail);
       append_part(b, node->back, back_tail);
       s = following;
@@ -217,7 +255,7 @@ void TDrawCanvas::traverse_bsp(winding* list) {
     walk_stack.pop_back();
     winding* node = step.w;
     if (step.draw) {
-      makepoly(node, 1, allsolid);
+      queue_poly(node);
       continue;
     }
     // Distance of the eye (the view-space origin) from the node's plane.
@@ -234,4 +272,5 @@ void TDrawCanvas::traverse_bsp(winding* list) {
       if (node->back != nullptr) walk_stack.push_back({node->back, false});
     }
   }
+  draw_queue(allsolid);
 }

@@ -90,13 +90,8 @@ void TDrawCanvas::put_text(int x, int y, const std::string& text) {
                   QString::fromLatin1(text.data(), static_cast<int>(text.size())));
 }
 
-void TDrawCanvas::makepoly(winding* temp, int usecolor, int solid) {
-  if (usecolor != 0) {
-    Brush = temp->clr;
-    Pen = temp->clr;
-  }
+int TDrawCanvas::project(winding* temp, QPoint* pts) {
   const int n = std::clamp(static_cast<int>(temp->numworld), 0, MAX_POINTS);
-  QPoint pts[MAX_POINTS];
   const float mx = static_cast<float>(Point.x());
   const float my = static_cast<float>(Point.y());
   // A polygon of fewer than three points covers nothing, so it never picks.
@@ -121,18 +116,77 @@ void TDrawCanvas::makepoly(winding* temp, int usecolor, int solid) {
     }
     if (inside && i > 0 && outside_edge(pts[i - 1], pts[i])) inside = false;
   }
-  if (n == 0) return;
+  if (n == 0) return 0;
   if (inside && outside_edge(pts[n - 1], pts[0])) inside = false;
+  if (!DragDC) {
+    if (inside) thi = temp->original;
+    if (vertex != nullptr) find_original_vertex(temp, vertex);
+  }
+  return n;
+}
 
+void TDrawCanvas::makepoly(winding* temp, int usecolor, int solid) {
+  if (usecolor != 0) {
+    Brush = temp->clr;
+    Pen = temp->clr;
+  }
+  QPoint pts[MAX_POINTS];
+  const int n = project(temp, pts);
+  if (n == 0) return;
   // The wireframe outline runs back to its first point, as the edge of a
   // filled polygon does.
   const raster_target target(winbmp);
   if (solid != 0) fill_polygon(target, pts, n, qrgb(Brush));
   outline_polygon(target, pts, n, qrgb(Pen));
+}
 
-  if (DragDC) return;
-  if (inside) thi = temp->original;
-  if (vertex != nullptr) find_original_vertex(temp, vertex);
+void TDrawCanvas::queue_poly(winding* temp) {
+  Brush = temp->clr;
+  Pen = temp->clr;
+  const std::size_t at = queued_points.size();
+  queued_points.resize(at + MAX_POINTS);
+  const int n = project(temp, &queued_points[at]);
+  queued_points.resize(at + static_cast<std::size_t>(n));
+  if (n > 0) queued.push_back({at, n, temp->clr});
+}
+
+void TDrawCanvas::draw_queue(int solid) {
+  // Nearest first, each pixel taking the first colour that reaches it: the
+  // picture of drawing the queue in order, without painting over the many
+  // hidden fragments again and again.
+  const raster_target target(winbmp);
+  cover.reset(target.width, target.height);
+  // A fragment can reach the queue many times over: a face lying in the
+  // plane of a tree node goes to both sides of it, and again at every such
+  // node below. A copy with the same screen points as one already put down
+  // has all its pixels drawn already, so it is skipped.
+  std::size_t nslots = 64;
+  while (nslots < 2 * queued.size()) nslots *= 2;
+  seen.assign(nslots, -1);
+  for (std::size_t i = queued.size(); i-- > 0;) {
+    const queued_polygon& q = queued[i];
+    const QPoint* pts = &queued_points[q.first];
+    std::uint64_t h = 1469598103934665603ULL ^ static_cast<std::uint64_t>(q.count);
+    for (int k = 0; k < q.count; ++k) {
+      h = (h ^ static_cast<std::uint32_t>(pts[k].x())) * 1099511628211ULL;
+      h = (h ^ static_cast<std::uint32_t>(pts[k].y())) * 1099511628211ULL;
+    }
+    bool copy = false;
+    std::size_t slot = static_cast<std::size_t>(h ^ (h >> 29)) & (nslots - 1);
+    for (; seen[slot] >= 0; slot = (slot + 1) & (nslots - 1)) {
+      const queued_polygon& other = queued[static_cast<std::size_t>(seen[slot])];
+      if (other.count == q.count && std::equal(pts, pts + q.count, &queued_points[other.first])) {
+        copy = true;
+        break;
+      }
+    }
+    if (copy) continue;
+    seen[slot] = static_cast<std::int32_t>(i);
+    if (solid != 0) fill_polygon(target, cover, pts, q.count, qrgb(q.clr));
+    outline_polygon(target, cover, pts, q.count, qrgb(q.clr));
+  }
+  queued.clear();
+  queued_points.clear();
 }
 
 void TDrawCanvas::draw_brush(brush_t* brush) {
@@ -160,7 +214,8 @@ void TDrawCanvas::EvDraw() {
     build_bsp(first);
     traverse_bsp(first);
   } else {
-    for (winding* w = first; w != nullptr; w = w->next) makepoly(w, 1, allsolid);
+    for (winding* w = first; w != nullptr; w = w->next) queue_poly(w);
+    draw_queue(allsolid);
     for (int i = 0; i < numentity; ++i) {
       vertex_t v;
       rotate_vertex(&entities[i].origin, &v);

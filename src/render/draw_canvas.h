@@ -9,12 +9,14 @@
 #include <QPoint>
 #include <QSize>
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "model/colour.h"
 #include "model/types.h"
+#include "render/raster.h"
 
 constexpr int VIEW_WIDTH = 800;
 constexpr int VIEW_HEIGHT = 600;
@@ -76,6 +78,17 @@ class TDrawCanvas {
     bool draw;
   };
 
+  // Screen points of temp into pts (room for MAX_POINTS), picking the face
+  // and vertex under the mouse as makepoly does; returns how many.
+  int project(winding* temp, QPoint* pts);
+
+  // The frame's face polygons: each is projected and picked in drawing order
+  // (as makepoly with usecolor 1 would), and draw_queue then puts them all
+  // down, filled when solid is set, with the picture drawing them in that
+  // order would give.
+  void queue_poly(winding* temp);
+  void draw_queue(int solid);
+
   void put_pixel(int x, int y, colour_t c);
   void put_text(int x, int y, const std::string& text);
   void draw_status();
@@ -84,4 +97,13 @@ class TDrawCanvas {
   int text_ascent = 0;
   std::vector<winding*> build_stack;  // kept between frames so frames do not allocate
   std::vector<walk_step> walk_stack;
+  struct queued_polygon {
+    std::size_t first;  // into queued_points
+    int count;
+    colour_t clr;
+  };
+  std::vector<queued_polygon> queued;  // these too keep their room between frames
+  std::vector<QPoint> queued_points;
+  std::vector<std::int32_t> seen;  // hash slots of queued polygons already drawn, or -1
+  coverage_mask cover;
 };

@@ -1,6 +1,7 @@
 #include "render/raster.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -23,11 +24,53 @@ inline int held(int v) { return std::clamp(v, -COORD_LIMIT, COORD_LIMIT); }
 
 inline std::uint32_t opaque(QRgb c) { return 0xff000000u | c; }
 
-// Pixels [x0, x1] of row y, already known to lie in the image.
-inline void span(const raster_target& t, int y, int x0, int x1, std::uint32_t c) {
-  std::uint32_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.stride;
-  std::fill(row + x0, row + x1 + 1, c);
-}
+// Where the pixels of one polygon go: straight into the image, or through a
+// coverage mask that lets only not-yet-drawn pixels through. Callers pass
+// only pixels inside the image.
+struct direct_sink {
+  const raster_target& t;
+  std::uint32_t c;
+
+  void span(int y, int x0, int x1) const {
+    std::uint32_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.stride;
+    std::fill(row + x0, row + x1 + 1, c);
+  }
+  void plot(int x, int y) const { t.bits[static_cast<std::ptrdiff_t>(y) * t.stride + x] = c; }
+};
+
+struct masked_sink {
+  const raster_target& t;
+  coverage_mask& m;
+  std::uint32_t c;
+
+  void span(int y, int x0, int x1) const {
+    std::uint32_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.stride;
+    std::uint64_t* cover = m.row(y);
+    for (int w = x0 >> 6; w <= x1 >> 6; ++w) {
+      const int lo = std::max(x0, w * 64) - w * 64;
+      const int hi = std::min(x1, w * 64 + 63) - w * 64;
+      const std::uint64_t want = (~0ULL >> (63 - hi)) & (~0ULL << lo);
+      std::uint64_t open = want & ~cover[w];
+      if (open == 0) continue;
+      cover[w] |= open;
+      // Runs of open pixels; a wholly open word is one run.
+      while (open != 0) {
+        const int a = std::countr_zero(open);
+        const int len = std::countr_one(open >> a);
+        std::fill(row + w * 64 + a, row + w * 64 + a + len, c);
+        if (a + len >= 64) break;
+        open &= ~0ULL << (a + len);
+      }
+    }
+  }
+  void plot(int x, int y) const {
+    std::uint64_t& word = m.row(y)[x >> 6];
+    const std::uint64_t bit = 1ULL << (x & 63);
+    if ((word & bit) != 0) return;
+    word |= bit;
+    t.bits[static_cast<std::ptrdiff_t>(y) * t.stride + x] = c;
+  }
+};
 
 // Outlines are stepped one pixel at a time along each segment's longer axis
 // (its "major" axis u; the other coordinate is v, kept in 16.16 fixed point
@@ -134,7 +177,8 @@ void ends(const stepping& s, long long u, long long ue, long long v, pixel& firs
   if (s.swapped) std::swap(first, last);
 }
 
-void stroke(const raster_target& t, outline_state& st, QPoint a, QPoint b, int caps, std::uint32_t c) {
+template <class Sink>
+void stroke(const raster_target& t, outline_state& st, QPoint a, QPoint b, int caps, const Sink& out) {
   double x1 = a.x(), y1 = a.y(), x2 = b.x(), y2 = b.y();
   bool end_cut = false;
   if (!clip_segment(t, x1, y1, x2, y2, end_cut)) {
@@ -201,36 +245,13 @@ void stroke(const raster_target& t, outline_state& st, QPoint a, QPoint b, int c
   for (long long k = from; k <= to; ++k, v += s.inc) {
     const long long p = v >> 16;  // floor, also for negative values
     if (p < 0 || p > vlimit) continue;
-    const auto x = static_cast<int>(s.steep ? p : k), y = static_cast<int>(s.steep ? k : p);
-    t.bits[static_cast<std::ptrdiff_t>(y) * t.stride + x] = c;
+    out.plot(static_cast<int>(s.steep ? p : k), static_cast<int>(s.steep ? k : p));
   }
 }
 
-}  // namespace
-
-raster_target::raster_target(QImage& image)
-    : bits(reinterpret_cast<std::uint32_t*>(image.bits())),
-      stride(static_cast<int>(image.bytesPerLine() / 4)),
-      width(image.width()),
-      height(image.height()) {}
-
-void put_pixel(const raster_target& t, int x, int y, QRgb colour) {
-  if (x < 0 || y < 0 || x >= t.width || y >= t.height) return;
-  t.bits[static_cast<std::ptrdiff_t>(y) * t.stride + x] = opaque(colour);
-}
-
-void draw_segment(const raster_target& t, QPoint a, QPoint b, QRgb colour) {
-  if (a == b) {
-    put_pixel(t, a.x(), a.y(), colour);
-    return;
-  }
-  outline_state st;
-  stroke(t, st, a, b, CAP_BEGIN | CAP_END, opaque(colour));
-}
-
-void outline_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour) {
+template <class Sink>
+void outline_with(const raster_target& t, const QPoint* pts, int n, const Sink& out) {
   if (n < 2) return;
-  const std::uint32_t c = opaque(colour);
   // The outline starts as if its closing segment had just been drawn, so the
   // first joint is settled like every other.
   outline_state st;
@@ -247,13 +268,13 @@ void outline_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colo
       st.aligned = std::abs(s.inc) < (1 << 14);
     }
   }
-  for (int i = 0; i < n; ++i) stroke(t, st, pts[i], pts[(i + 1) % n], 0, c);
+  for (int i = 0; i < n; ++i) stroke(t, st, pts[i], pts[(i + 1) % n], 0, out);
 }
 
-void fill_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour) {
+template <class Sink>
+void fill_with(const raster_target& t, const QPoint* pts, int n, const Sink& out) {
   if (n < 3 || t.width <= 0 || t.height <= 0) return;
   n = std::min(n, MAX_EDGES);
-  const std::uint32_t c = opaque(colour);
   // Row y is sampled along y + 0.5, so an edge from ay down to by (ay < by)
   // crosses rows ay .. by - 1; horizontal edges cross none. Each crossing is
   // kept in 16.16 fixed point, shifted right by half a pixel so that its
@@ -301,7 +322,50 @@ void fill_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour)
     for (int j = 0; j + 1 < k; j += 2) {
       const long long l = std::max(cross[j] >> 16, 0LL);
       const long long r = std::min((cross[j + 1] >> 16) - 1, t.width - 1LL);
-      if (l <= r) span(t, y, static_cast<int>(l), static_cast<int>(r), c);
+      if (l <= r) out.span(y, static_cast<int>(l), static_cast<int>(r));
     }
   }
+}
+
+}  // namespace
+
+raster_target::raster_target(QImage& image)
+    : bits(reinterpret_cast<std::uint32_t*>(image.bits())),
+      stride(static_cast<int>(image.bytesPerLine() / 4)),
+      width(image.width()),
+      height(image.height()) {}
+
+void put_pixel(const raster_target& t, int x, int y, QRgb colour) {
+  if (x < 0 || y < 0 || x >= t.width || y >= t.height) return;
+  t.bits[static_cast<std::ptrdiff_t>(y) * t.stride + x] = opaque(colour);
+}
+
+void draw_segment(const raster_target& t, QPoint a, QPoint b, QRgb colour) {
+  if (a == b) {
+    put_pixel(t, a.x(), a.y(), colour);
+    return;
+  }
+  outline_state st;
+  stroke(t, st, a, b, CAP_BEGIN | CAP_END, direct_sink{t, opaque(colour)});
+}
+
+void coverage_mask::reset(int width, int height) {
+  words_per_row = (std::max(width, 0) + 63) / 64;
+  bits.assign(static_cast<std::size_t>(words_per_row) * static_cast<std::size_t>(std::max(height, 0)), 0);
+}
+
+void fill_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour) {
+  fill_with(t, pts, n, direct_sink{t, opaque(colour)});
+}
+
+void outline_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour) {
+  outline_with(t, pts, n, direct_sink{t, opaque(colour)});
+}
+
+void fill_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts, int n, QRgb colour) {
+  fill_with(t, pts, n, masked_sink{t, m, opaque(colour)});
+}
+
+void outline_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts, int n, QRgb colour) {
+  outline_with(t, pts, n, masked_sink{t, m, opaque(colour)});
 }

@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QPoint>
 #include <cstdint>
+#include <vector>
 
 // Where the rasteriser writes: the pixels of an RGB32 or ARGB32 image. Every
 // call clips to width x height, so any coordinates are safe.
@@ -38,3 +39,23 @@ void draw_segment(const raster_target& t, QPoint a, QPoint b, QRgb colour);
 
 // A single pixel, ignored outside the image.
 void put_pixel(const raster_target& t, int x, int y, QRgb colour);
+
+// One bit per pixel: which pixels have been drawn since the last reset.
+// Drawing through it puts down only pixels not drawn yet and marks them, so
+// polygons drawn nearest first give the picture that drawing them farthest
+// first gives, with every pixel written once.
+class coverage_mask {
+ public:
+  // Clears every bit for an image of this size; grows, never shrinks.
+  void reset(int width, int height);
+  std::uint64_t* row(int y) { return bits.data() + static_cast<std::ptrdiff_t>(y) * words_per_row; }
+
+ private:
+  int words_per_row = 0;
+  std::vector<std::uint64_t> bits;
+};
+
+// As above, but only into pixels m has clear, which are then set. m must
+// have been reset for t's size.
+void fill_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts, int n, QRgb colour);
+void outline_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts, int n, QRgb colour);
