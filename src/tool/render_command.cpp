@@ -11,6 +11,7 @@
 #include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "platform/system_status.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "tool/load_summary.h"
@@ -110,6 +111,7 @@ int render_main(const std::vector<std::string>& args) {
   int status = 0;
   {
     TDrawCanvas canvas;
+    canvas.memory_status = memory_load_percent;
     canvas.view = static_cast<float>(view);
     canvas.vd = static_cast<float>(vd);
     if (mouse_set) canvas.Point = QPoint(static_cast<int>(mouse[0]), static_cast<int>(mouse[1]));
