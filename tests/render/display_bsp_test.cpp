@@ -203,4 +203,57 @@ TEST_F(DisplayBspTest, TreeDrawsFartherFragmentsFirst) {
   EXPECT_EQ(canvas.winbmp.pixel(400, 300), qRgb(255, 255, 255));
 }
 
+// Painter's order spelled out: each node drawn on its own with makepoly.
+void draw_in_turn(TDrawCanvas& canvas, winding* node) {
+  if (node == nullptr) return;
+  const vertex_t& W = node->world[0];
+  const vertex_t& N = node->norm;
+  if (-W.x * N.x + -W.y * N.y + -W.z * N.z > 0) {
+    draw_in_turn(canvas, node->front);
+    draw_in_turn(canvas, node->back);
+  } else {
+    draw_in_turn(canvas, node->back);
+    canvas.makepoly(node, 1, allsolid);
+    draw_in_turn(canvas, node->front);
+  }
+}
+
+TEST_F(DisplayBspTest, TreeIsDrawnAsIfEachFragmentWerePaintedInTurn) {
+  // Two overlapping floors whose tops share a plane, so fragments reach the
+  // tree many times over, and a long wall reaching behind the eye, listed
+  // after them, which cuts them both.
+  make_world();
+  const vertex_t floor1{0, -300, -100}, floor2{60, -340, -100}, wall{-150, -150, 0};
+  new_brush(&floor1, 100, 600, 20, 0);
+  new_brush(&floor2, 120, 300, 20, 0);
+  new_brush(&wall, 500, 64, 64, 0);
+  for (const int solid : {1, 0}) {
+    allsolid = solid;
+    TDrawCanvas queued, direct;
+    queued.Point = direct.Point = QPoint(420, 430);
+    surf head;
+    draw_all(&head, 0);
+    reset_winding_pool();
+    queued.build_bsp(head.w.next);
+    ASSERT_GT(numtlsurf, 0);
+    thi = nullptr;
+    queued.traverse_bsp(head.w.next);
+    const surf* picked = thi;
+    thi = nullptr;
+    draw_in_turn(direct, head.w.next);
+    EXPECT_NE(picked, nullptr);
+    EXPECT_EQ(picked, thi);
+    EXPECT_EQ(queued.Pen, direct.Pen);  // the last fragment's colour stays selected
+    int differ = 0, drawn = 0;
+    for (int y = 0; y < VIEW_HEIGHT; ++y) {
+      for (int x = 0; x < VIEW_WIDTH; ++x) {
+        differ += queued.winbmp.pixel(x, y) != direct.winbmp.pixel(x, y) ? 1 : 0;
+        drawn += direct.winbmp.pixel(x, y) != qRgb(255, 255, 255) ? 1 : 0;
+      }
+    }
+    EXPECT_EQ(differ, 0) << "solid " << solid;
+    EXPECT_GT(drawn, solid != 0 ? 20000 : 1000);
+  }
+}
+
 }  // namespace
