@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int DEFAULT_EVENTS = 4000;  // about half a minute under the sanitizers
+constexpr int DEFAULT_EVENTS = 3000;  // about forty seconds under the sanitizers
 constexpr int EVENTS_PER_FRAME = 10;  // a frame picks the face and vertex under the mouse
 
 const Qt::Key KEYS[] = {
