@@ -14,10 +14,23 @@ namespace {
 // point near the plane goes to both sides, so a side never exceeds this.
 constexpr int SPLIT_LIST_MAX = 2 * MAX_POINTS;
 
-struct split_list {
-  vertex_t p[SPLIT_LIST_MAX];
-  int n = 0;
+// Plain coordinates, so the lists on the stack cost nothing to set up.
+struct split_point {
+  float x, y, z;
 };
+
+struct split_list {
+  split_point p[SPLIT_LIST_MAX];
+  int n = 0;
+
+  void add(const vertex_t& v) { p[n++] = {v.x, v.y, v.z}; }
+  vertex_t at(int i) const { return {p[i].x, p[i].y, p[i].z}; }
+};
+
+void store_points(winding* w, const split_list& side) {
+  for (int i = 0; i < side.n; ++i) w->world[i] = side.at(i);
+  w->numworld = static_cast<signed char>(side.n);
+}
 
 void store_points(winding* w, const vertex_t* p, int n) {
   for (int i = 0; i < n; ++i) w->world[i] = p[i];
@@ -47,18 +60,18 @@ struct face_fields {
 winding* store_side(const split_list& side, winding* first, const face_fields& face) {
   if (first == nullptr) return nullptr;
   if (side.n <= MAX_POINTS) {
-    store_points(first, side.p, side.n);
+    store_points(first, side);
     first->next = nullptr;
     return first;
   }
   winding* piece = first;
   winding* last = nullptr;
   vertex_t fan[MAX_POINTS];
-  fan[0] = side.p[0];
+  fan[0] = side.at(0);
   for (int start = 1; start < side.n - 1;) {
     const int end = std::min(start + MAX_POINTS - 2, side.n - 1);
     int n = 1;
-    for (int i = start; i <= end; ++i) fan[n++] = side.p[i];
+    for (int i = start; i <= end; ++i) fan[n++] = side.at(i);
     if (piece != first) face.give(piece);
     store_points(piece, fan, n);
     piece->next = nullptr;
@@ -123,8 +136,8 @@ void split_by(const split_plane& pl, winding* surface, winding** f, winding** b)
     const vertex_t& B = surface->world[(i + 1) % count];
     const float a = dist[i];
     const float bd = dist[(i + 1) % count];
-    if (a > -CLIP_ON_PLANE) back.p[back.n++] = A;
-    if (a < CLIP_ON_PLANE) front.p[front.n++] = A;
+    if (a > -CLIP_ON_PLANE) back.add(A);
+    if (a < CLIP_ON_PLANE) front.add(A);
     if ((a < -CLIP_ON_PLANE && bd > CLIP_ON_PLANE) || (a > CLIP_ON_PLANE && bd < -CLIP_ON_PLANE)) {
       vertex_t e, toP;
       _VectorSubtract(&B, &A, &e);
@@ -133,8 +146,8 @@ void split_by(const split_plane& pl, winding* surface, winding** f, winding** b)
       const auto r = static_cast<float>(_DotProduct(&N, &e));
       const float t = std::fabs(r) <= SPLIT_PARALLEL ? 0.0f : q / r;
       const vertex_t X{A.x + e.x * t, A.y + e.y * t, A.z + e.z * t};
-      front.p[front.n++] = X;
-      back.p[back.n++] = X;
+      front.add(X);
+      back.add(X);
     }
   }
 
