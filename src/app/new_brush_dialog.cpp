@@ -149,6 +149,5 @@ void TNewBrush::CloseWindow(int result) {
 
 void run_brush_creator(TDrawWindow& w) {
   TNewBrush dlg(&w);
-  // An OK that built nothing into an empty editor leaves nothing to draw.
-  if (dlg.Execute() == IDOK && hull != nullptr) w.candraw = 1;
+  if (dlg.Execute() == IDOK) w.candraw = 1;
 }

@@ -6,6 +6,32 @@ unsigned virtual_key(int qt_key) {
   if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return 0x41 + static_cast<unsigned>(qt_key - Qt::Key_A);
   if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return 0x30 + static_cast<unsigned>(qt_key - Qt::Key_0);
   if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24) return 0x70 + static_cast<unsigned>(qt_key - Qt::Key_F1);
+  // Shift never changes a key's meaning: the shifted digits of a US keyboard
+  // are their digit keys.
+  switch (qt_key) {
+    case Qt::Key_ParenRight:
+      return 0x30;
+    case Qt::Key_Exclam:
+      return 0x31;
+    case Qt::Key_At:
+      return 0x32;
+    case Qt::Key_NumberSign:
+      return 0x33;
+    case Qt::Key_Dollar:
+      return 0x34;
+    case Qt::Key_Percent:
+      return 0x35;
+    case Qt::Key_AsciiCircum:
+      return 0x36;
+    case Qt::Key_Ampersand:
+      return 0x37;
+    case Qt::Key_Asterisk:
+      return 0x38;
+    case Qt::Key_ParenLeft:
+      return 0x39;
+    default:
+      break;
+  }
   switch (qt_key) {
     case Qt::Key_Backspace:
       return 0x08;

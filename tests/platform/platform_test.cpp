@@ -33,6 +33,9 @@ TEST(Platform, DialogStartsAtTheRememberedPathThenTheGameFolder) {
 TEST(Platform, KeyTableCodes) {
   EXPECT_EQ(virtual_key(Qt::Key_S), 0x53u);
   EXPECT_EQ(virtual_key(Qt::Key_1), 0x31u);
+  EXPECT_EQ(virtual_key(Qt::Key_Exclam), 0x31u);  // Shift+1
+  EXPECT_EQ(virtual_key(Qt::Key_At), 0x32u);      // Shift+2
+  EXPECT_EQ(virtual_key(Qt::Key_Underscore), 0xBDu);
   EXPECT_EQ(virtual_key(Qt::Key_Comma), 0xBCu);
   EXPECT_EQ(virtual_key(Qt::Key_Period), 0xBEu);
   EXPECT_EQ(virtual_key(Qt::Key_End), 0x23u);
