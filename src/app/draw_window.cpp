@@ -15,6 +15,7 @@
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "platform/system_status.h"
+#include "render/frame_list.h"
 #include "render/render_state.h"
 
 namespace {
@@ -237,9 +238,19 @@ void TDrawWindow::CmEntityToggle() { drawentity = toggled(drawentity); }
 void TDrawWindow::CmFix() { fixb = toggled(fixb); }
 
 // The restored map shows at the next tick; the selection and the highlight
-// went with the records they pointed into.
-void TDrawWindow::CmEditUndo() { history_undo(); }
-void TDrawWindow::CmEditRedo() { history_redo(); }
+// went with the records they pointed into. What the overhead view chose to
+// show is not part of the history, so it is applied to the restored brushes.
+void TDrawWindow::CmEditUndo() {
+  if (history_undo()) keep_visible_set();
+}
+
+void TDrawWindow::CmEditRedo() {
+  if (history_redo()) keep_visible_set();
+}
+
+void TDrawWindow::keep_visible_set() {
+  if (Srect.left != -1) find_visible_surfaces();
+}
 
 void TDrawWindow::CmSolidToggle() {
   allsolid = toggled(allsolid);

@@ -124,6 +124,7 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
  private:
   void after_message();
   void run_save_flow();
+  void keep_visible_set();
   void show_load_report(const load_report& report);
   void subtract_key();
   void split_key();

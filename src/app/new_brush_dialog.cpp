@@ -43,10 +43,11 @@ const char* const BRUSH_CLASSES[] = {
     "trigger_onlyregistered",
 };
 
-// The brushes the build just put at the head of one entity's list (all of
-// them when it also made the world) move into a new brush entity of class
-// name, added at the end of the entity list.
-void move_into_new_entity(const std::vector<std::pair<hull_t*, brush_t*>>& heads_before,
+// The brushes the build just put at the head of one entity's list move into a
+// new brush entity of class name, added at the end of the entity list. The
+// world keeps them when it has no other brush: an entity without brushes is
+// not saved, and the world's pairs would be lost with it. False then.
+bool move_into_new_entity(const std::vector<std::pair<hull_t*, brush_t*>>& heads_before,
                           const std::string& name) {
   hull_t* target = hull;
   brush_t* stop = nullptr;
@@ -60,7 +61,8 @@ void move_into_new_entity(const std::vector<std::pair<hull_t*, brush_t*>>& heads
       }
     }
   }
-  if (target == nullptr || target->brush == stop) return;
+  if (target == nullptr || target->brush == stop) return true;
+  if (target == hull && stop == nullptr) return false;
 
   auto* e = new hull_t;
   copy_field(e->classname, sizeof e->classname, name.c_str());
@@ -77,6 +79,7 @@ void move_into_new_entity(const std::vector<std::pair<hull_t*, brush_t*>>& heads
   hull_t** tail = &hull;
   while (*tail != nullptr) tail = &(*tail)->next;
   *tail = e;
+  return true;
 }
 
 }  // namespace
@@ -144,7 +147,10 @@ void TNewBrush::CloseWindow(int result) {
                "thickness.\nNothing was built.",
                "brush creator", box_buttons::ok);
   }
-  if (outcome_ == creator_outcome::built && new_model) move_into_new_entity(heads, name);
+  if (outcome_ == creator_outcome::built && new_model && !move_into_new_entity(heads, name)) {
+    MessageBox(this, "The first brush of a map belongs to the world.\nIt was not made a new model.",
+               "brush creator", box_buttons::ok);
+  }
 }
 
 void run_brush_creator(TDrawWindow& w) {

@@ -1,5 +1,6 @@
 #include "model/map_history.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -17,7 +18,10 @@ namespace {
 // `vis`, which says what the view shows, not what the map holds.
 struct face_blob {
   std::string texname;
+  // At least three points: a face left with fewer still holds its plane in
+  // its first three.
   std::vector<vertex_t> points;
+  signed char numpoints;
   float scale[2];
   float sofs, tofs, flips;
   colour_t clr;
@@ -65,8 +69,14 @@ std::unordered_map<const void*, pairs_ref> pairs_seen;  // keyed by the owning e
 
 bool same_vertex(const vertex_t& a, const vertex_t& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
 
+// Points worth keeping of a face: its polygon, and never fewer than the three
+// that carry its plane.
+std::size_t kept_points(const surf* s) {
+  return static_cast<std::size_t>(std::clamp<int>(s->numpoints, 3, MAX_POINTS));
+}
+
 bool same_face(const surf* s, const face_blob& f) {
-  if (s->numpoints < 0 || static_cast<std::size_t>(s->numpoints) != f.points.size()) return false;
+  if (s->numpoints != f.numpoints || kept_points(s) != f.points.size()) return false;
   for (std::size_t i = 0; i < f.points.size(); ++i) {
     if (!same_vertex(s->point[i], f.points[i])) return false;
   }
@@ -95,7 +105,8 @@ brush_ref copy_brush(const brush_t* b) {
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     face_blob f{};
     f.texname = s->texname;
-    f.points.assign(s->point, s->point + std::max(0, static_cast<int>(s->numpoints)));
+    f.points.assign(s->point, s->point + kept_points(s));
+    f.numpoints = s->numpoints;
     f.scale[0] = s->scale[0];
     f.scale[1] = s->scale[1];
     f.sofs = s->sofs;
@@ -218,7 +229,7 @@ brush_t* build_brush(const brush_ref& ref, hull_t* owner) {
     auto* s = new surf;
     s->texname = f.texname;
     for (std::size_t i = 0; i < f.points.size(); ++i) s->point[i] = f.points[i];
-    s->numpoints = static_cast<signed char>(f.points.size());
+    s->numpoints = f.numpoints;
     s->scale[0] = f.scale[0];
     s->scale[1] = f.scale[1];
     s->sofs = f.sofs;

@@ -376,3 +376,25 @@ TEST_F(Dialogs, AFailingEntityDialogIsReportedAsError) {
   EXPECT_TRUE(win->timer().running());
   EXPECT_EQ(win->timer().period(), 10);
 }
+
+TEST_F(Dialogs, NewModelNeverLeavesTheWorldWithoutBrushes) {
+  trigger(CM_FILECLOSE);
+  auto as_new_model = [](TDialog& d) {
+    qobject_cast<QCheckBox*>(d.control(16))->setChecked(true);
+    d.set_control_text(15, "func_wall");
+    return IDOK;
+  };
+  fake.boxes.clear();
+  key_with(Qt::Key_Insert, as_new_model);  // the first brush of a new map stays in the world
+  ASSERT_NE(hull, nullptr);
+  EXPECT_EQ(hull->next, nullptr);
+  EXPECT_EQ(count_brushes(hull), 1);
+  ASSERT_EQ(fake.boxes.size(), 1u);
+  EXPECT_EQ(fake.boxes[0].caption, "brush creator");
+
+  key_with(Qt::Key_Insert, as_new_model);  // the next one becomes a model of its own
+  ASSERT_NE(hull->next, nullptr);
+  EXPECT_STREQ(hull->next->classname, "func_wall");
+  EXPECT_EQ(count_brushes(hull->next), 1);
+  EXPECT_EQ(count_brushes(hull), 1);
+}

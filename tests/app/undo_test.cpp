@@ -15,6 +15,8 @@
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model_fixture.h"
+#include "render/frame_list.h"
+#include "render/render_state.h"
 
 namespace {
 
@@ -166,4 +168,18 @@ TEST_F(Undo, ClosingClearsTheHistory) {
   fake.box_answers.push_back(IDCANCEL);
   trigger(CM_FILECLOSE);
   EXPECT_FALSE(enabled(CM_EDITUNDO));
+}
+
+TEST_F(Undo, TheOverheadSelectionStaysAppliedAfterUndo) {
+  Srect = {790, 590, 810, 610};  // a small patch around the world origin
+  find_visible_surfaces();
+  int hidden = 0;
+  for (const brush_t* b = hull->brush; b != nullptr; b = b->next) hidden += b->vis == 0 ? 1 : 0;
+  ASSERT_GT(hidden, 0);
+  highlight();
+  key(Qt::Key_R);
+  trigger(CM_EDITUNDO);
+  int hidden_after = 0;
+  for (const brush_t* b = hull->brush; b != nullptr; b = b->next) hidden_after += b->vis == 0 ? 1 : 0;
+  EXPECT_EQ(hidden_after, hidden);
 }

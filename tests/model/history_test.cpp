@@ -92,6 +92,32 @@ TEST_F(History, RestoredRecordsAreWholeAndEditableAgain) {
   EXPECT_TRUE(history_record());
 }
 
+TEST_F(History, AFaceThatBoundsNothingKeepsItsPlane) {
+  // The seventh face lies beyond the top and is left with no polygon; only its
+  // first three points still say where its plane is.
+  ASSERT_TRUE(read_map_text(R"({
+"classname" "worldspawn"
+{
+( -32 -32 -32 ) ( 32 -32 -32 ) ( 32 32 -32 ) A 0 0 0 1 1
+( -32 -32 32 ) ( 32 -32 32 ) ( 32 -32 -32 ) A 0 0 0 1 1
+( -32 32 32 ) ( -32 -32 32 ) ( -32 -32 -32 ) A 0 0 0 1 1
+( 32 32 32 ) ( -32 32 32 ) ( -32 32 -32 ) A 0 0 0 1 1
+( 32 32 32 ) ( 32 32 -32 ) ( 32 -32 -32 ) A 0 0 0 1 1
+( 32 32 32 ) ( 32 -32 32 ) ( -32 -32 32 ) A 0 0 0 1 1
+( 32 32 64 ) ( 32 -32 64 ) ( -32 -32 64 ) B 0 0 0 1 1
+}
+}
+)")
+                  .ok());
+  history_reset();
+  const std::string before = map_text();
+  ASSERT_NE(before.find(" 64 ) B "), std::string::npos);
+  set_text_block(hull->header->value, "changed");
+  ASSERT_TRUE(history_record());
+  ASSERT_TRUE(history_undo());
+  EXPECT_EQ(map_text(), before);
+}
+
 TEST_F(History, AStepSharesWhatDidNotChange) {
   load("e1m1.map");
   const std::size_t base = history_bytes();
