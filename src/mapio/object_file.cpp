@@ -152,7 +152,7 @@ void object_reader::open_brush() {
 
 void object_reader::close_brush() {
   report_.unbuilt_faces += fixbrush(open_);
-  insert_brush_in_list(open_);
+  append_to_selection(open_);  // a brush of this file, closed once, is new to the selection
   open_ = nullptr;
 }
 

@@ -22,6 +22,10 @@ void insert_brush_in_list(brush_t* b) {
   for (brushlist* n = blist; n != nullptr && n->brush != nullptr; n = n->next) {
     if (n->brush == b) return;
   }
+  append_to_selection(b);
+}
+
+void append_to_selection(brush_t* b) {
   cbrushlist->brush = b;
   if (cbrushlist->next == nullptr) cbrushlist->next = new brushlist;
   cbrushlist = cbrushlist->next;

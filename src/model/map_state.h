@@ -18,6 +18,9 @@ extern vertex_t* closest_point;           // face point under the mouse, found w
 
 // Selection list.
 void insert_brush_in_list(brush_t* b);
+// The same without the search, for a brush the caller knows is not listed
+// (one just made): a merge of many brushes stays linear.
+void append_to_selection(brush_t* b);
 void unselectbrushes();
 bool selection_empty();
 
