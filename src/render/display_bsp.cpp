@@ -117,16 +117,20 @@ void split_by(const split_plane& pl, winding* surface, winding** f, winding** b)
   const vertex_t& N = pl.N;
   const int count = std::clamp(static_cast<int>(surface->numworld), 0, MAX_POINTS);
   float dist[MAX_POINTS];
-  bool all_front = true, all_back = true;
+  int in_front = 0, behind = 0;
   for (int i = 0; i < count; ++i) {
     dist[i] = side_of(pl, surface->world[i]);
-    all_front = all_front && dist[i] < -CLIP_ON_PLANE;
-    all_back = all_back && dist[i] > CLIP_ON_PLANE;
+    in_front += dist[i] < -CLIP_ON_PLANE ? 1 : 0;
+    behind += dist[i] > CLIP_ON_PLANE ? 1 : 0;
   }
-  // Wholly on one side, clear of the plane: the fragment passes unchanged.
-  if (count >= 3 && (all_front || all_back)) {
+  // Nothing on one side and too little on the plane to make a part there: the
+  // fragment passes whole to the other side, as it is. (Cutting it would give
+  // the same points back.)
+  const int on_plane = count - in_front - behind;
+  if (count >= 3 && (on_plane == 0 || count == surface->numworld) && on_plane < 3 &&
+      (in_front == 0 || behind == 0)) {
     surface->next = nullptr;
-    (all_front ? *f : *b) = surface;
+    (behind == 0 ? *f : *b) = surface;
     return;
   }
 

@@ -1,14 +1,19 @@
 // Splitting view-space fragments, the fragment pool and painter's order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "edit/box_brush.h"
+#include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/vector_math.h"
 #include "render/display_bsp.h"
 #include "render/draw_canvas.h"
 #include "render/frame_list.h"
+#include "render/projection.h"
 #include "render_fixture.h"
 
 namespace {
@@ -253,6 +258,189 @@ TEST_F(DisplayBspTest, TreeIsDrawnAsIfEachFragmentWerePaintedInTurn) {
     }
     EXPECT_EQ(differ, 0) << "solid " << solid;
     EXPECT_GT(drawn, solid != 0 ? 20000 : 1000);
+  }
+}
+
+// The cut as it was first written, every fragment through the full point
+// lists, and the tree built from it by plain recursion: what the frame code
+// must still produce, fragment for fragment, whatever shortcuts it takes.
+struct reference_side {
+  vertex_t p[2 * MAX_POINTS];
+  int n = 0;
+};
+
+void reference_store(winding* w, const vertex_t* p, int n) {
+  for (int i = 0; i < n; ++i) w->world[i] = p[i];
+  w->numworld = static_cast<signed char>(n);
+  w->next = nullptr;
+}
+
+void reference_give(const winding& face, winding* w) {
+  w->clr = face.clr;
+  w->norm = face.norm;
+  w->original = face.original;
+  w->dist = face.dist;
+}
+
+winding* reference_store_side(const reference_side& side, winding* first, const winding& face) {
+  if (side.n <= MAX_POINTS) {
+    reference_store(first, side.p, side.n);
+    return first;
+  }
+  winding* piece = first;
+  winding* last = nullptr;
+  for (int start = 1; start < side.n - 1;) {
+    const int end = std::min(start + MAX_POINTS - 2, side.n - 1);
+    vertex_t fan[MAX_POINTS];
+    int n = 0;
+    fan[n++] = side.p[0];
+    for (int i = start; i <= end; ++i) fan[n++] = side.p[i];
+    if (piece != first) reference_give(face, piece);
+    reference_store(piece, fan, n);
+    if (last != nullptr) last->next = piece;
+    last = piece;
+    start = end;
+    if (start < side.n - 1 && (piece = getnextwinding()) == nullptr) break;
+  }
+  return first;
+}
+
+void reference_cut(const winding* node, winding* s, winding** f, winding** b) {
+  const vertex_t P = node->world[0];
+  vertex_t e1, e2, N;
+  _VectorSubtract(&node->world[1], &P, &e1);
+  _VectorSubtract(&node->world[2], &P, &e2);
+  crossproduct(&e1, &e2, &N);
+  const int count = std::clamp(static_cast<int>(s->numworld), 0, MAX_POINTS);
+  float d[MAX_POINTS];
+  bool all_front = true, all_back = true;
+  for (int i = 0; i < count; ++i) {
+    vertex_t rel;
+    _VectorSubtract(&s->world[i], &P, &rel);
+    d[i] = static_cast<float>(_DotProduct(&rel, &N));
+    all_front = all_front && d[i] < -CLIP_ON_PLANE;
+    all_back = all_back && d[i] > CLIP_ON_PLANE;
+  }
+  if (count >= 3 && (all_front || all_back)) {
+    s->next = nullptr;
+    (all_front ? *f : *b) = s;
+    return;
+  }
+  reference_side front, back;
+  for (int i = 0; i < count; ++i) {
+    const vertex_t A = s->world[i];
+    const vertex_t B = s->world[(i + 1) % count];
+    const float a = d[i], bd = d[(i + 1) % count];
+    if (a > -CLIP_ON_PLANE) back.p[back.n++] = A;
+    if (a < CLIP_ON_PLANE) front.p[front.n++] = A;
+    if ((a < -CLIP_ON_PLANE && bd > CLIP_ON_PLANE) || (a > CLIP_ON_PLANE && bd < -CLIP_ON_PLANE)) {
+      vertex_t e, toP;
+      _VectorSubtract(&B, &A, &e);
+      _VectorSubtract(&P, &A, &toP);
+      const auto q = static_cast<float>(_DotProduct(&toP, &N));
+      const auto r = static_cast<float>(_DotProduct(&N, &e));
+      const float t = std::fabs(r) <= SPLIT_PARALLEL ? 0.0f : q / r;
+      front.p[front.n++] = back.p[back.n++] = {A.x + e.x * t, A.y + e.y * t, A.z + e.z * t};
+    }
+  }
+  const winding face = *s;
+  if (front.n >= 3) *f = reference_store_side(front, s, face);
+  if (back.n >= 3) {
+    winding* part = front.n >= 3 ? getnextwinding() : s;
+    if (part != nullptr) {
+      reference_give(face, part);
+      *b = reference_store_side(back, part, face);
+    }
+  }
+}
+
+void reference_append(winding* part, winding*& head, winding*& tail) {
+  for (winding* following; part != nullptr; part = following) {
+    following = part->next;
+    part->next = part->front = part->back = nullptr;
+    (tail == nullptr ? head : tail->next) = part;
+    tail = part;
+  }
+}
+
+// Node, front subtree, back subtree, as a recursion would; the tree is too
+// deep for the call stack.
+void reference_build(winding* root) {
+  std::vector<winding*> todo{root};
+  while (!todo.empty()) {
+    winding* node = todo.back();
+    todo.pop_back();
+    node->front = node->back = nullptr;
+    winding *front_tail = nullptr, *back_tail = nullptr;
+    for (winding *s = node->next, *following; s != nullptr; s = following) {
+      following = s->next;
+      winding *f = nullptr, *b = nullptr;
+      reference_cut(node, s, &f, &b);
+      reference_append(f, node->front, front_tail);
+      reference_append(b, node->back, back_tail);
+    }
+    if (node->back != nullptr) todo.push_back(node->back);
+    if (node->front != nullptr) todo.push_back(node->front);
+  }
+}
+
+// Every node in walking order with everything drawing or picking reads.
+struct tree_record {
+  const winding* w;
+  const winding *next, *front, *back;
+  std::vector<float> points;
+  colour_t clr;
+  const surf* original;
+};
+
+void record_tree(const winding* root, std::vector<tree_record>& out) {
+  std::vector<const winding*> todo{root};
+  while (!todo.empty()) {
+    const winding* w = todo.back();
+    todo.pop_back();
+    tree_record r{w, w->next, w->front, w->back, {}, w->clr, w->original};
+    for (int i = 0; i < w->numworld; ++i) {
+      r.points.insert(r.points.end(), {w->world[i].x, w->world[i].y, w->world[i].z});
+    }
+    out.push_back(std::move(r));
+    if (w->back != nullptr) todo.push_back(w->back);
+    if (w->front != nullptr) todo.push_back(w->front);
+  }
+}
+
+TEST_F(DisplayBspTest, RealMapsBuildTheSameTreeAsThePlainCut) {
+  // Three of these run into the pool's frame limit.
+  for (const char* name : {"e1m1.map", "e1m2.map", "e1m3.map", "e2m2.map"}) {
+    SCOPED_TRACE(name);
+    release_map();
+    reset_model();
+    ASSERT_TRUE(read_map(map_path(name)).ok());
+    origin = vertex_t{0, 1000, 0};
+    std::vector<tree_record> expected, built;
+    surf head;
+    draw_all(&head, 0);
+    reset_winding_pool();
+    reference_build(head.w.next);
+    record_tree(head.w.next, expected);
+    const int expected_pool = numtlsurf;
+
+    draw_all(&head, 0);
+    reset_winding_pool();
+    TDrawCanvas canvas;
+    canvas.build_bsp(head.w.next);
+    record_tree(head.w.next, built);
+    EXPECT_EQ(numtlsurf, expected_pool);
+    ASSERT_EQ(built.size(), expected.size());
+    int differ = 0;
+    for (std::size_t i = 0; i < built.size(); ++i) {
+      const tree_record &a = built[i], &e = expected[i];
+      differ += a.w != e.w || a.next != e.next || a.front != e.front || a.back != e.back ||
+                        a.points != e.points || a.clr != e.clr || a.original != e.original
+                    ? 1
+                    : 0;
+    }
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(built.size(), 10000u);
   }
 }
 
