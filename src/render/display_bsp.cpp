@@ -246,6 +246,7 @@ void TDrawCanvas::build_bsp(winding* list) {
     build_stack.pop_back();
     node->front = nullptr;
     node->back = nullptr;
+    if (node->next == nullptr) continue;  // a leaf: no plane needed
     winding* front_tail = nullptr;
     winding* back_tail = nullptr;
     const split_plane plane = plane_of(node);
