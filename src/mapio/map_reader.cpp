@@ -95,6 +95,13 @@ bool map_reader::read_until(char c, std::string& out) {
     return false;
   }
   out.assign(text_.substr(pos_, at - pos_));
+  // Keys and values are kept as C strings, where a NUL would end the text
+  // early: what the reader compared ("origin", "classname") would not be what
+  // gets saved. The NULs go, and the report says so.
+  if (out.find('\0') != std::string::npos) {
+    std::erase(out, '\0');
+    problem(pos_, "a key or value held NUL characters; they were removed");
+  }
   pos_ = at + 1;
   return true;
 }

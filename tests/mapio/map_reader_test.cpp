@@ -268,6 +268,18 @@ TEST_F(MapReader, LongTextsAreReadWhole) {
   EXPECT_EQ(hull->brush->fsurf->point[0].z, 64);
 }
 
+TEST_F(MapReader, NulCharactersLeaveKeysAndValuesAndAreReported) {
+  // "origin" followed by a NUL is not the origin key; stored as a C string it
+  // would have read as one the next time.
+  using namespace std::string_literals;
+  const load_report r = read_map_text("{\n\"origin\0\0x\" \"0 0 64\"\n\"classname\" \"li\0ght\"\n}\n"s);
+  EXPECT_EQ(numentity, 0);
+  ASSERT_NE(hull, nullptr);
+  EXPECT_EQ(pairs_of(hull->header), "originx=0 0 64;classname=light;");
+  ASSERT_EQ(r.problems.size(), 2u);
+  EXPECT_NE(r.problems[0].text.find("NUL"), std::string::npos);
+}
+
 TEST_F(MapReader, NumbersThatAreNotFiniteReadAsZeroAndAreCounted) {
   fixb = 0;
   const load_report r = read_map_text(
