@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "edit/box_brush.h"
+#include "mapio/file_face.h"
 #include "mapio/number_text.h"
 #include "model/camera.h"
 #include "model/map_state.h"
@@ -243,25 +244,14 @@ bool map_reader::read_face() {
     v = number(word);
   }
 
-  auto* s = new surf;
-  s->texname.assign(texture);
-  for (int i = 0; i < 3; ++i) {
-    s->point[i] = vertex_t{p[i][0], p[i][1], p[i][2]};
-    s->filepoint[i] = s->point[i];
-  }
-  s->hasfilepoints = 1;
-  s->numpoints = 3;
+  const vertex_t points[3] = {
+      {p[0][0], p[0][1], p[0][2]}, {p[1][0], p[1][1], p[1][2]}, {p[2][0], p[2][1], p[2][2]}};
+  surf* s = append_file_face(current_brush_, face_tail_, points, texture);
   s->sofs = values[0];
   s->tofs = values[1];
   s->flips = values[2];
   s->scale[0] = values[3];
   s->scale[1] = values[4];
-  s->vis = 1;
-  s->brush = current_brush_;
-  s->clr = random_colour();
-  *face_tail_ = s;
-  face_tail_ = &s->next;
-  ++current_brush_->numsurfaces;
   return true;
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "mapio/atomic_file.h"
+#include "mapio/file_face.h"
 #include "mapio/map_writer.h"
 #include "mapio/number_text.h"
 #include "model/colour.h"
@@ -117,22 +118,9 @@ bool object_reader::read_face() {
     if (!next_word(word)) return false;
   }
 
-  auto* s = new surf;
-  s->texname.assign(texture);
-  for (int i = 0; i < 3; ++i) {
-    s->point[i] = p[i];
-    s->filepoint[i] = p[i];
-  }
-  s->hasfilepoints = 1;
-  s->numpoints = 3;
-  s->scale[0] = 1;
+  surf* s = append_file_face(open_, face_tail_, p, texture);
+  s->scale[0] = 1;  // the file's texture values are not used
   s->scale[1] = 1;
-  s->vis = 1;
-  s->brush = open_;
-  s->clr = random_colour();
-  *face_tail_ = s;
-  face_tail_ = &s->next;
-  ++open_->numsurfaces;
   return true;
 }
 

@@ -5,30 +5,13 @@
 #include <algorithm>
 #include <set>
 
+#include "brush_shapes.h"
 #include "model/vector_math.h"
 #include "model_fixture.h"
 
 namespace {
 
 using BoxBrush = ModelTest;
-
-struct span {
-  float lo[3] = {1e9f, 1e9f, 1e9f};
-  float hi[3] = {-1e9f, -1e9f, -1e9f};
-};
-
-span extent(const brush_t* b) {
-  span e;
-  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
-    for (int i = 0; i < s->numpoints; ++i) {
-      for (int a = 0; a < 3; ++a) {
-        e.lo[a] = std::min(e.lo[a], vcomp(s->point[i], a));
-        e.hi[a] = std::max(e.hi[a], vcomp(s->point[i], a));
-      }
-    }
-  }
-  return e;
-}
 
 }  // namespace
 
