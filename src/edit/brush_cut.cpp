@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "model/face_fields.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 #include "model/vector_math.h"
@@ -20,21 +21,13 @@ bool listed_in_entity(const brush_t* b) {
 // texture. Its display colour stays 0; only caps get a colour of their own.
 surf* piece_face(const surf* from, const vertex_t* points, int count) {
   auto* s = new surf;
-  s->texname = from->texname;
+  // The plane is unchanged, so the points it was read with still describe it.
+  copy_face_fields(*s, *from);
   for (int i = 0; i < count; ++i) s->point[i] = points[i];
   s->numpoints = static_cast<signed char>(count);
-  s->scale[0] = from->scale[0];
-  s->scale[1] = from->scale[1];
-  s->sofs = from->sofs;
-  s->tofs = from->tofs;
-  s->flips = from->flips;
-  s->solid = from->solid;
   s->vis = 1;
   s->norm = from->norm;
   s->dist = from->dist;
-  // The plane is unchanged, so the points it was read with still describe it.
-  s->hasfilepoints = from->hasfilepoints;
-  for (int i = 0; i < 3; ++i) s->filepoint[i] = from->filepoint[i];
   return s;
 }
 

@@ -4,6 +4,7 @@
 
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
+#include "model/rotation.h"
 #include "model/vector_math.h"
 
 float drag_distance = 5.0f;
@@ -28,29 +29,15 @@ bool has_usable_face(const brush_t* b) {
 // A rotation with its sines and cosines taken once, each stored as a float the
 // way the camera caches its own.
 struct turn {
-  float sx, cx, sy, cy, sz, cz;
+  rotation r;
   explicit turn(const vertex_t& d)
-      : sx(std::sin(d.x)),
-        cx(std::cos(d.x)),
-        sy(std::sin(d.y)),
-        cy(std::cos(d.y)),
-        sz(std::sin(d.z)),
-        cz(std::cos(d.z)) {}
+      : r{std::sin(d.x), std::cos(d.x), std::sin(d.y), std::cos(d.y), std::sin(d.z), std::cos(d.z)} {}
 
-  // Same float steps as the camera transform: z, then x, then y.
   void apply(vertex_t& v, const vertex_t& c) const {
-    const float dx = v.x - c.x;
-    const float dy = v.y - c.y;
-    const float dz = v.z - c.z;
-    const float x1 = cz * dx - sz * dy;
-    const float y1 = sz * dx + cz * dy;
-    const float y2 = cx * y1 - sx * dz;
-    const float z2 = sx * y1 + cx * dz;
-    const float x3 = cy * x1 + sy * z2;
-    const float z3 = -sy * x1 + cy * z2;
-    v.x = x3 + c.x;
-    v.y = y2 + c.y;
-    v.z = z3 + c.z;
+    const vertex_t t = rotate_offset(r, v.x - c.x, v.y - c.y, v.z - c.z);
+    v.x = t.x + c.x;
+    v.y = t.y + c.y;
+    v.z = t.z + c.z;
   }
 };
 

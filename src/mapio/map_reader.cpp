@@ -1,43 +1,35 @@
 #include "mapio/map_reader.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
 #include "edit/box_brush.h"
 #include "mapio/file_face.h"
 #include "mapio/number_text.h"
+#include "mapio/text_cursor.h"
+#include "mapio/whole_file.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 
 namespace {
 
-constexpr int END = -1;  // what get() returns past the last character
-
-bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+constexpr int END = text_cursor::END;
 
 // The reader walks the text one character at a time; its state is which kind
 // of record the last '{' opened.
 class map_reader {
  public:
-  explicit map_reader(std::string_view text) : text_(text) {}
+  explicit map_reader(std::string_view text) : in_(text) {}
   load_report run();
 
  private:
   enum class state { outside, brush_entity, brush, point_entity };
 
-  int get() { return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_++]) : END; }
-  void unget() { --pos_; }
-
-  // Skips up to and including c; false at the end of the text.
-  bool skip_past(char c);
-  // The characters up to c into out, consuming c; false at the end of the text.
+  int get() { return in_.get(); }
+  void unget() { in_.unget(); }
+  bool skip_past(char c) { return in_.skip_past(c); }
+  bool next_word(std::string_view& out) { return in_.next_word(out); }
+  // A key or value: the characters up to c, consuming c; false at the end of
+  // the text.
   bool read_until(char c, std::string& out);
-  // The next whitespace-delimited word; false when only whitespace is left.
-  bool next_word(std::string_view& out);
   float number(std::string_view word);
 
   int getheader(tmapentity_t* entity, keyval** header);
@@ -50,14 +42,10 @@ class map_reader {
   void close_record();
   void read_stray_pair();
 
-  int line_at(std::size_t pos);
   void problem(std::size_t pos, std::string text);
   void stop(std::size_t pos, const std::string& why);
 
-  std::string_view text_;
-  std::size_t pos_ = 0;
-  std::size_t counted_pos_ = 0;  // newlines are counted lazily, up to here
-  int counted_line_ = 1;
+  text_cursor in_;
 
   load_report report_;
   bool stopped_ = false;
@@ -78,41 +66,16 @@ class map_reader {
   std::string key_, value_;  // reused so most pairs need no allocation
 };
 
-bool map_reader::skip_past(char c) {
-  const std::size_t at = text_.find(c, pos_);
-  if (at == std::string_view::npos) {
-    pos_ = text_.size();
-    return false;
-  }
-  pos_ = at + 1;
-  return true;
-}
-
 bool map_reader::read_until(char c, std::string& out) {
-  const std::size_t at = text_.find(c, pos_);
-  if (at == std::string_view::npos) {
-    out.assign(text_.substr(pos_));
-    pos_ = text_.size();
-    return false;
-  }
-  out.assign(text_.substr(pos_, at - pos_));
+  const std::size_t start = in_.pos();
+  if (!in_.read_until(c, out)) return false;
   // Keys and values are kept as C strings, where a NUL would end the text
   // early: what the reader compared ("origin", "classname") would not be what
   // gets saved. The NULs go, and the report says so.
   if (out.find('\0') != std::string::npos) {
     std::erase(out, '\0');
-    problem(pos_, "a key or value held NUL characters; they were removed");
+    problem(start, "a key or value held NUL characters; they were removed");
   }
-  pos_ = at + 1;
-  return true;
-}
-
-bool map_reader::next_word(std::string_view& out) {
-  while (pos_ < text_.size() && is_space(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-  if (pos_ == text_.size()) return false;
-  const std::size_t start = pos_;
-  while (pos_ < text_.size() && !is_space(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-  out = text_.substr(start, pos_ - start);
   return true;
 }
 
@@ -121,21 +84,10 @@ float map_reader::number(std::string_view word) {
   const float v = float_from_text(word, &malformed);
   if (malformed) {
     ++report_.malformed_numbers;
-    problem(pos_ - word.size(), "the number \"" + std::string(word) + "\" is malformed and was read as 0");
+    problem(in_.pos() - word.size(),
+            "the number \"" + std::string(word) + "\" is malformed and was read as 0");
   }
   return v;
-}
-
-int map_reader::line_at(std::size_t pos) {
-  if (pos < counted_pos_) {  // problems come in file order; this is only a safeguard
-    counted_pos_ = 0;
-    counted_line_ = 1;
-  }
-  for (std::size_t i = counted_pos_; i < pos && i < text_.size(); ++i) {
-    if (text_[i] == '\n') ++counted_line_;
-  }
-  counted_pos_ = pos;
-  return counted_line_;
 }
 
 void map_reader::problem(std::size_t pos, std::string text) {
@@ -143,7 +95,7 @@ void map_reader::problem(std::size_t pos, std::string text) {
     ++report_.unlisted_problems;
     return;
   }
-  report_.problems.push_back({line_at(pos), std::move(text)});
+  report_.problems.push_back({in_.line_at(pos), std::move(text)});
 }
 
 // Reading ends here; what was linked so far stays, and the report says what
@@ -256,7 +208,7 @@ bool map_reader::read_face() {
 }
 
 void map_reader::open_entity() {
-  const std::size_t at = pos_ - 1;
+  const std::size_t at = in_.pos() - 1;
   if (state_ == state::point_entity) {
     problem(at, "a point entity was not closed before the next '{' and was not added");
     free_keyvals(list_);
@@ -294,7 +246,7 @@ void map_reader::open_brush() {
   brush_tail_ = &b->next;
   current_brush_ = b;
   face_tail_ = &b->fsurf;
-  brush_start_ = pos_ - 1;
+  brush_start_ = in_.pos() - 1;
   state_ = state::brush;
 }
 
@@ -318,7 +270,7 @@ void map_reader::close_record() {
       if (!saveentity(&scratch_, list_)) {
         refused_ = true;
         report_.error = "The map has more point entities than the limit of " + std::to_string(MAX_ENTITIES) +
-                        " (the first one over it ends on line " + std::to_string(line_at(pos_ - 1)) +
+                        " (the first one over it ends on line " + std::to_string(in_.line_at(in_.pos() - 1)) +
                         "); it was not opened.";
         return;
       }
@@ -335,7 +287,7 @@ void map_reader::close_record() {
 // A pair after a brush or between entities. It joins the open entity's list
 // after the pairs already there; outside any entity there is nowhere to keep it.
 void map_reader::read_stray_pair() {
-  const std::size_t at = pos_ - 1;
+  const std::size_t at = in_.pos() - 1;
   ++report_.obsolete_pairs;
   if (!read_until('"', key_) || !skip_past('"') || !read_until('"', value_)) {
     stop(at, "the file ends inside a key/value pair");
@@ -377,9 +329,9 @@ load_report map_reader::run() {
         break;
       case '(':
         if (state_ != state::brush) {
-          stop(pos_ - 1, "reading stopped at a '(' outside a brush");
+          stop(in_.pos() - 1, "reading stopped at a '(' outside a brush");
         } else if (!read_face()) {
-          stop(pos_, "the file ends inside a face");
+          stop(in_.pos(), "the file ends inside a face");
         }
         break;
       case '}':
@@ -394,10 +346,10 @@ load_report map_reader::run() {
   }
 
   if (!stopped_ && !refused_ && state_ != state::outside) {
-    stop(pos_, pairs_cut_                      ? "the file ends inside an entity's key/value pairs"
-               : state_ == state::brush        ? "the file ends inside a brush"
-               : state_ == state::point_entity ? "the file ends inside a point entity"
-                                               : "the file ends inside a brush entity");
+    stop(in_.pos(), pairs_cut_                      ? "the file ends inside an entity's key/value pairs"
+                    : state_ == state::brush        ? "the file ends inside a brush"
+                    : state_ == state::point_entity ? "the file ends inside a point entity"
+                                                    : "the file ends inside a brush entity");
   }
   free_keyvals(list_);
   list_ = nullptr;
@@ -416,27 +368,10 @@ load_report map_reader::run() {
 load_report read_map_text(std::string_view text) { return map_reader(text).run(); }
 
 load_report read_map(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    load_report r;
-    r.error = "Cannot open \"" + path + "\": " + std::strerror(errno) + ".";
-    return r;
-  }
-  // Read in one piece when the size is known; a file that grows meanwhile is
-  // still read to its end.
   std::string text;
-  struct stat st {};
-  if (::fstat(::fileno(f), &st) == 0 && S_ISREG(st.st_mode))
-    text.resize(static_cast<std::size_t>(st.st_size));
-  text.resize(std::fread(text.data(), 1, text.size(), f));
-  char buf[1 << 16];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
-  const bool failed = std::ferror(f) != 0;
-  const int err = errno;
-  std::fclose(f);
-  if (failed) {
+  if (std::string error = read_whole_file(path, text); !error.empty()) {
     load_report r;
-    r.error = "Cannot read \"" + path + "\": " + std::strerror(err) + ".";
+    r.error = std::move(error);
     return r;
   }
   return read_map_text(text);

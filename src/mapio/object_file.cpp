@@ -1,14 +1,13 @@
 #include "mapio/object_file.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
 #include "mapio/atomic_file.h"
 #include "mapio/file_face.h"
 #include "mapio/map_writer.h"
 #include "mapio/number_text.h"
+#include "mapio/text_cursor.h"
+#include "mapio/whole_file.h"
 #include "model/colour.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
@@ -38,28 +37,23 @@ void put_face(std::string& out, const surf* s, const vertex_t& centre) {
 
 // ---- reading ----
 
-bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
 // Walks the text one character at a time like the map reader, but with no
 // entity level: every '{' opens a brush, '}' closes the open one.
 class object_reader {
  public:
   object_reader(std::string_view text, const vertex_t& offset, hull_t* world)
-      : text_(text), offset_(offset), world_(world) {}
+      : in_(text), offset_(offset), world_(world) {}
   object_report run();
 
  private:
-  // Skips up to and including c; false at the end of the text.
-  bool skip_past(char c);
-  // The next whitespace-delimited word; false when only whitespace is left.
-  bool next_word(std::string_view& out);
+  bool skip_past(char c) { return in_.skip_past(c); }
+  bool next_word(std::string_view& out) { return in_.next_word(out); }
   float coordinate(std::string_view word, float offset);
   bool read_face();
   void open_brush();
   void close_brush();
 
-  std::string_view text_;
-  std::size_t pos_ = 0;
+  text_cursor in_;
   vertex_t offset_;
   hull_t* world_;
   object_report report_;
@@ -69,20 +63,6 @@ class object_reader {
   brush_t* open_ = nullptr;  // the brush whose '}' has not come yet
   surf** face_tail_ = nullptr;
 };
-
-bool object_reader::skip_past(char c) {
-  const std::size_t at = text_.find(c, pos_);
-  pos_ = at == std::string_view::npos ? text_.size() : at + 1;
-  return at != std::string_view::npos;
-}
-
-bool object_reader::next_word(std::string_view& out) {
-  while (pos_ < text_.size() && is_space(text_[pos_])) ++pos_;
-  const std::size_t start = pos_;
-  while (pos_ < text_.size() && !is_space(text_[pos_])) ++pos_;
-  out = text_.substr(start, pos_ - start);
-  return !out.empty();
-}
 
 // A point coordinate moved by offset. Neither a malformed number nor a sum
 // beyond the float range gets into the brush: both count as malformed and
@@ -146,8 +126,8 @@ void object_reader::close_brush() {
 
 object_report object_reader::run() {
   unselectbrushes();
-  while (pos_ < text_.size()) {
-    switch (text_[pos_++]) {
+  for (int c; (c = in_.get()) != text_cursor::END;) {
+    switch (c) {
       case '/':
         skip_past('\n');
         break;
@@ -200,20 +180,10 @@ object_report merge_object_text(std::string_view text, const vertex_t& offset) {
 }
 
 object_report merge_object(const std::string& path, const vertex_t& offset) {
-  object_report r;
-  std::FILE* f = std::fopen(path.c_str(), "rb");
-  if (f == nullptr) {
-    r.error = "Cannot open \"" + path + "\": " + std::strerror(errno) + ". Nothing was merged.";
-    return r;
-  }
   std::string text;
-  char buf[1 << 16];
-  for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) text.append(buf, n);
-  const bool failed = std::ferror(f) != 0;
-  const int err = errno;
-  std::fclose(f);
-  if (failed) {
-    r.error = "Cannot read \"" + path + "\": " + std::strerror(err) + ". Nothing was merged.";
+  if (std::string error = read_whole_file(path, text); !error.empty()) {
+    object_report r;
+    r.error = error + " Nothing was merged.";
     return r;
   }
   return merge_object_text(text, offset);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "model/rotation.h"
+
 vertex_t origin;
 vertex_t angle{0.0f, 0.0f, 3.1f};
 float sangx = 0.0f, cangx = 1.0f, sangy = 0.0f, cangy = 1.0f;
@@ -17,19 +19,8 @@ void compute_angles() {
 }
 
 void rotate_vertex(const vertex_t* pt, vertex_t* wrld) {
-  const float dx = pt->x - origin.x;
-  const float dy = pt->y - origin.y;
-  const float dz = pt->z - origin.z;
-  const float x1 = cangz * dx - sangz * dy;
-  const float y1 = sangz * dx + cangz * dy;
-  const float z1 = dz;
-  const float y2 = cangx * y1 - sangx * z1;
-  const float z2 = sangx * y1 + cangx * z1;
-  const float x3 = cangy * x1 + sangy * z2;
-  const float z3 = -sangy * x1 + cangy * z2;
-  wrld->x = x3;
-  wrld->y = y2;
-  wrld->z = z3;
+  const rotation r{sangx, cangx, sangy, cangy, sangz, cangz};
+  *wrld = rotate_offset(r, pt->x - origin.x, pt->y - origin.y, pt->z - origin.z);
 }
 
 void reset_camera() {

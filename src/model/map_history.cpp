@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "model/camera.h"
+#include "model/face_fields.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
 
@@ -17,14 +19,15 @@ namespace {
 // follows from the points and is recomputed when the face is rebuilt. So is
 // `vis`, which says what the view shows, not what the map holds.
 struct face_blob {
-  std::string texname;
   // At least three points: a face left with fewer still holds its plane in
   // its first three.
   std::vector<vertex_t> points;
   signed char numpoints;
+  colour_t clr;
+  // The fields of face_fields.h, under the same names.
+  std::string texname;
   float scale[2];
   float sofs, tofs, flips;
-  colour_t clr;
   int solid;
   vertex_t filepoint[3];
   int hasfilepoints;
@@ -67,8 +70,6 @@ std::size_t current = 0;
 std::unordered_map<const brush_t*, brush_ref> brush_seen;
 std::unordered_map<const void*, pairs_ref> pairs_seen;  // keyed by the owning entity
 
-bool same_vertex(const vertex_t& a, const vertex_t& b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
-
 // Points worth keeping of a face: its polygon, and never fewer than the three
 // that carry its plane.
 std::size_t kept_points(const surf* s) {
@@ -78,14 +79,9 @@ std::size_t kept_points(const surf* s) {
 bool same_face(const surf* s, const face_blob& f) {
   if (s->numpoints != f.numpoints || kept_points(s) != f.points.size()) return false;
   for (std::size_t i = 0; i < f.points.size(); ++i) {
-    if (!same_vertex(s->point[i], f.points[i])) return false;
+    if (s->point[i] != f.points[i]) return false;
   }
-  for (int i = 0; i < 3; ++i) {
-    if (!same_vertex(s->filepoint[i], f.filepoint[i])) return false;
-  }
-  return s->texname == f.texname && s->scale[0] == f.scale[0] && s->scale[1] == f.scale[1] &&
-         s->sofs == f.sofs && s->tofs == f.tofs && s->flips == f.flips && s->clr == f.clr &&
-         s->solid == f.solid && s->hasfilepoints == f.hasfilepoints;
+  return s->clr == f.clr && same_face_fields(*s, f);
 }
 
 bool same_brush(const brush_t* b, const brush_blob& blob) {
@@ -104,18 +100,10 @@ brush_ref copy_brush(const brush_t* b) {
   blob->numsurfaces = b->numsurfaces;
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     face_blob f{};
-    f.texname = s->texname;
     f.points.assign(s->point, s->point + kept_points(s));
     f.numpoints = s->numpoints;
-    f.scale[0] = s->scale[0];
-    f.scale[1] = s->scale[1];
-    f.sofs = s->sofs;
-    f.tofs = s->tofs;
-    f.flips = s->flips;
     f.clr = s->clr;
-    f.solid = s->solid;
-    for (int i = 0; i < 3; ++i) f.filepoint[i] = s->filepoint[i];
-    f.hasfilepoints = s->hasfilepoints;
+    copy_face_fields(f, *s);
     blob->faces.push_back(std::move(f));
   }
   return blob;
@@ -199,8 +187,7 @@ bool same_snapshot(const map_snapshot& a, const map_snapshot& b) {
   for (std::size_t i = 0; i < a.ents.size(); ++i) {
     const entity_snap& x = a.ents[i];
     const entity_snap& y = b.ents[i];
-    if (x.header != y.header || !same_vertex(x.origin, y.origin) || x.valid != y.valid ||
-        x.marker != y.marker) {
+    if (x.header != y.header || x.origin != y.origin || x.valid != y.valid || x.marker != y.marker) {
       return false;
     }
   }
@@ -227,21 +214,13 @@ brush_t* build_brush(const brush_ref& ref, hull_t* owner) {
   surf** tail = &b->fsurf;
   for (const face_blob& f : ref->faces) {
     auto* s = new surf;
-    s->texname = f.texname;
     for (std::size_t i = 0; i < f.points.size(); ++i) s->point[i] = f.points[i];
     s->numpoints = f.numpoints;
-    s->scale[0] = f.scale[0];
-    s->scale[1] = f.scale[1];
-    s->sofs = f.sofs;
-    s->tofs = f.tofs;
-    s->flips = f.flips;
     s->clr = f.clr;
     s->vis = 1;
-    s->solid = f.solid;
     s->brush = b;
-    for (int i = 0; i < 3; ++i) s->filepoint[i] = f.filepoint[i];
-    s->hasfilepoints = f.hasfilepoints;
-    if (s->numpoints >= 3) makenormal(s);
+    copy_face_fields(*s, f);
+    if (s->numpoints >= 3) makenormal(s, origin);
     *tail = s;
     tail = &s->next;
   }

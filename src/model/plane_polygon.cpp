@@ -33,10 +33,7 @@ void store_points(surf* s, const point_list& list) {
 }  // namespace
 
 bool BaseSurfaceForPlane(surf* s) {
-  const vertex_t saved = origin;
-  origin = vertex_t{};
-  makenormal(s);
-  origin = saved;
+  makenormal(s, vertex_t{});
   const vertex_t n = s->norm;
   const float d = s->dist;
   if (!finite_vector(n) || !std::isfinite(d)) {

@@ -17,6 +17,7 @@ struct hull_t;
 
 struct vertex_t {
   float x = 0, y = 0, z = 0;
+  bool operator==(const vertex_t&) const = default;
 };
 
 // A display polygon in view space; each face embeds one, the display BSP takes

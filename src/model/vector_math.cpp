@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "model/camera.h"
-
 void makevector(const vertex_t* a, const vertex_t* b, vertex_t* out) { _VectorSubtract(b, a, out); }
 
 float vectorlength(const vertex_t* a) { return VectorLength(a); }
@@ -24,12 +22,12 @@ void crossproduct(const vertex_t* a, const vertex_t* b, vertex_t* out) {
   out->z = static_cast<float>(c.z / len);
 }
 
-float makenormal(surf* s) {
+float makenormal(surf* s, const vertex_t& from) {
   vertex_t e1, e2, toward;
   makevector(&s->point[0], &s->point[1], &e1);
   makevector(&s->point[0], &s->point[2], &e2);
   crossproduct(&e1, &e2, &s->norm);
-  makevector(&s->point[0], &origin, &toward);
+  makevector(&s->point[0], &from, &toward);
   const auto d = static_cast<float>(dotproduct(&s->norm, &toward));
   s->dist = d;
   s->w.dist = d;

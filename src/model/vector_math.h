@@ -10,8 +10,9 @@ float vectorlength(const vertex_t* a);
 double dotproduct(const vertex_t* a, const vertex_t* b);
 // a x b, normalised unless its squared length (as a float) is exactly 0.
 void crossproduct(const vertex_t* a, const vertex_t* b, vertex_t* out);
-// Plane of the face from its first three points; dist = norm . (origin - p0).
-float makenormal(surf* s);
+// Plane of the face from its first three points; dist = norm . (from - p0),
+// how far the point `from` lies in front of the face (the camera, for the view).
+float makenormal(surf* s, const vertex_t& from);
 
 // Plane polygon family.
 float VectorLength(const vertex_t* a);

@@ -53,7 +53,7 @@ void rotate_surface(surf* surface) {
 }
 
 int draw_surface(surf* surface) {
-  const float d = makenormal(surface);
+  const float d = makenormal(surface, origin);
   if (d > -FACING_EPSILON) return 0;
   for (const winding* plane : frustum_planes) {
     if (draw_surf_side(plane, &surface->w) == 1) return 0;

@@ -47,7 +47,7 @@ TEST_F(BoxBrush, FaceTableOrderNormalsAndTexture) {
     EXPECT_EQ(s->texname, "TECH01_1");
     EXPECT_EQ(s->brush, b);
     EXPECT_EQ(VectorCompare(&s->point[0], &first_points[i]), 1) << i;
-    makenormal(s);
+    makenormal(s, vertex_t{});
     EXPECT_EQ(VectorCompare(&s->norm, &normals[i]), 1) << i;
   }
 }

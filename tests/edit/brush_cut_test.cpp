@@ -106,7 +106,7 @@ TEST_F(BrushCut, SplitCubeByAPlaneThroughItsMiddle) {
         // texture of the face before it.
         for (int i = 0; i < 4; ++i) EXPECT_NEAR(s->point[i].z, 0, 1e-4);
         EXPECT_EQ(s->texname, "SIDE");
-        makenormal(s);
+        makenormal(s, vertex_t{});
         EXPECT_NEAR(s->norm.z, piece == f ? -1 : 1, 1e-6);
         ++capped;
       } else {
@@ -172,7 +172,7 @@ TEST_F(BrushCut, PlanesTouchingTheBrushKeepEveryBoundingFace) {
   // must keep them.
   brush_t* diagonal = new brush_t;
   surf* p = add_face(diagonal, {0, 0, 0}, {0, 0, 1}, {1, 1, 0});
-  makenormal(p);
+  makenormal(p, vertex_t{});
   ASSERT_TRUE(split_brush(p, hull->brush, &f, &b));
   EXPECT_MODEL_OK();
   ASSERT_NE(f, nullptr);
@@ -220,7 +220,7 @@ TEST_F(BrushCut, FaceTooBigToCutStaysInBothPieces) {
   // would need 17 corners.
   brush_t* shave = new brush_t;
   surf* p = add_face(shave, {60, 0, 0}, {60, 0, 1}, {60, 1, 0});
-  makenormal(p);  // normal -x: the bulk of the prism is behind it
+  makenormal(p, vertex_t{});  // normal -x: the bulk of the prism is behind it
   ASSERT_LT(p->norm.x, 0);
 
   brush_t *f = nullptr, *b = nullptr;
@@ -244,7 +244,7 @@ TEST_F(BrushCut, FaceTooBigToCutStaysInBothPieces) {
     for (surf* s = piece->fsurf; s != nullptr; s = s->next) {
       EXPECT_GE(s->numpoints, 3);
       EXPECT_LE(s->numpoints, MAX_POINTS);
-      makenormal(s);
+      makenormal(s, vertex_t{});
       if (std::fabs(s->norm.z) > 0.999f) ++ends;
       if (std::fabs(s->norm.x) > 0.999f && std::fabs(s->point[0].x - 60) < 1e-3f) ++caps;
     }

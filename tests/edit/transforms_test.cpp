@@ -232,7 +232,7 @@ TEST_F(Transforms, DragSurfUnbuiltMovesTheFaceAndItsFilePoints) {
   surf* bottom = b->fsurf;
   bottom->hasfilepoints = 1;
   for (int i = 0; i < 3; ++i) bottom->filepoint[i] = bottom->point[i];
-  makenormal(bottom);
+  makenormal(bottom, origin);
   hilight = bottom;
   drag_surf(1);
   EXPECT_MODEL_OK();

@@ -73,7 +73,7 @@ TEST_F(PlanePolygon, BaseSquareOnPlaneZ64) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(VectorCompare(&s.point[i], &want[i]), 1) << i;
   EXPECT_EQ(s.dist, -64.0f);
   surf again = s;  // the square's own first three points give the same plane
-  makenormal(&again);
+  makenormal(&again, origin);
   EXPECT_EQ(VectorCompare(&again.norm, &s.norm), 1);
 }
 
@@ -100,7 +100,7 @@ TEST_F(PlanePolygon, FixbrushRebuildsTheTrueCorners) {
   for (surf* s = b->fsurf; s != nullptr; s = s->next) {
     surf copy = *s;
     const vertex_t before = copy.norm;
-    makenormal(&copy);
+    makenormal(&copy, origin);
     EXPECT_EQ(VectorCompare(&copy.norm, &before), 1);
   }
   free_brush(b);

@@ -58,7 +58,7 @@ TEST_F(VectorMath, MakenormalMeasuresFromTheCamera) {
   s.point[1] = {1, 0, 64};
   s.point[2] = {0, 1, 64};
   origin = {5, 5, 0};
-  const float d = makenormal(&s);
+  const float d = makenormal(&s, origin);
   EXPECT_EQ(s.norm.z, 1.0f);
   EXPECT_EQ(d, -64.0f);  // the camera is below the plane, on the side away from the normal
   EXPECT_EQ(s.dist, d);

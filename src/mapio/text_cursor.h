@@ -1,0 +1,39 @@
+// A position in a file's text, walked by both file readers (maps and
+// objects): characters one at a time, words between whitespace, and the line
+// of any position for the messages.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+class text_cursor {
+ public:
+  static constexpr int END = -1;  // what get() returns past the last character
+
+  explicit text_cursor(std::string_view text) : text_(text) {}
+
+  int get() { return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_++]) : END; }
+  void unget() { --pos_; }
+  std::size_t pos() const { return pos_; }
+
+  // Skips up to and including c; false at the end of the text.
+  bool skip_past(char c);
+  // The characters up to c into out, consuming c; false at the end of the
+  // text, with the rest of the text in out.
+  bool read_until(char c, std::string& out);
+  // The next whitespace-delimited word; false when only whitespace is left.
+  bool next_word(std::string_view& out);
+
+  // The 1-based line of pos. Lines are counted as they are asked for, which
+  // is cheap while the positions asked about only grow.
+  int line_at(std::size_t pos);
+
+ private:
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::size_t counted_pos_ = 0;  // newlines are counted up to here
+  int counted_line_ = 1;
+};
+
+inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
