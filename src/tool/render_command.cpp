@@ -15,6 +15,7 @@
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "tool/load_summary.h"
+#include "tool/tool_args.h"
 #include "tool/tool_command.h"
 
 namespace {
@@ -53,15 +54,17 @@ std::unique_ptr<QGuiApplication> start_qt() {
 }  // namespace
 
 int render_main(const std::vector<std::string>& args) {
-  if (args.size() < 2) return EXIT_USAGE;
+  std::vector<std::string> paths;
   bool angle_set = false, mouse_set = false;
   double cam[3] = {0, 1000, 0}, ang[3] = {0, 0, 3.1}, mouse[2] = {0, 0};
   double view = 430.0, vd = 1.0;
   int solid = 0, bsp = 0, entity = 1, fix = 1;
-  for (std::size_t i = 2; i < args.size(); ++i) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& opt = args[i];
     bool ok = true;
-    if (opt == "--origin") {
+    if (!is_option(opt)) {
+      paths.push_back(opt);
+    } else if (opt == "--origin") {
       ok = take_numbers(args, i, 3, cam);
     } else if (opt == "--angle") {
       ok = take_numbers(args, i, 3, ang);
@@ -87,15 +90,18 @@ int render_main(const std::vector<std::string>& args) {
     }
     if (!ok) return EXIT_USAGE;
   }
+  if (paths.size() != 2) return EXIT_USAGE;
+  const std::string& map = paths[0];
+  const std::string& png = paths[1];
 
   const std::unique_ptr<QGuiApplication> app = start_qt();
   fixb = fix;
-  const load_report report = read_map(args[0]);
+  const load_report report = read_map(map);
   if (!report.ok()) {
     std::fprintf(stderr, "%s\n", report.error.c_str());
     return 1;
   }
-  print_problems(stderr, args[0].c_str(), report);
+  print_problems(stderr, map.c_str(), report);
 
   // Opening a map leaves the camera 1000 units up the y axis unless told otherwise.
   origin = vertex_t{static_cast<float>(cam[0]), static_cast<float>(cam[1]), static_cast<float>(cam[2])};
@@ -106,7 +112,7 @@ int render_main(const std::vector<std::string>& args) {
   allsolid = solid;
   drawbsp = bsp;
   drawentity = entity;
-  cmdline = args[0];
+  cmdline = map;
 
   int status = 0;
   {
@@ -117,8 +123,8 @@ int render_main(const std::vector<std::string>& args) {
     if (mouse_set) canvas.Point = QPoint(static_cast<int>(mouse[0]), static_cast<int>(mouse[1]));
     canvas.candraw = 1;
     canvas.EvDraw();
-    if (!canvas.winbmp.save(QString::fromStdString(args[1]), "PNG")) {
-      std::fprintf(stderr, "veld-tool render: could not write %s\n", args[1].c_str());
+    if (!canvas.winbmp.save(QString::fromStdString(png), "PNG")) {
+      std::fprintf(stderr, "veld-tool render: could not write %s\n", png.c_str());
       status = 1;
     } else {
       std::printf("faces examined %d, drawn %d, fragments %d\n", numsurfabs, numdrawn, numtlsurf);
