@@ -85,6 +85,29 @@ TEST(VeldTool, HelpGoesToStandardOutputAndExitsWithZero) {
   }
 }
 
+TEST(VeldTool, RenderTakesOnlyWholeNumbersAndMakesNothingOtherwise) {
+  const fs::path png = temp_png();
+  const std::string render = "render '" + example + "' '" + png.string() + "' ";
+  // Comma decimals, trailing text, values beyond a float, words the C
+  // conversion would take, and a mouse point too far out to pick with.
+  for (const char* options :
+       {"--origin 1,5 0 0", "--origin 0 1000", "--angle 0 0 3.1x", "--view ''", "--view ' 430'", "--vd 1e39",
+        "--vd nan", "--vd inf", "--view 0x10", "--view 1e", "--view .", "--origin 0 1000 0 --mouse 1e7 0"}) {
+    SCOPED_TRACE(options);
+    const run_result r = run_tool(render + options);
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_NE(r.output.find("needs"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(png));
+  }
+
+  const run_result r =
+      run_tool("render --solid --origin -1e2 +.5 3. --angle 0 0 0 --view 4.3E2 --mouse -0 799.9 '" + example +
+               "' '" + png.string() + "'");
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_TRUE(fs::exists(png));
+  fs::remove(png);
+}
+
 TEST(VeldTool, InfoPrintsTheCountsAndFailsOnMapsItCannotRead) {
   const run_result ok = run_tool("info '" + example + "'");
   EXPECT_EQ(ok.status, 0) << ok.output;
