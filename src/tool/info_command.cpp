@@ -6,10 +6,11 @@
 #include "mapio/map_reader.h"
 #include "model/map_state.h"
 #include "tool/load_summary.h"
+#include "tool/tool_args.h"
 #include "tool/tool_command.h"
 
 int info_main(const std::vector<std::string>& args) {
-  if (args.size() != 1) return EXIT_USAGE;
+  if (!paths_only("info", args, 1)) return EXIT_USAGE;
   const char* path = args[0].c_str();
   const load_report report = read_map(args[0]);
   if (!report.ok()) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "tool/tool_args.h"
 #include "tool/tool_command.h"
 
 int info_main(const std::vector<std::string>& args);
@@ -15,18 +16,27 @@ int save_object_main(const std::vector<std::string>& args);
 namespace {
 
 const tool_command commands[] = {
-    {"info", "MAP", "read MAP and print its counts and every problem met", info_main},
-    {"resave", "IN OUT", "read IN and write it to OUT with the editor's writer", resave_main},
+    {"info", "MAP", "read MAP and print its counts and every problem met", "", info_main},
+    {"resave", "IN OUT", "read IN and write it to OUT with the editor's writer", "", resave_main},
     {"render",
      "MAP OUT.png [--origin X Y Z] [--angle X Y Z] [--view F] [--vd F] [--mouse X Y] [--solid] [--bsp] "
      "[--no-entities] [--no-fix]",
      "draw MAP as the 3D view shows it after opening (camera at 0 1000 0) into an 800 x 600 PNG",
+     "  --origin X Y Z   camera position (0 1000 0)\n"
+     "  --angle X Y Z    camera pitch, roll and yaw in radians (0 0 3.1)\n"
+     "  --view F         focal length in pixels (430)\n"
+     "  --vd F           zoom (1)\n"
+     "  --mouse X Y      mouse pixel, for the face and vertex under it (0 0)\n"
+     "  --solid          fill the faces\n"
+     "  --bsp            draw in depth order through the display BSP\n"
+     "  --no-entities    leave out the point entities\n"
+     "  --no-fix         keep brushes as read instead of rebuilding them from their planes\n",
      render_main},
     {"export-raw", "MAP OUT",
-     "write the faces of the world entity's brushes to OUT as raw triangles about their centre",
+     "write the faces of the world entity's brushes to OUT as raw triangles about their centre", "",
      export_raw_main},
     {"save-object", "MAP OUT", "write the world entity's brushes to OUT as an object file about their centre",
-     save_object_main},
+     "", save_object_main},
 };
 
 void print_usage(std::FILE* to) {
@@ -34,19 +44,36 @@ void print_usage(std::FILE* to) {
   for (const tool_command& c : commands) {
     std::fprintf(to, "  veld-tool %s %s\n      %s\n", c.name, c.usage, c.help);
   }
+  std::fprintf(to, "veld-tool COMMAND --help describes one command.\n");
+}
+
+void print_command_help(const tool_command& c) {
+  std::printf("usage: veld-tool %s %s\n  %s\n", c.name, c.usage, c.help);
+  if (c.options[0] != '\0') std::printf("options:\n%s", c.options);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 2 && is_help(argv[1])) {
+    print_usage(stdout);
+    return 0;
+  }
   if (argc >= 2) {
     for (const tool_command& c : commands) {
       if (std::strcmp(argv[1], c.name) != 0) continue;
-      const int status = c.run(std::vector<std::string>(argv + 2, argv + argc));
+      const std::vector<std::string> args(argv + 2, argv + argc);
+      for (const std::string& arg : args) {
+        if (!is_help(arg)) continue;
+        print_command_help(c);
+        return 0;
+      }
+      const int status = c.run(args);
       if (status == EXIT_USAGE) std::fprintf(stderr, "usage: veld-tool %s %s\n", c.name, c.usage);
       return status;
     }
-    std::fprintf(stderr, "veld-tool: unknown command \"%s\"\n", argv[1]);
+    std::fprintf(stderr, "veld-tool: unknown %s \"%s\"\n", is_option(argv[1]) ? "option" : "command",
+                 argv[1]);
   }
   print_usage(stderr);
   return EXIT_USAGE;

@@ -11,13 +11,14 @@
 #include "mapio/raw_export.h"
 #include "model/map_state.h"
 #include "tool/load_summary.h"
+#include "tool/tool_args.h"
 #include "tool/tool_command.h"
 
 namespace {
 
-int write_world(const std::vector<std::string>& args,
+int write_world(const char* command, const std::vector<std::string>& args,
                 std::string (*write)(const std::string&, const vertex_t&)) {
-  if (args.size() != 2) return EXIT_USAGE;
+  if (!paths_only(command, args, 2)) return EXIT_USAGE;
   if (!read_whole_map(args[0], args[1])) return 1;
   if (hull != nullptr) {
     for (brush_t* b = hull->brush; b != nullptr; b = b->next) insert_brush_in_list(b);
@@ -35,5 +36,9 @@ int write_world(const std::vector<std::string>& args,
 
 }  // namespace
 
-int export_raw_main(const std::vector<std::string>& args) { return write_world(args, write_raw); }
-int save_object_main(const std::vector<std::string>& args) { return write_world(args, write_object); }
+int export_raw_main(const std::vector<std::string>& args) {
+  return write_world("export-raw", args, write_raw);
+}
+int save_object_main(const std::vector<std::string>& args) {
+  return write_world("save-object", args, write_object);
+}

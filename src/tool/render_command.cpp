@@ -2,8 +2,8 @@
 // own frame code, as the view shows it right after MAP is opened.
 #include <QGuiApplication>
 #include <QString>
+#include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,24 +15,25 @@
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "tool/load_summary.h"
+#include "tool/tool_args.h"
 #include "tool/tool_command.h"
 
 namespace {
 
-bool parse_number(const std::string& text, double* out) {
-  char* end = nullptr;
-  *out = std::strtod(text.c_str(), &end);
-  return !text.empty() && end != nullptr && *end == '\0';
-}
+// A mouse point further out than this could overflow the picking's pixel
+// distances; projected points are held within the same bound.
+constexpr float MOUSE_LIMIT = 1.0e6f;
 
 // Reads the `count` numbers that follow option i and steps i past them; false
 // when they are missing or not numbers.
-bool take_numbers(const std::vector<std::string>& args, std::size_t& i, int count, double* out) {
+bool take_numbers(const std::vector<std::string>& args, std::size_t& i, int count, float* out) {
   const std::string& option = args[i];
   for (int k = 0; k < count; ++k) {
-    if (i + 1 >= args.size() || !parse_number(args[i + 1], &out[k])) {
-      std::fprintf(stderr, "veld-tool render: %s needs %d number%s\n", option.c_str(), count,
+    if (i + 1 >= args.size() || !option_number(args[i + 1], &out[k])) {
+      std::fprintf(stderr, "veld-tool render: %s needs %d number%s", option.c_str(), count,
                    count == 1 ? "" : "s");
+      if (i + 1 < args.size()) std::fprintf(stderr, ", not \"%s\"", args[i + 1].c_str());
+      std::fprintf(stderr, "\n");
       return false;
     }
     ++i;
@@ -53,15 +54,17 @@ std::unique_ptr<QGuiApplication> start_qt() {
 }  // namespace
 
 int render_main(const std::vector<std::string>& args) {
-  if (args.size() < 2) return EXIT_USAGE;
+  std::vector<std::string> paths;
   bool angle_set = false, mouse_set = false;
-  double cam[3] = {0, 1000, 0}, ang[3] = {0, 0, 3.1}, mouse[2] = {0, 0};
-  double view = 430.0, vd = 1.0;
+  float cam[3] = {0, 1000, 0}, ang[3] = {0, 0, 3.1f}, mouse[2] = {0, 0};
+  float view = 430.0f, vd = 1.0f;
   int solid = 0, bsp = 0, entity = 1, fix = 1;
-  for (std::size_t i = 2; i < args.size(); ++i) {
+  for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& opt = args[i];
     bool ok = true;
-    if (opt == "--origin") {
+    if (!is_option(opt)) {
+      paths.push_back(opt);
+    } else if (opt == "--origin") {
       ok = take_numbers(args, i, 3, cam);
     } else if (opt == "--angle") {
       ok = take_numbers(args, i, 3, ang);
@@ -73,6 +76,10 @@ int render_main(const std::vector<std::string>& args) {
     } else if (opt == "--mouse") {
       ok = take_numbers(args, i, 2, mouse);
       mouse_set = true;
+      if (ok && !(std::fabs(mouse[0]) <= MOUSE_LIMIT && std::fabs(mouse[1]) <= MOUSE_LIMIT)) {
+        std::fprintf(stderr, "veld-tool render: --mouse needs numbers between -1000000 and 1000000\n");
+        ok = false;
+      }
     } else if (opt == "--solid") {
       solid = 1;
     } else if (opt == "--bsp") {
@@ -87,38 +94,41 @@ int render_main(const std::vector<std::string>& args) {
     }
     if (!ok) return EXIT_USAGE;
   }
+  if (paths.size() != 2) return EXIT_USAGE;
+  const std::string& map = paths[0];
+  const std::string& png = paths[1];
 
   const std::unique_ptr<QGuiApplication> app = start_qt();
   fixb = fix;
-  const load_report report = read_map(args[0]);
+  const load_report report = read_map(map);
   if (!report.ok()) {
     std::fprintf(stderr, "%s\n", report.error.c_str());
     return 1;
   }
-  print_problems(stderr, args[0].c_str(), report);
+  print_problems(stderr, map.c_str(), report);
 
   // Opening a map leaves the camera 1000 units up the y axis unless told otherwise.
-  origin = vertex_t{static_cast<float>(cam[0]), static_cast<float>(cam[1]), static_cast<float>(cam[2])};
+  origin = vertex_t{cam[0], cam[1], cam[2]};
   if (angle_set) {
-    angle = vertex_t{static_cast<float>(ang[0]), static_cast<float>(ang[1]), static_cast<float>(ang[2])};
+    angle = vertex_t{ang[0], ang[1], ang[2]};
     compute_angles();
   }
   allsolid = solid;
   drawbsp = bsp;
   drawentity = entity;
-  cmdline = args[0];
+  cmdline = map;
 
   int status = 0;
   {
     TDrawCanvas canvas;
     canvas.memory_status = memory_load_percent;
-    canvas.view = static_cast<float>(view);
-    canvas.vd = static_cast<float>(vd);
+    canvas.view = view;
+    canvas.vd = vd;
     if (mouse_set) canvas.Point = QPoint(static_cast<int>(mouse[0]), static_cast<int>(mouse[1]));
     canvas.candraw = 1;
     canvas.EvDraw();
-    if (!canvas.winbmp.save(QString::fromStdString(args[1]), "PNG")) {
-      std::fprintf(stderr, "veld-tool render: could not write %s\n", args[1].c_str());
+    if (!canvas.winbmp.save(QString::fromStdString(png), "PNG")) {
+      std::fprintf(stderr, "veld-tool render: could not write %s\n", png.c_str());
       status = 1;
     } else {
       std::printf("faces examined %d, drawn %d, fragments %d\n", numsurfabs, numdrawn, numtlsurf);

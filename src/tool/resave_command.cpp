@@ -7,10 +7,11 @@
 #include "mapio/map_writer.h"
 #include "model/map_state.h"
 #include "tool/load_summary.h"
+#include "tool/tool_args.h"
 #include "tool/tool_command.h"
 
 int resave_main(const std::vector<std::string>& args) {
-  if (args.size() != 2) return EXIT_USAGE;
+  if (!paths_only("resave", args, 2)) return EXIT_USAGE;
   if (!read_whole_map(args[0], args[1])) return 1;
   const std::string error = write_map(args[1]);
   release_map();

@@ -1,5 +1,6 @@
 // One sub-command of veld-tool: its name, the arguments it takes, a line of
-// help, and the function that runs it with the arguments after the name.
+// help, what its options do, and the function that runs it with the arguments
+// after the name.
 #pragma once
 
 #include <string>
@@ -9,6 +10,7 @@ struct tool_command {
   const char* name;
   const char* usage;  // the arguments, e.g. "IN OUT"
   const char* help;
+  const char* options;  // one option a line, for COMMAND --help; empty when it has none
   int (*run)(const std::vector<std::string>& args);
 };
 

@@ -15,11 +15,15 @@ namespace {
 
 struct run_result {
   int status;
-  std::string output;  // stdout and stderr together
+  std::string output;
 };
 
-run_result run_tool(const std::string& args) {
-  const std::string command = std::string("'") + VELD_TOOL + "' " + args + " 2>&1";
+// Which of the tool's streams run_tool collects.
+enum class streams { both, out, err };
+
+run_result run_tool(const std::string& args, streams which = streams::both) {
+  static const char* const redirect[] = {" 2>&1", " 2>/dev/null", " 2>&1 >/dev/null"};
+  const std::string command = std::string("'") + VELD_TOOL + "' " + args + redirect[static_cast<int>(which)];
   std::FILE* p = ::popen(command.c_str(), "r");
   run_result r{-1, {}};
   if (p == nullptr) return r;
@@ -33,15 +37,75 @@ run_result run_tool(const std::string& args) {
 
 const std::string example = std::string(VELD_EXAMPLES_DIR) + "/box_room.map";
 
+fs::path temp_png() {
+  return fs::temp_directory_path() / ("veld-tool-" + std::to_string(::getpid()) + ".png");
+}
+
 }  // namespace
 
 TEST(VeldTool, WrongArgumentsPrintTheUsageAndExitWithTwo) {
-  for (const char* args : {"", "nonsense", "info", "info a b", "resave a"}) {
+  const std::string png = temp_png().string();
+  for (const std::string& args :
+       {std::string(), std::string("nonsense"), std::string("--frob"), std::string("info"),
+        std::string("info a b"), std::string("resave a"), "info --frob '" + example + "'",
+        "resave -q '" + example + "' '" + png + "'", "export-raw '" + example + "' '" + png + "' --all",
+        "render '" + example + "' '" + png + "' --fast"}) {
     SCOPED_TRACE(args);
-    const run_result r = run_tool(args);
+    EXPECT_EQ(run_tool(args, streams::out).output, "");
+    const run_result r = run_tool(args, streams::err);
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.output.find("usage"), std::string::npos) << r.output;
   }
+  EXPECT_NE(run_tool("render a.map b.png --fast", streams::err).output.find("unknown option \"--fast\""),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(png));
+}
+
+TEST(VeldTool, HelpGoesToStandardOutputAndExitsWithZero) {
+  const fs::path png = temp_png();
+  for (const std::string& args : {std::string("--help"), std::string("-h"), std::string("info --help"),
+                                  "render '" + example + "' '" + png.string() + "' --solid --help"}) {
+    SCOPED_TRACE(args);
+    EXPECT_EQ(run_tool(args, streams::err).output, "");
+    const run_result r = run_tool(args, streams::out);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.output.rfind("usage", 0), 0u) << r.output;
+  }
+  // Help only describes; the render asked for alongside it is not made.
+  EXPECT_FALSE(fs::exists(png));
+
+  const std::string all = run_tool("--help", streams::out).output;
+  for (const char* name : {"info", "resave", "render", "export-raw", "save-object"}) {
+    EXPECT_NE(all.find(std::string("veld-tool ") + name + " "), std::string::npos) << name;
+  }
+  const std::string render = run_tool("render -h", streams::out).output;
+  for (const char* option : {"--origin X Y Z", "--angle", "--view", "--vd", "--mouse", "--solid", "--bsp",
+                             "--no-entities", "--no-fix"}) {
+    EXPECT_NE(render.find(std::string("\n  ") + option), std::string::npos) << option;
+  }
+}
+
+TEST(VeldTool, RenderTakesOnlyWholeNumbersAndMakesNothingOtherwise) {
+  const fs::path png = temp_png();
+  const std::string render = "render '" + example + "' '" + png.string() + "' ";
+  // Comma decimals, trailing text, values beyond a float, words the C
+  // conversion would take, and a mouse point too far out to pick with.
+  for (const char* options :
+       {"--origin 1,5 0 0", "--origin 0 1000", "--angle 0 0 3.1x", "--view ''", "--view ' 430'", "--vd 1e39",
+        "--vd nan", "--vd inf", "--view 0x10", "--view 1e", "--view .", "--origin 0 1000 0 --mouse 1e7 0"}) {
+    SCOPED_TRACE(options);
+    const run_result r = run_tool(render + options);
+    EXPECT_EQ(r.status, 2) << r.output;
+    EXPECT_NE(r.output.find("needs"), std::string::npos) << r.output;
+    EXPECT_FALSE(fs::exists(png));
+  }
+
+  const run_result r =
+      run_tool("render --solid --origin -1e2 +.5 3. --angle 0 0 0 --view 4.3E2 --mouse -0 799.9 '" + example +
+               "' '" + png.string() + "'");
+  EXPECT_EQ(r.status, 0) << r.output;
+  EXPECT_TRUE(fs::exists(png));
+  fs::remove(png);
 }
 
 TEST(VeldTool, InfoPrintsTheCountsAndFailsOnMapsItCannotRead) {
