@@ -132,6 +132,7 @@ void TDrawWindow::SaveFile() {
 void TDrawWindow::CloseFile() {
   timer_.stop();
   release_map();
+  map_dialect = DIALECT_STANDARD;
   history_reset();
   candraw = 0;
   DragDC = false;

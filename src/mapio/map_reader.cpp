@@ -1,5 +1,7 @@
 #include "mapio/map_reader.h"
 
+#include <cctype>
+
 #include "edit/box_brush.h"
 #include "mapio/file_face.h"
 #include "mapio/number_text.h"
@@ -27,18 +29,26 @@ class map_reader {
   void unget() { in_.unget(); }
   bool skip_past(char c) { return in_.skip_past(c); }
   bool next_word(std::string_view& out) { return in_.next_word(out); }
-  // A key or value: the characters up to c, consuming c; false at the end of
-  // the text.
+  // A key: the characters up to c, consuming c; false at the end of the text.
   bool read_until(char c, std::string& out);
+  // A value after its opening quote, consuming the closing one.
+  bool read_value(std::string& out);
+  void drop_nuls(std::size_t start, std::string& out);
   float number(std::string_view word);
+  bool read_origin(const std::string& value, vertex_t& out);
 
   int getheader(tmapentity_t* entity, keyval** header);
   void token(tmapentity_t* entity, keyval* node, const std::string& key, const std::string& value);
   bool saveentity(tmapentity_t* entity, keyval* header);
   bool read_face();
+  bool read_axis(float axis[3], float& offset);
+  void read_extra(surf* s);
+  bool brush_follows();
 
   void open_entity();
+  void start_brush_entity();
   void open_brush();
+  void read_word_in_brush();
   void close_record();
   void read_stray_pair();
 
@@ -62,6 +72,12 @@ class map_reader {
   brush_t* current_brush_ = nullptr;
   surf** face_tail_ = nullptr;
   std::size_t brush_start_ = 0;
+  keyval* origin_node_ = nullptr;  // the "origin" pair of the open entity, if it had one
+
+  // Faces seen of each syntax, which decide the map's dialect.
+  int valve_faces_ = 0;
+  int quake2_faces_ = 0;  // three numbers after the scales
+  int hexen2_faces_ = 0;  // one number after the scales
 
   std::string key_, value_;  // reused so most pairs need no allocation
 };
@@ -69,6 +85,30 @@ class map_reader {
 bool map_reader::read_until(char c, std::string& out) {
   const std::size_t start = in_.pos();
   if (!in_.read_until(c, out)) return false;
+  drop_nuls(start, out);
+  return true;
+}
+
+bool map_reader::read_value(std::string& out) {
+  const std::size_t start = in_.pos();
+  if (!in_.read_value(out)) return false;
+  drop_nuls(start, out);
+  // An escaped quote is read as one while a further quote follows on its
+  // line; one with a line break after it inside the value would close the
+  // value once it is written out.
+  for (std::size_t q = out.find("\\\""); q != std::string::npos; q = out.find("\\\"", q + 2)) {
+    const std::size_t next = out.find('"', q + 2);
+    const std::size_t line_end = out.find_first_of("\r\n", q + 2);
+    if (line_end != std::string::npos && line_end < next) {
+      report_.complete = false;
+      problem(start, "a value holds a quote before a line break and cannot be saved as it is");
+      break;
+    }
+  }
+  return true;
+}
+
+void map_reader::drop_nuls(std::size_t start, std::string& out) {
   // Keys and values are kept as C strings, where a NUL would end the text
   // early: what the reader compared ("origin", "classname") would not be what
   // gets saved. The NULs go, and the report says so.
@@ -76,6 +116,16 @@ bool map_reader::read_until(char c, std::string& out) {
     std::erase(out, '\0');
     problem(start, "a key or value held NUL characters; they were removed");
   }
+}
+
+// Three numbers, malformed ones read as 0 and counted like any other.
+bool map_reader::read_origin(const std::string& value, vertex_t& out) {
+  text_cursor words(value);
+  std::string_view word[4];
+  int count = 0;
+  while (count < 4 && words.next_word(word[count])) ++count;
+  if (count != 3) return false;
+  out = vertex_t{number(word[0]), number(word[1]), number(word[2])};
   return true;
 }
 
@@ -117,6 +167,7 @@ void map_reader::stop(std::size_t pos, const std::string& why) {
 // at once when the text ends.
 int map_reader::getheader(tmapentity_t* entity, keyval** header) {
   *header = nullptr;
+  origin_node_ = nullptr;
   keyval** tail = header;
   bool point = false;
   for (;;) {
@@ -128,22 +179,23 @@ int map_reader::getheader(tmapentity_t* entity, keyval** header) {
       list_tail_ = tail;
       return point ? 0 : 1;
     }
+    const std::size_t at = in_.pos() - 1;
     if (!read_until('"', key_) || !skip_past('"')) break;
-    if (key_ == "origin") {
-      // The third word carries the closing quote, which the conversion ignores.
-      float xyz[3];
-      int got = 0;
-      for (std::string_view word; got < 3 && next_word(word); ++got) xyz[got] = number(word);
-      if (got < 3) break;
-      entity->origin[0] = vertex_t{xyz[0], xyz[1], xyz[2]};
-      point = true;
-      continue;
-    }
-    if (!read_until('"', value_)) break;
+    if (!read_value(value_)) break;
     auto* node = new keyval;
     token(entity, node, key_, value_);
     *tail = node;
     tail = &node->next;
+    // The origin stays in the list where it stood: a brush entity keeps it
+    // there, a point entity takes it out when it is stored.
+    if (key_ == "origin") {
+      if (read_origin(value_, entity->origin[0])) {
+        point = true;
+        origin_node_ = node;
+      } else {
+        problem(at, "the origin \"" + value_ + "\" is not three numbers; it was kept as an ordinary pair");
+      }
+    }
   }
   pairs_cut_ = true;
   list_tail_ = tail;
@@ -165,7 +217,9 @@ bool map_reader::saveentity(tmapentity_t* entity, keyval* header) {
   if (numentity == MAX_ENTITIES) return false;
   const short slot = numentity++;
   dentity_t& e = entities[slot];
-  e.header = header;
+  // The writer puts the origin after the other pairs.
+  e.header = origin_node_ != nullptr ? delete_keyval(header, origin_node_) : header;
+  origin_node_ = nullptr;
   e.origin = entity->origin[0];
   e.valid = 1;
   brush_t* marker = new_brush(&e.origin, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE, 1);
@@ -189,11 +243,19 @@ bool map_reader::read_face() {
   }
   if (!skip_past(')')) return false;
   if (!next_word(word)) return false;
-  std::string_view texture = word;
+  const std::string_view texture = word;
+
+  // Standard: offsets, rotation, scales. Valve 220: an axis with its offset
+  // for each direction, then rotation and scales.
+  const bool valve = in_.peek_past_space() == '[';
+  float axes[2][3];
   float values[5];
-  for (float& v : values) {
+  if (valve) {
+    if (!read_axis(axes[0], values[0]) || !read_axis(axes[1], values[1])) return false;
+  }
+  for (int i = valve ? 2 : 0; i < 5; ++i) {
     if (!next_word(word)) return false;
-    v = number(word);
+    values[i] = number(word);
   }
 
   const vertex_t points[3] = {
@@ -204,7 +266,46 @@ bool map_reader::read_face() {
   s->flips = values[2];
   s->scale[0] = values[3];
   s->scale[1] = values[4];
+  if (valve) {
+    ++valve_faces_;
+    s->hasaxes = 1;
+    std::copy(axes[0], axes[0] + 3, s->texaxis[0]);
+    std::copy(axes[1], axes[1] + 3, s->texaxis[1]);
+  }
+  read_extra(s);
   return true;
+}
+
+// "[ x y z offset ]", the brackets apart from the numbers or against them.
+bool map_reader::read_axis(float axis[3], float& offset) {
+  if (!skip_past('[')) return false;
+  std::string_view word;
+  bool closed = false;
+  for (int k = 0; k < 4; ++k) {
+    if (!next_word(word)) return false;
+    if (k == 0 && word.size() > 1 && word.front() == '[') word.remove_prefix(1);
+    if (k == 3 && word.size() > 1 && word.back() == ']') {
+      word.remove_suffix(1);
+      closed = true;
+    }
+    (k < 3 ? axis[k] : offset) = number(word);
+  }
+  return closed || skip_past(']');
+}
+
+// Numbers after the scales, up to the next face or the end of the brush.
+void map_reader::read_extra(surf* s) {
+  int count = 0;
+  for (int c = in_.peek_past_space(); (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';
+       c = in_.peek_past_space()) {
+    std::string_view word;
+    next_word(word);
+    if (!s->extra.empty()) s->extra += ' ';
+    s->extra += word;
+    ++count;
+  }
+  if (count == 3) ++quake2_faces_;
+  if (count == 1) ++hexen2_faces_;
 }
 
 void map_reader::open_entity() {
@@ -218,6 +319,10 @@ void map_reader::open_entity() {
     state_ = state::point_entity;
     return;
   }
+  start_brush_entity();
+}
+
+void map_reader::start_brush_entity() {
   ++report_.brush_entities;
   auto* h = new hull_t;
   copy_field(h->classname, sizeof h->classname, scratch_.classname);
@@ -261,6 +366,7 @@ void map_reader::close_record() {
       state_ = state::brush_entity;
       break;
     case state::brush_entity:
+      if (current_hull_->brush == nullptr) current_hull_->keepempty = 1;
       current_hull_->header = list_;
       list_ = nullptr;
       list_tail_ = &list_;
@@ -284,12 +390,39 @@ void map_reader::close_record() {
   zeromapentity(&scratch_);
 }
 
+// After a '{' in a point entity: a brush, rather than the next entity, when
+// a face or the brush's end comes first.
+bool map_reader::brush_follows() {
+  for (;;) {
+    const int c = in_.peek_past_space();
+    if (c != '/') return c == '(' || c == '}' || std::isalpha(c) != 0;
+    in_.skip_line();
+  }
+}
+
+// A word where a face should start. Patches and brushes in a syntax with
+// their own texture matrices would be lost on save, so such a map is not
+// opened at all; anything else is skipped and reported.
+void map_reader::read_word_in_brush() {
+  const std::size_t at = in_.pos();
+  std::string_view word;
+  next_word(word);
+  if (word.starts_with("patchDef") || word.starts_with("brushDef")) {
+    refused_ = true;
+    report_.error = "The map holds a \"" + std::string(word) + "\" on line " +
+                    std::to_string(in_.line_at(at)) + ", which this editor cannot keep; it was not opened.";
+    return;
+  }
+  report_.complete = false;
+  problem(at, "the word \"" + std::string(word) + "\" inside a brush is not part of a face and was skipped");
+}
+
 // A pair after a brush or between entities. It joins the open entity's list
 // after the pairs already there; outside any entity there is nowhere to keep it.
 void map_reader::read_stray_pair() {
   const std::size_t at = in_.pos() - 1;
   ++report_.obsolete_pairs;
-  if (!read_until('"', key_) || !skip_past('"') || !read_until('"', value_)) {
+  if (!read_until('"', key_) || !skip_past('"') || !read_value(value_)) {
     stop(at, "the file ends inside a key/value pair");
     return;
   }
@@ -297,12 +430,18 @@ void map_reader::read_stray_pair() {
     problem(at, "the pair \"" + key_ + "\" \"" + value_ + "\" outside any entity was dropped");
     return;
   }
-  // Kept, a late "origin" would be saved among the leading pairs and turn a
-  // brush entity into a point entity, or move a point entity, when read again.
-  if (key_ == "origin") {
+  // Saved among the leading pairs, a late "origin" would move a point entity
+  // or turn a brush entity without brushes into one when read again. A brush
+  // entity with brushes keeps it, as it keeps an origin among its leading pairs.
+  const bool has_brushes =
+      state_ != state::point_entity && current_hull_ != nullptr && current_hull_->brush != nullptr;
+  if (key_ == "origin" && !has_brushes) {
     problem(at, "the pair \"origin\" \"" + value_ + "\" after the entity's leading pairs was dropped");
     return;
   }
+  // Its numbers are looked at now, as they will be when the map is read again.
+  vertex_t unused;
+  if (key_ == "origin") read_origin(value_, unused);
   keyval* node = new_keyval(key_.c_str(), value_.c_str());
   *list_tail_ = node;
   list_tail_ = &node->next;
@@ -318,10 +457,16 @@ load_report map_reader::run() {
     if (c == END) break;
     switch (c) {
       case '/':
-        skip_past('\n');
+        in_.skip_line();
         break;
       case '{':
         if (state_ == state::brush_entity || state_ == state::brush) {
+          open_brush();
+        } else if (state_ == state::point_entity && brush_follows()) {
+          // An entity with an origin and brushes (a rotating door in some
+          // games): a brush entity that keeps its origin pair.
+          origin_node_ = nullptr;
+          start_brush_entity();
           open_brush();
         } else {
           open_entity();
@@ -341,6 +486,10 @@ load_report map_reader::run() {
         read_stray_pair();
         break;
       default:
+        if (state_ == state::brush && (std::isalpha(c) != 0 || c == '_')) {
+          unget();
+          read_word_in_brush();
+        }
         break;
     }
   }
@@ -353,6 +502,10 @@ load_report map_reader::run() {
   }
   free_keyvals(list_);
   list_ = nullptr;
+  map_dialect = valve_faces_ > 0    ? DIALECT_VALVE
+                : quake2_faces_ > 0 ? DIALECT_QUAKE2
+                : hexen2_faces_ > 0 ? DIALECT_HEXEN2
+                                    : DIALECT_STANDARD;
 
   if (refused_) {
     release_map();

@@ -1,6 +1,7 @@
 #include "mapio/map_writer.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "mapio/atomic_file.h"
 #include "mapio/number_text.h"
@@ -87,7 +88,8 @@ bool describes(const plane_t& plane, const vec3 p[3]) {
 }
 
 // Of all rounded corners i < j < k (so in polygon order, keeping the
-// orientation), the three whose plane strays least from the face's polygon.
+// orientation), the three whose plane strays least from the face's polygon,
+// as long as no corner strays further than the tolerance.
 bool closest_corners(const surf* s, const plane_t& plane, vec3 out[3]) {
   const int count = s->numpoints >= 3 ? s->numpoints : 3;
   vec3 corner[MAX_POINTS], exact[MAX_POINTS];
@@ -111,21 +113,100 @@ bool closest_corners(const surf* s, const plane_t& plane, vec3 out[3]) {
       }
     }
   }
-  return best < INFINITY;
+  return best <= WRITTEN_PLANE_TOLERANCE;
 }
 
-// Three whole-numbered points on the plane, far enough apart that rounding
-// tilts it by well under a degree; for faces whose own corners all round onto
-// one line.
-void points_from_plane(const plane_t& plane, const vec3& near, vec3 out[3]) {
-  constexpr double SPAN = 1024;
-  const vec3 helper = std::fabs(plane.n.z) < 0.9 ? vec3{0, 0, 1} : vec3{1, 0, 0};
-  const vec3 u = (1.0 / length(cross(helper, plane.n))) * cross(helper, plane.n);
-  const vec3 v = cross(plane.n, u);  // u x v = n, so the orientation is kept
-  const vec3 base = near - plane.distance(near) * plane.n;
-  out[0] = rounded(base);
-  out[1] = rounded(base + SPAN * u);
-  out[2] = rounded(base + SPAN * v);
+// The three corners i < j < k, as they are, that span the largest triangle
+// facing the plane's way: where no whole numbers keep the plane, the exact
+// corners do. False when every such triangle is too thin to carry a plane.
+bool exact_corners(const surf* s, const plane_t& plane, vec3 out[3]) {
+  const int count = s->numpoints >= 3 ? s->numpoints : 3;
+  double best = NO_AREA;
+  for (int i = 0; i < count; ++i) {
+    for (int j = i + 1; j < count; ++j) {
+      for (int k = j + 1; k < count; ++k) {
+        const vec3 tri[3] = {from(s->point[i]), from(s->point[j]), from(s->point[k])};
+        const double area = dot(triangle_normal(tri), plane.n);
+        if (area <= best) continue;
+        best = area;
+        for (int q = 0; q < 3; ++q) out[q] = tri[q];
+      }
+    }
+  }
+  return best > NO_AREA;
+}
+
+bool all_whole(const vec3 p[3]) {
+  for (int i = 0; i < 3; ++i) {
+    if (p[i].x != std::floor(p[i].x) || p[i].y != std::floor(p[i].y) || p[i].z != std::floor(p[i].z))
+      return false;
+  }
+  return true;
+}
+
+// A coordinate as a whole number where it is one ("-0" included, as the
+// fixed format gives it), else in the fewest decimals that keep it.
+void put_coordinate(std::string& out, double c) {
+  if (c == std::floor(c)) {
+    append_fixed(out, c, 0);
+  } else {
+    append_shortest(out, static_cast<float>(c));
+  }
+}
+
+// A texture number as "%lf" gives it when that reads back the same, else in
+// the fewest decimals that do.
+void put_texture_number(std::string& out, float v) {
+  const std::size_t start = out.size();
+  append_fixed(out, v, 6);
+  if (float_from_text(std::string_view(out).substr(start)) == v) return;
+  out.resize(start);
+  append_shortest(out, v);
+}
+
+// The axes a standard face shows its texture along: those of the nearest of
+// the floor and the two wall directions (the sign of the normal makes no
+// difference), turned by the face's rotation within their own plane.
+void standard_axes(const surf* s, float axes[2][3]) {
+  const vec3 corners[3] = {from(s->point[0]), from(s->point[1]), from(s->point[2])};
+  const vec3 n = triangle_normal(corners);
+  // Floor and ceiling first: on a tie they win, then the x walls, then the y walls.
+  struct base {
+    vec3 normal, u, v;
+    int su, sv;  // the coordinates u and v run along
+  };
+  static constexpr base bases[3] = {
+      {{0, 0, 1}, {1, 0, 0}, {0, -1, 0}, 0, 1},
+      {{1, 0, 0}, {0, 1, 0}, {0, 0, -1}, 1, 2},
+      {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}, 0, 2},
+  };
+  const base* best = &bases[0];
+  double most = -1;
+  for (const base& b : bases) {
+    const double along = std::fabs(dot(n, b.normal));
+    if (along > most) {
+      most = along;
+      best = &b;
+    }
+  }
+  const double degrees = s->flips;
+  double sine = std::sin(degrees * std::numbers::pi / 180.0),
+         cosine = std::cos(degrees * std::numbers::pi / 180.0);
+  // Quarter turns come out exact rather than a hair off zero.
+  if (std::fmod(degrees, 90.0) == 0.0) {
+    const int quarter = static_cast<int>(std::fmod(std::fmod(degrees, 360.0) + 360.0, 360.0) / 90.0);
+    constexpr double sines[4] = {0, 1, 0, -1};
+    sine = sines[quarter];
+    cosine = sines[(quarter + 1) % 4];
+  }
+  const vec3 from_base[2] = {best->u, best->v};
+  for (int i = 0; i < 2; ++i) {
+    double c[3] = {from_base[i].x, from_base[i].y, from_base[i].z};
+    const double a = c[best->su], b = c[best->sv];
+    c[best->su] = cosine * a - sine * b;
+    c[best->sv] = sine * a + cosine * b;
+    for (int k = 0; k < 3; ++k) axes[i][k] = static_cast<float>(c[k]) + 0.0f;  // + 0 turns -0 into 0
+  }
 }
 
 void put_pairs(std::string& out, const keyval* list) {
@@ -144,46 +225,89 @@ void put_face(std::string& out, const surf* s) {
   for (const auto& point : p) {
     out += "( ";
     for (const double c : point) {
-      append_fixed(out, c, 0);
+      put_coordinate(out, c);
       out += ' ';
     }
     out += ") ";
   }
   out += s->texname;
-  for (const float v : {s->sofs, s->tofs, s->flips, s->scale[0]}) {
-    out += ' ';
-    append_fixed(out, v, 6);
+  if (map_dialect == DIALECT_VALVE) {
+    float axes[2][3];
+    texture_axes(s, axes);
+    const float offsets[2] = {s->sofs, s->tofs};
+    for (int i = 0; i < 2; ++i) {
+      out += " [";
+      for (const float v : axes[i]) {
+        out += ' ';
+        append_shortest(out, v);
+      }
+      out += ' ';
+      append_shortest(out, offsets[i]);
+      out += " ]";
+    }
+    for (const float v : {s->flips, s->scale[0], s->scale[1]}) {
+      out += ' ';
+      append_shortest(out, v);
+    }
+  } else {
+    for (const float v : {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]}) {
+      out += ' ';
+      put_texture_number(out, v);
+    }
   }
-  out += ' ';
-  append_fixed(out, s->scale[1], 6);
+  // Faces without them, the editor's own among them, are read as zero.
+  if (!s->extra.empty()) {
+    out += ' ';
+    out += s->extra;
+  }
   out += '\n';
 }
 
 }  // namespace
+
+void texture_axes(const surf* s, float axes[2][3]) {
+  if (s->hasaxes == 0) {
+    standard_axes(s, axes);
+    return;
+  }
+  for (int i = 0; i < 2; ++i) {
+    for (int k = 0; k < 3; ++k) axes[i][k] = s->texaxis[i][k];
+  }
+}
 
 void face_points_to_write(const surf* s, double out[3][3]) {
   vec3 chosen[3];
   for (int i = 0; i < 3; ++i) chosen[i] = rounded(from(s->point[i]));
 
   plane_t plane;
-  if (face_plane(s, plane)) {
-    // While the face still lies on the plane it was read with, that plane is
-    // exact, where the one fitted to a small polygon is only close.
-    vec3 read[3];
-    for (int i = 0; i < 3; ++i) read[i] = from(s->filepoint[i]);
-    plane_t read_plane;
-    const bool unchanged = s->hasfilepoints && plane_through(read, read_plane) &&
-                           dot(read_plane.n, plane.n) > 0 && polygon_on(s, read_plane);
-    if (unchanged) plane = read_plane;
-    for (vec3& p : read) p = rounded(p);
+  const bool has_area = face_plane(s, plane);
+  // While the face still lies on the plane it was read with, that plane is
+  // exact, where the one fitted to a small polygon is only close, and one
+  // fitted to a polygon squeezed to nothing (a sliver) is none at all.
+  vec3 read[3];
+  for (int i = 0; i < 3; ++i) read[i] = from(s->filepoint[i]);
+  plane_t read_plane;
+  // (The polygon's own way round is not asked: a sliver's is noise.)
+  const bool unchanged = s->hasfilepoints && plane_through(read, read_plane) && polygon_on(s, read_plane);
+  if (unchanged) plane = read_plane;
 
-    if (describes(plane, chosen)) {
-      // the plain rounding keeps the plane
-    } else if (unchanged && describes(plane, read)) {
+  if (!has_area && !unchanged) {
+    // The polygon has been squeezed onto a line (a plane far beyond the
+    // building square): the points it was read with still tell the plane.
+    if (s->hasfilepoints && plane_through(read, read_plane)) {
       for (int i = 0; i < 3; ++i) chosen[i] = read[i];
-    } else if (!closest_corners(s, plane, chosen)) {
-      points_from_plane(plane, from(s->point[0]), chosen);
     }
+  } else if (unchanged && !all_whole(read)) {
+    // fractional points as they were read: rounding them would tilt the plane
+    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
+  } else if (describes(plane, chosen)) {
+    // the plain rounding keeps the plane
+  } else if (unchanged) {
+    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
+  } else if (!closest_corners(s, plane, chosen) && !exact_corners(s, plane, chosen) && s->hasfilepoints) {
+    // a polygon squeezed out of shape far from the origin: its plane is best
+    // told by the points it was read with
+    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
   }
   for (int i = 0; i < 3; ++i) {
     out[i][0] = chosen[i].x;
@@ -192,10 +316,12 @@ void face_points_to_write(const surf* s, double out[3][3]) {
   }
 }
 
+bool hull_is_written(const hull_t* h) { return h == hull || h->brush != nullptr || h->keepempty != 0; }
+
 std::string map_text() {
   std::string out;
   for (const hull_t* h = hull; h != nullptr; h = h->next) {
-    if (h->brush == nullptr) continue;
+    if (!hull_is_written(h)) continue;
     out += "{\n";
     put_pairs(out, h->header);
     for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
@@ -206,19 +332,17 @@ std::string map_text() {
     }
     out += "}\n";
   }
-  // With no brush entity the file stays empty, point entities included.
-  if (hull == nullptr) return out;
   for (int i = 0; i < numentity; ++i) {
     const dentity_t& e = entities[i];
     if (e.valid == 0) continue;
     out += "{\n";
     put_pairs(out, e.header);
     out += "\"origin\" \"";
-    append_fixed(out, e.origin.x, 0);
+    put_coordinate(out, e.origin.x);
     out += ' ';
-    append_fixed(out, e.origin.y, 0);
+    put_coordinate(out, e.origin.y);
     out += ' ';
-    append_fixed(out, e.origin.z, 0);
+    put_coordinate(out, e.origin.z);
     out += "\"\n}\n";
   }
   return out;

@@ -9,8 +9,17 @@
 // How close a written point must stay to its face's plane.
 constexpr double WRITTEN_PLANE_TOLERANCE = 0.01;
 
-// The whole map as .map text; empty when there is no brush entity.
+// The whole map as .map text in the map's dialect. The world entity is
+// always written, first; other brush entities when they have brushes or were
+// read without any; then the point entities.
 std::string map_text();
+
+// The texture axes written for s in a Valve 220 map: its own, or for a face
+// without them those that show its texture as a standard face would.
+void texture_axes(const surf* s, float axes[2][3]);
+
+// Whether map_text writes the brush entity h.
+bool hull_is_written(const hull_t* h);
 
 // Writes map_text() to path, replacing the file only once all of it is
 // written. Returns "" on success, else the reason.

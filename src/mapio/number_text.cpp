@@ -100,6 +100,18 @@ void append_fixed(std::string& out, double v, int decimals) {
   if (ec == std::errc{}) out.append(buf, end);
 }
 
+void append_shortest(std::string& out, float v) {
+  char buf[400];
+  std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  // The reader goes through double on its way to float; where that could
+  // land on a neighbour, the double's own shortest text is exact.
+  if (r.ec == std::errc{} &&
+      float_from_text(std::string_view(buf, static_cast<std::size_t>(r.ptr - buf))) != v) {
+    r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::fixed);
+  }
+  if (r.ec == std::errc{}) out.append(buf, r.ptr);
+}
+
 std::string format_lf(double v) {
   std::string s;
   append_fixed(s, v, 6);

@@ -21,6 +21,10 @@ float float_from_text(std::string_view text, bool* malformed = nullptr);
 // the C locale ("-0" for a small negative with 0 decimals included).
 void append_fixed(std::string& out, double v, int decimals);
 
+// Appends v in plain notation with the fewest decimals that float_from_text
+// reads back as v exactly ("12.5", "0.1", "-3"; no exponent).
+void append_shortest(std::string& out, float v);
+
 // "%lf" and "%.0lf".
 std::string format_lf(double v);
 std::string format_0lf(double v);

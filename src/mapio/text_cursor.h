@@ -19,14 +19,25 @@ class text_cursor {
 
   // Skips up to and including c; false at the end of the text.
   bool skip_past(char c);
+  // Skips the rest of the line: up to and including the next CR or LF.
+  void skip_line();
   // The characters up to c into out, consuming c; false at the end of the
   // text, with the rest of the text in out.
   bool read_until(char c, std::string& out);
+  // A value after its opening quote, up to its closing quote, which is
+  // consumed; false at the end of the text. A quote after a backslash is
+  // taken as part of the value (the escape other editors write) while a
+  // further quote on the same line can close it; a backslash at the end of
+  // a value, as in a Windows path, is kept as it is.
+  bool read_value(std::string& out);
   // The next whitespace-delimited word; false when only whitespace is left.
   bool next_word(std::string_view& out);
+  // The next character that is not whitespace, not consumed; END if none.
+  int peek_past_space();
 
-  // The 1-based line of pos. Lines are counted as they are asked for, which
-  // is cheap while the positions asked about only grow.
+  // The 1-based line of pos, with LF, CR LF and a lone CR each ending a
+  // line. Lines are counted as they are asked for, which is cheap while the
+  // positions asked about only grow.
   int line_at(std::size_t pos);
 
  private:

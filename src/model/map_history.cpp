@@ -31,6 +31,9 @@ struct face_blob {
   int solid;
   vertex_t filepoint[3];
   int hasfilepoints;
+  float texaxis[2][3];
+  int hasaxes;
+  std::string extra;
 };
 
 struct brush_blob {
@@ -47,6 +50,7 @@ using pairs_ref = std::shared_ptr<const pair_list>;
 struct hull_snap {
   pairs_ref header;
   char message[25], wad[25], classname[25], target[10], targetname[10];
+  int keepempty;
   std::vector<brush_ref> brushes;
 };
 
@@ -131,6 +135,7 @@ class snapshot_taker {
       std::memcpy(hs.classname, h->classname, sizeof hs.classname);
       std::memcpy(hs.target, h->target, sizeof hs.target);
       std::memcpy(hs.targetname, h->targetname, sizeof hs.targetname);
+      hs.keepempty = h->keepempty;
       for (const brush_t* b = h->brush; b != nullptr; b = b->next) hs.brushes.push_back(share_brush(b));
       snap.hulls.push_back(std::move(hs));
     }
@@ -175,7 +180,7 @@ bool same_snapshot(const map_snapshot& a, const map_snapshot& b) {
   for (std::size_t i = 0; i < a.hulls.size(); ++i) {
     const hull_snap& x = a.hulls[i];
     const hull_snap& y = b.hulls[i];
-    if (x.header != y.header || x.brushes != y.brushes ||
+    if (x.header != y.header || x.brushes != y.brushes || x.keepempty != y.keepempty ||
         std::memcmp(x.message, y.message, sizeof x.message) != 0 ||
         std::memcmp(x.wad, y.wad, sizeof x.wad) != 0 ||
         std::memcmp(x.classname, y.classname, sizeof x.classname) != 0 ||
@@ -242,6 +247,7 @@ void restore(const map_snapshot& snap) {
     std::memcpy(h->classname, hs.classname, sizeof h->classname);
     std::memcpy(h->target, hs.target, sizeof h->target);
     std::memcpy(h->targetname, hs.targetname, sizeof h->targetname);
+    h->keepempty = hs.keepempty;
     brush_t** btail = &h->brush;
     for (const brush_ref& ref : hs.brushes) {
       *btail = build_brush(ref, h);

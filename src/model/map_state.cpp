@@ -15,6 +15,7 @@ brush_t* hibr = nullptr;
 surf* hilight = nullptr;
 hull_t* chull = nullptr;
 int fixb = 1;
+int map_dialect = DIALECT_STANDARD;
 surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
 
@@ -188,6 +189,7 @@ void reset_model() {
   blist->next = nullptr;
   cbrushlist = blist;
   fixb = 1;
+  map_dialect = DIALECT_STANDARD;
   reset_camera();
   veld_srand(1);
   history_reset();

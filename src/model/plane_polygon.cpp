@@ -1,9 +1,10 @@
 #include "model/plane_polygon.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <vector>
 
-#include "model/camera.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
 
@@ -121,16 +122,25 @@ int create_surf_from_base(const surf* plane, const surf* surface, surf* front, s
 int fixbrush(brush_t* b) {
   if (fixb == 0) return 0;
   int unbuilt = 0;
+  // The three points that carry each face's plane. A face the other planes
+  // cut away entirely (one touching its brush only along an edge, a sliver)
+  // gets them back: its plane is still the one it had, for the next rebuild
+  // and for the file.
+  static std::vector<std::array<vertex_t, 3>> plane_points;  // reused: every load rebuilds every brush
+  plane_points.clear();
   for (surf* f = b->fsurf; f != nullptr; f = f->next) {
+    plane_points.push_back({f->point[0], f->point[1], f->point[2]});
     if (!BaseSurfaceForPlane(f)) ++unbuilt;
   }
   static surf scrap;  // takes the parts outside the brush, which are not kept
-  for (surf* f = b->fsurf; f != nullptr; f = f->next) {
+  std::size_t i = 0;
+  for (surf* f = b->fsurf; f != nullptr; f = f->next, ++i) {
     for (surf* g = b->fsurf; g != nullptr; g = g->next) {
       // A plane that is not a number would push every point to the front.
       if (g == f || !finite_vector(g->norm)) continue;
       create_surf_from_base(g, f, &scrap, f);
     }
+    if (f->numpoints < 3) std::copy(plane_points[i].begin(), plane_points[i].end(), f->point);
   }
   return unbuilt;
 }

@@ -11,6 +11,14 @@ constexpr int MAX_POINTS = 16;      // corners of one face polygon
 constexpr int MAX_ENTITIES = 1024;  // slots of the point entity table
 constexpr int TEXT_BLOCK = 50;      // smallest key / value block
 
+// The face syntax of a map file. Each file is read and written in one.
+enum face_dialect {
+  DIALECT_STANDARD,  // three points, texture, offsets, rotation, scales
+  DIALECT_VALVE,     // texture axes in brackets before rotation and scales (Valve 220)
+  DIALECT_QUAKE2,    // standard, then content flags, surface flags and value
+  DIALECT_HEXEN2,    // standard, then one more number
+};
+
 struct surf;
 struct brush_t;
 struct hull_t;
@@ -56,6 +64,15 @@ struct surf {
   // when the rounded polygon corners would no longer describe the plane.
   vertex_t filepoint[3];
   int hasfilepoints = 0;
+  // The texture axes of a face read in the Valve 220 syntax (u, then v); its
+  // offsets are sofs and tofs. Without them the writer works the axes out
+  // from the plane when the map needs them.
+  float texaxis[2][3] = {};
+  int hasaxes = 0;
+  // Numbers after the scales that the editor does not use itself (QUAKE 2
+  // and 3 content and surface flags and value, the Hexen 2 sixth number),
+  // kept as the file wrote them, one space apart.
+  std::string extra;
 };
 using surface_t = surf;
 
@@ -89,6 +106,9 @@ struct hull_t {
   char target[10] = {};
   char targetname[10] = {};
   hull_t* next = nullptr;
+  // Read with no brushes (a group or layer, or a world whose brushes all sit
+  // in groups): saved all the same, where an entity emptied by deletes is not.
+  int keepempty = 0;
 };
 
 // A point entity: one slot of `entities`.

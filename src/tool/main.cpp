@@ -12,6 +12,7 @@ int resave_main(const std::vector<std::string>& args);
 int render_main(const std::vector<std::string>& args);
 int export_raw_main(const std::vector<std::string>& args);
 int save_object_main(const std::vector<std::string>& args);
+int diff_main(const std::vector<std::string>& args);
 
 namespace {
 
@@ -37,6 +38,10 @@ const tool_command commands[] = {
      export_raw_main},
     {"save-object", "MAP OUT", "write the world entity's brushes to OUT as an object file about their centre",
      "", save_object_main},
+    {"diff", "A B",
+     "compare two maps by meaning (entities, pairs, brushes by their planes, face fields); "
+     "exit 0 when they are the same, 1 when they differ, 2 when either cannot be read whole",
+     "", diff_main},
 };
 
 void print_usage(std::FILE* to) {

@@ -142,31 +142,34 @@ TEST_F(MapReader, CommentsAreSkippedAlsoAtTheEndWithoutNewline) {
   EXPECT_EQ(r.brush_entities, 2);
 }
 
-TEST_F(MapReader, OriginWithASpaceBeforeTheQuoteLeavesTheQuoteAsANewKey) {
-  const load_report r = read_map_text("{ \"origin\" \"8 16 32 \" \"a\" \"b\" }");
-  // The origin is read; the stray quote then opens a key that runs to the
-  // next quote, and what follows is read out of step.
-  EXPECT_EQ(r.brush_entities, 0);
-  EXPECT_EQ(numentity, 0);  // never closed: the rest of the text went into pairs
-  EXPECT_EQ(r.obsolete_pairs, 1);
-  EXPECT_FALSE(r.complete);
-  ASSERT_FALSE(r.problems.empty());
-  EXPECT_NE(r.problems.back().text.find("point entity was not added"), std::string::npos);
+TEST_F(MapReader, AnOriginIsReadWholeBetweenItsQuotes) {
+  // A space before the closing quote, or no numbers at all, leaves the next
+  // pair in step.
+  const load_report r =
+      read_map_text("{ \"origin\" \"8 16 32 \" \"a\" \"b\" }\n{ \"origin\" \"\" \"c\" \"d\" }");
+  EXPECT_TRUE(r.complete);
+  ASSERT_EQ(numentity, 1);
+  EXPECT_EQ(entities[0].origin.z, 32);
+  EXPECT_EQ(pairs_of(entities[0].header), "a=b;");
+  // Not three numbers: kept as an ordinary pair of an entity without brushes.
+  EXPECT_EQ(r.brush_entities, 1);
+  EXPECT_EQ(pairs_of(hull->header), "origin=;c=d;");
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_EQ(r.problems[0].line, 2);
 }
 
 TEST_F(MapReader, PairsAfterABrushJoinTheirEntityAndStrayOnesAreDropped) {
-  // A late "origin" would make the saved entity a point entity: it is dropped too.
+  // A late "origin" stays with an entity that has brushes, which keep it a
+  // brush entity when it is read again.
   const load_report r = read_map_text(std::string("{\n\"classname\" \"worldspawn\"\n") + CUBE +
                                       "\"sounds\" \"6\"\n\"origin\" \"1 2 3\"\n}\n\"lost\" \"pair\"\n"
                                       "{ \"classname\" \"light\" \"origin\" \"1 2 3\" }\n");
   EXPECT_TRUE(r.complete);
   EXPECT_EQ(r.obsolete_pairs, 3);
-  EXPECT_EQ(pairs_of(hull->header), "classname=worldspawn;sounds=6;");
-  ASSERT_EQ(r.problems.size(), 2u);
-  EXPECT_EQ(r.problems[0].line, 12);
-  EXPECT_NE(r.problems[0].text.find("\"origin\""), std::string::npos);
-  EXPECT_EQ(r.problems[1].line, 14);
-  EXPECT_NE(r.problems[1].text.find("\"lost\" \"pair\""), std::string::npos);
+  EXPECT_EQ(pairs_of(hull->header), "classname=worldspawn;sounds=6;origin=1 2 3;");
+  ASSERT_EQ(r.problems.size(), 1u);
+  EXPECT_EQ(r.problems[0].line, 14);
+  EXPECT_NE(r.problems[0].text.find("\"lost\" \"pair\""), std::string::npos);
   EXPECT_EQ(numentity, 1);
 }
 

@@ -54,7 +54,7 @@ std::string read_file(const std::filesystem::path& p) {
 }  // namespace
 
 TEST_F(MapWriter, WritesBrushEntitiesFirstThenPointEntitiesInTheLineFormat) {
-  add_point_entity("light", {-0.4f, 2.5f, 3.5f});
+  add_point_entity("light", {-0.4f, 2.5f, 3.5f});  // fractions are kept
   hull_t* world = make_world();
   surf* s = add_face(add_brush(world), {128, 0, 0}, {128, 0, 1}, {128, 1, 0});
   s->texname = "TECH01_1";
@@ -81,13 +81,13 @@ TEST_F(MapWriter, WritesBrushEntitiesFirstThenPointEntitiesInTheLineFormat) {
             "}\n"
             "{\n"
             "\"classname\" \"light\"\n"
-            "\"origin\" \"-0 2 4\"\n"
+            "\"origin\" \"-0.4 2.5 3.5\"\n"
             "}\n");
 }
 
-TEST_F(MapWriter, NoBrushEntityGivesAnEmptyFileAndWritingChangesNothing) {
+TEST_F(MapWriter, PointEntitiesAreWrittenEvenWithoutAWorldAndWritingChangesNothing) {
   add_point_entity("light", {});
-  EXPECT_EQ(map_text(), "");
+  EXPECT_EQ(map_text(), "{\n\"classname\" \"light\"\n\"origin\" \"0 0 0\"\n}\n");
 
   hull_t* world = make_world();
   add_face(add_brush(world), {0, 0, 0}, {0, 64, 0}, {0, 0, 64});

@@ -112,7 +112,7 @@ TEST(VeldTool, InfoPrintsTheCountsAndFailsOnMapsItCannotRead) {
   const run_result ok = run_tool("info '" + example + "'");
   EXPECT_EQ(ok.status, 0) << ok.output;
   EXPECT_EQ(ok.output,
-            "brush entities: 2\nbrushes: 7\nfaces: 42\npoint entities: 2\n"
+            "dialect: QUAKE standard\nbrush entities: 2\nbrushes: 7\nfaces: 42\npoint entities: 2\n"
             "faces with fewer than 3 points: 0\nobsolete pairs: 0\nmalformed numbers: 0\n"
             "read completely: yes\n");
 
@@ -139,4 +139,23 @@ TEST(VeldTool, ResaveWritesAMapThatReadsTheSame) {
   EXPECT_EQ(failed.status, 1);
   EXPECT_NE(failed.output.find("/no/such/dir/out.map"), std::string::npos) << failed.output;
   fs::remove(out);
+}
+
+TEST(VeldTool, DiffComparesByMeaningAndSaysWhatChanged) {
+  const fs::path dir = fs::temp_directory_path() / ("veld-tool-diff-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  const std::string a = (dir / "a.map").string(), b = (dir / "b.map").string();
+  ASSERT_EQ(run_tool("resave '" + example + "' '" + a + "'").status, 0);
+  EXPECT_EQ(run_tool("diff '" + example + "' '" + a + "'").status, 0);
+
+  std::ifstream in(a);
+  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  text.replace(text.find("\"worldspawn\""), 12, "\"worldspawn\"\n\"wad\" \"other.wad\"");
+  std::ofstream(b) << text;
+  const run_result changed = run_tool("diff '" + a + "' '" + b + "'", streams::out);
+  EXPECT_EQ(changed.status, 1);
+  EXPECT_NE(changed.output.find("entity 0 (worldspawn): pair \"wad\" \"other.wad\" added"), std::string::npos)
+      << changed.output;
+  EXPECT_EQ(run_tool("diff '" + a + "' /no/such.map").status, 2);
+  fs::remove_all(dir);
 }
