@@ -20,7 +20,8 @@ winding frustum_plane(vertex_t point, vertex_t normal) {
 }
 
 // The side planes pass through the eye with slopes 400/430 and 300/430: the
-// frustum of the 800 x 600 image at the start-up focal length.
+// frustum of the 800 x 600 image at START_FOCAL_LENGTH. The normals are
+// written out rather than worked out, so the clip does not hang on how.
 const winding near_plane = frustum_plane({0, 5, 0}, {0, -1, 0});
 const winding left_plane = frustum_plane({0, 0, 0}, {-0.732186f, -0.681104f, 0});
 const winding right_plane = frustum_plane({0, 0, 0}, {0.732186f, -0.681104f, 0});

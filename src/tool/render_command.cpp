@@ -11,6 +11,7 @@
 #include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_defaults.h"
 #include "platform/system_status.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
@@ -55,8 +56,9 @@ std::unique_ptr<QGuiApplication> start_qt() {
 int render_main(const std::vector<std::string>& args) {
   if (args.size() < 2) return EXIT_USAGE;
   bool angle_set = false, mouse_set = false;
-  double cam[3] = {0, 1000, 0}, ang[3] = {0, 0, 3.1}, mouse[2] = {0, 0};
-  double view = 430.0, vd = 1.0;
+  double cam[3] = {0, OPENED_CAMERA_Y, 0}, ang[3] = {START_ANGLE.x, START_ANGLE.y, START_ANGLE.z},
+         mouse[2] = {0, 0};
+  double view = START_FOCAL_LENGTH, vd = START_ZOOM;
   int solid = 0, bsp = 0, entity = 1, fix = 1;
   for (std::size_t i = 2; i < args.size(); ++i) {
     const std::string& opt = args[i];
@@ -97,7 +99,7 @@ int render_main(const std::vector<std::string>& args) {
   }
   print_problems(stderr, args[0].c_str(), report);
 
-  // Opening a map leaves the camera 1000 units up the y axis unless told otherwise.
+  // Opening a map leaves the camera OPENED_CAMERA_Y up the y axis unless told otherwise.
   origin = vertex_t{static_cast<float>(cam[0]), static_cast<float>(cam[1]), static_cast<float>(cam[2])};
   if (angle_set) {
     angle = vertex_t{static_cast<float>(ang[0]), static_cast<float>(ang[1]), static_cast<float>(ang[2])};

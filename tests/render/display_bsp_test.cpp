@@ -10,6 +10,7 @@
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
+#include "model/view_defaults.h"
 #include "render/display_bsp.h"
 #include "render/draw_canvas.h"
 #include "render/frame_list.h"
@@ -415,7 +416,7 @@ TEST_F(DisplayBspTest, RealMapsBuildTheSameTreeAsThePlainCut) {
     release_map();
     reset_model();
     ASSERT_TRUE(read_map(map_path(name)).ok());
-    origin = vertex_t{0, 1000, 0};
+    origin = vertex_t{0, OPENED_CAMERA_Y, 0};
     std::vector<tree_record> expected, built;
     surf head;
     draw_all(&head, 0);

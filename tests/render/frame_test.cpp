@@ -7,6 +7,7 @@
 #include "edit/box_brush.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_defaults.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "render_fixture.h"
@@ -179,7 +180,8 @@ TEST_F(FrameTest, StatusLinesAndVertexMarker) {
   drawbsp = 0;
   vertex_t v;
   rotate_vertex(&near_face->point[0], &v);
-  const int x = static_cast<int>(400 + v.x * 430 / v.y), y = static_cast<int>(300 - v.z * 430 / v.y);
+  const int x = static_cast<int>(START_CENTRE_X + v.x * START_FOCAL_LENGTH / v.y);
+  const int y = static_cast<int>(START_CENTRE_Y - v.z * START_FOCAL_LENGTH / v.y);
   canvas.Point = QPoint(x + 2, y - 2);
   canvas.EvDraw();
   ASSERT_NE(closest_point, nullptr);
