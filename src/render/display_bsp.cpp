@@ -5,9 +5,8 @@
 
 #include "model/vector_math.h"
 #include "render/clip_polygon.h"
-#include "render/draw_canvas.h"
 #include "render/projection.h"
-#include "render/render_state.h"
+#include "render/winding_pool.h"
 
 namespace {
 
@@ -170,44 +169,6 @@ void split_surf(const winding* plane, winding* surface, winding** f, winding** b
   split_by(plane_of(plane), surface, f, b);
 }
 
-winding* getnextwinding() {
-  if (numtlsurf > POOL_FRAME_LIMIT) return nullptr;
-  if (cwindlist == nullptr) reset_winding_pool();
-  if (cwindlist->numwinding > POOL_BLOCK - 1) {
-    if (cwindlist->next == nullptr) {
-      auto* block = new windinglist;
-      block->w = new winding[POOL_BLOCK];
-      cwindlist->next = block;
-    }
-    cwindlist = cwindlist->next;
-    cwindlist->numwinding = 0;
-  }
-  winding* w = &cwindlist->w[cwindlist->numwinding];
-  ++cwindlist->numwinding;
-  ++numtlsurf;
-  return w;
-}
-
-void reset_winding_pool() {
-  if (windlist == nullptr) {
-    windlist = new windinglist;
-    windlist->w = new winding[POOL_BLOCK];
-  }
-  windlist->numwinding = 0;
-  cwindlist = windlist;
-  numtlsurf = 0;
-}
-
-void free_winding_pool() {
-  while (windlist != nullptr) {
-    windinglist* next = windlist->next;
-    delete[] windlist->w;
-    delete windlist;
-    windlist = next;
-  }
-  cwindlist = nullptr;
-}
-
 namespace {
 
 // Appends a part (one fragment, or a chain of fan pieces) to a child list.
@@ -229,11 +190,10 @@ void append_part(winding* part, winding*& head, winding*& tail) {
 
 }  // namespace
 
-// The tree can be as deep as the frame has fragments, so both walks keep their
-// own stack instead of recursing. Nodes are built in the order a depth-first
-// recursion would take (node, its front subtree, its back subtree), which
-// decides which fragments the pool still has room for near its limit.
-void TDrawCanvas::build_bsp(winding* list) {
+// Nodes are built in the order a depth-first recursion would take (node, its
+// front subtree, its back subtree), which decides which fragments the pool
+// still has room for near its limit.
+void display_bsp::build(winding* list) {
   if (list == nullptr) return;
   build_stack.clear();
   build_stack.push_back(list);
@@ -260,16 +220,17 @@ void TDrawCanvas::build_bsp(winding* list) {
   }
 }
 
-void TDrawCanvas::traverse_bsp(winding* list) {
-  if (list == nullptr) return;
+const std::vector<winding*>& display_bsp::back_to_front(winding* root) {
+  order.clear();
+  if (root == nullptr) return order;
   walk_stack.clear();
-  walk_stack.push_back({list, false});
+  walk_stack.push_back({root, false});
   while (!walk_stack.empty()) {
     const walk_step step = walk_stack.back();
     walk_stack.pop_back();
     winding* node = step.w;
     if (step.draw) {
-      queue_poly(node);
+      order.push_back(node);
       continue;
     }
     // Distance of the eye (the view-space origin) from the node's plane.
@@ -286,5 +247,5 @@ void TDrawCanvas::traverse_bsp(winding* list) {
       if (node->back != nullptr) walk_stack.push_back({node->back, false});
     }
   }
-  draw_queue(allsolid);
+  return order;
 }

@@ -14,11 +14,11 @@
 
 #include "model/camera.h"
 #include "model/map_state.h"
-#include "render/display_bsp.h"
 #include "render/frame_list.h"
 #include "render/projection.h"
 #include "render/raster.h"
 #include "render/render_state.h"
+#include "render/winding_pool.h"
 
 namespace {
 
@@ -189,6 +189,11 @@ void TDrawCanvas::draw_queue(int solid) {
   queued_points.clear();
 }
 
+void TDrawCanvas::draw_tree(winding* root) {
+  for (winding* w : tree.back_to_front(root)) queue_poly(w);
+  draw_queue(allsolid);
+}
+
 void TDrawCanvas::draw_brush(brush_t* brush) {
   for (surf* s = brush->fsurf; s != nullptr; s = s->next) {
     rotate_surface(s);
@@ -211,8 +216,8 @@ void TDrawCanvas::EvDraw() {
   winding* first = framehead.w.next;
   if (drawbsp != 0) {
     reset_winding_pool();
-    build_bsp(first);
-    traverse_bsp(first);
+    tree.build(first);
+    draw_tree(first);
   } else {
     for (winding* w = first; w != nullptr; w = w->next) queue_poly(w);
     draw_queue(allsolid);

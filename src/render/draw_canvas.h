@@ -17,6 +17,7 @@
 #include "model/colour.h"
 #include "model/types.h"
 #include "model/view_defaults.h"
+#include "render/display_bsp.h"
 #include "render/raster.h"
 
 constexpr int VIEW_WIDTH = 800;
@@ -41,11 +42,9 @@ class TDrawCanvas {
   // test and the frustum clip; only while "fix brushes" is on.
   void draw_brush(brush_t* brush);
 
-  // Turns the fragment list starting at list into a display BSP rooted at list.
-  void build_bsp(winding* list);
-
-  // Draws the tree rooted at list back to front.
-  void traverse_bsp(winding* list);
+  // Draws the display BSP rooted at root (built by display_bsp::build) back
+  // to front, projecting and picking as makepoly does.
+  void draw_tree(winding* root);
 
   // Restarts the frame-rate count from now.
   void start_framerate();
@@ -74,11 +73,6 @@ class TDrawCanvas {
   std::function<unsigned long()> memory_status;      // when set, refreshes `memory` every frame
 
  private:
-  struct walk_step {
-    winding* w;
-    bool draw;
-  };
-
   // Screen points of temp into pts (room for MAX_POINTS), picking the face
   // and vertex under the mouse as makepoly does; returns how many.
   int project(winding* temp, QPoint* pts);
@@ -96,8 +90,7 @@ class TDrawCanvas {
 
   surf framehead;  // its w heads the frame list
   int text_ascent = 0;
-  std::vector<winding*> build_stack;  // kept between frames so frames do not allocate
-  std::vector<walk_step> walk_stack;
+  display_bsp tree;
   struct queued_polygon {
     std::size_t first;  // into queued_points
     int count;

@@ -1,6 +1,6 @@
 #include "render/render_state.h"
 
-#include "render/display_bsp.h"
+#include "render/winding_pool.h"
 
 int allsolid = 0;
 int drawbsp = 0;
@@ -12,8 +12,6 @@ int numtrsurf = 0;
 short testing_value = -75;
 int keydown = 0;
 int keyflags = 0;
-windinglist* windlist = nullptr;
-windinglist* cwindlist = nullptr;
 select_rect Srect;
 std::string cmdline;
 
