@@ -45,9 +45,8 @@ TDrawWindow::TDrawWindow()
       timer_([this] { EvTimer(); }) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
-  reset_camera();
-  numentity = 0;
-  hull = nullptr;
+  // A window starts on an empty map; whatever model was left is released.
+  reset_model();
   reset_edit_steps();
   memory_status = memory_load_percent;
 }

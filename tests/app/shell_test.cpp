@@ -140,6 +140,19 @@ TEST_F(Shell, SolidRenderingTogglesBothFlagsEachOnItsOwn) {
   EXPECT_TRUE(checked(CM_SOLIDTOGGLE));
 }
 
+TEST_F(Shell, ANewWindowReleasesTheModelItFinds) {
+  delete frame;
+  ASSERT_TRUE(read_map_text(SMALL_MAP).ok());
+  origin = {5, 7, 9};
+  frame = InitMainWindow();
+  win = frame->client();
+  // Dropped rather than released, the brushes and the entity would leak.
+  EXPECT_EQ(hull, nullptr);
+  EXPECT_EQ(numentity, 0);
+  EXPECT_EQ(origin.x, 0.0f);
+  EXPECT_EQ(angle.z, START_ANGLE.z);
+}
+
 TEST_F(Shell, CancelledOpenStillPutsTheCameraAt1000) {
   origin = {5, 7, 9};
   fake.file_answers.push_back(std::nullopt);
