@@ -203,7 +203,6 @@ void TDrawCanvas::EvDraw() {
 
   draw_all(&framehead, 0);
   numtlsurf = 0;
-  numtrsurf = 0;
   winding* first = framehead.w.next;
   if (drawbsp != 0) {
     reset_winding_pool();
@@ -272,15 +271,15 @@ void TDrawCanvas::EvDraw() {
 std::array<std::string, 3> TDrawCanvas::status_lines() const {
   // The current brush is shown by a number taken from its address.
   const auto brush_id = static_cast<int>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hibr)));
+  // Nothing counts a back side: "back: 0" only keeps the line as it always read.
   using std::to_string;
-  return {
-      "numsurf: " + to_string(numsurfabs) + " numdrawn: " + to_string(numdrawn) + " &hibr: " +
-          to_string(brush_id) + " view: " + format_lf(view) + " testing: " + to_string(testing_value) +
-          " numentity: " + to_string(numentity) + " cmdline:" + cmdline.c_str(),
-      "origin: " + coordinates(origin) + " front: " + to_string(numtlsurf) + " back: " + to_string(numtrsurf),
-      "angle: " + coordinates(angle) + " keydown: " + to_string(keydown) + "  flags: " + to_string(keyflags) +
-          " dragx " + to_string(dragx) + " dragy " + to_string(dragy) + " dragz " + to_string(dragz) +
-          " fix" + to_string(fixb) + "free: " + to_string(memory) + "%"};
+  return {"numsurf: " + to_string(numsurfabs) + " numdrawn: " + to_string(numdrawn) + " &hibr: " +
+              to_string(brush_id) + " view: " + format_lf(view) + " testing: " + to_string(testing_value) +
+              " numentity: " + to_string(numentity) + " cmdline:" + cmdline.c_str(),
+          "origin: " + coordinates(origin) + " front: " + to_string(numtlsurf) + " back: 0",
+          "angle: " + coordinates(angle) + " keydown: " + to_string(keydown) + "  flags: " +
+              to_string(keyflags) + " dragx " + to_string(dragx) + " dragy " + to_string(dragy) + " dragz " +
+              to_string(dragz) + " fix" + to_string(fixb) + "free: " + to_string(memory) + "%"};
 }
 
 void TDrawCanvas::draw_status() {

@@ -8,7 +8,6 @@ int drawentity = 1;
 int numsurfabs = 0;
 int numdrawn = 0;
 int numtlsurf = 0;
-int numtrsurf = 0;
 short testing_value = -75;
 int keydown = 0;
 int keyflags = 0;
@@ -22,7 +21,6 @@ void reset_render_state() {
   numsurfabs = 0;
   numdrawn = 0;
   numtlsurf = 0;
-  numtrsurf = 0;
   testing_value = -75;
   keydown = 0;
   keyflags = 0;

@@ -18,7 +18,6 @@ extern int drawentity;       // include the marker boxes of point entities
 extern int numsurfabs;       // faces examined in the last frame
 extern int numdrawn;         // faces accepted in the last frame
 extern int numtlsurf;        // fragments handed out by the pool in the last frame
-extern int numtrsurf;        // back count of the status line; always 0
 extern short testing_value;  // "testing" of the status line (the plain name is taken by GoogleTest)
 extern int keydown;          // last key code, for the status line
 extern int keyflags;         // flags of the last key, for the status line
