@@ -14,6 +14,7 @@
 #include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_defaults.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 
@@ -63,7 +64,7 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
     state.SkipWithError(report.error.c_str());
     return;
   }
-  origin = vertex_t{0, 1000, 0};
+  origin = vertex_t{0, OPENED_CAMERA_Y, 0};
   allsolid = m.solid;
   drawbsp = m.bsp;
   {

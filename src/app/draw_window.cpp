@@ -14,6 +14,7 @@
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
+#include "model/view_defaults.h"
 #include "platform/system_status.h"
 #include "render/frame_list.h"
 #include "render/render_state.h"
@@ -24,7 +25,6 @@ constexpr const char* MAP_FILTER = "Map Files (*.map)|*.map|";
 constexpr const char* OBJECT_FILTER = "Veld Object Files (*.vlp)|*.vlp|";
 constexpr const char* GAME_MAP_DIR = "\\quake\\id1\\maps\\";
 constexpr const char* CAPTION_FORMAT = "VELD: A QUAKE Editor  ";
-constexpr float OPENED_CAMERA_Y = 1000.0f;
 
 file_dialog_data dialog_settings(const char* filter, const char* ext) {
   file_dialog_data d;
@@ -45,9 +45,8 @@ TDrawWindow::TDrawWindow()
       timer_([this] { EvTimer(); }) {
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
-  reset_camera();
-  numentity = 0;
-  hull = nullptr;
+  // A window starts on an empty map; whatever model was left is released.
+  reset_model();
   reset_edit_steps();
   memory_status = memory_load_percent;
 }
@@ -138,10 +137,10 @@ void TDrawWindow::CloseFile() {
   DragDC = false;
   button = 0;
   reset_camera();
-  vd = 1.0f;
-  view = 430.0f;
-  xss = 400;
-  yss = 300;
+  vd = START_ZOOM;
+  view = START_FOCAL_LENGTH;
+  xss = START_CENTRE_X;
+  yss = START_CENTRE_Y;
   timer_.start(TIMER_NORMAL);
 }
 

@@ -28,6 +28,11 @@ constexpr double ZOOM_STEP = 0.05, ZOOM_MIN = 0.1, ZOOM_MAX = 10.0;
 constexpr float VIEW_STEP = 5.0f;
 constexpr short TESTING_STEP = 5;
 
+// The flags of a key message, as the status line shows them: the low byte of
+// the scan code, and a bit set while the key repeats.
+constexpr unsigned SCAN_CODE_MASK = 0xffu;
+constexpr unsigned REPEAT_FLAG = 0x4000u;
+
 void turn_down(float& a) {
   a = static_cast<float>(a - ANGLE_STEP);
   if (a < ANGLE_LOW) a = static_cast<float>(ANGLE_WRAP_HIGH);
@@ -54,99 +59,99 @@ void TDrawWindow::EvKeyDown(unsigned key, unsigned, unsigned flags) {
   keydown = static_cast<int>(key);
   keyflags = static_cast<int>(flags);
   switch (key) {
-    case 0x53:  // S
+    case vk_letter('S'):
       allsolid = toggled(allsolid);
       testing_value = static_cast<short>(testing_value + TESTING_STEP);
       break;
-    case 0x54:
+    case vk_letter('T'):
       drawbsp = toggled(drawbsp);
-      break;  // T
-    case 0xBC:
+      break;
+    case VK_COMMA:
       turn_down(angle.y);
-      break;  // ,
-    case 0xBE:
+      break;
+    case VK_PERIOD:
       turn_up(angle.y);
-      break;  // .
-    case 0x23:
+      break;
+    case VK_END:
       turn_down(angle.x);
-      break;  // End
-    case 0x24:
+      break;
+    case VK_HOME:
       turn_up(angle.x);
-      break;  // Home
-    case 0x25:
+      break;
+    case VK_LEFT:
       turn_down(angle.z);
-      break;  // Left
-    case 0x27:
+      break;
+    case VK_RIGHT:
       turn_up(angle.z);
-      break;  // Right
-    case 0x21:
+      break;
+    case VK_PAGE_UP:
       origin.z += HEIGHT_STEP;
-      break;  // Page Up
-    case 0x22:
+      break;
+    case VK_PAGE_DOWN:
       origin.z -= HEIGHT_STEP;
-      break;  // Page Down
-    case 0x26:
+      break;
+    case VK_UP:
       step(1);
-      break;  // Up
-    case 0x28:
+      break;
+    case VK_DOWN:
       step(-1);
-      break;    // Down
-    case 0xDB:  // [
+      break;
+    case VK_BRACKET_LEFT:
       if (vd > ZOOM_MIN) vd = static_cast<float>(vd - ZOOM_STEP);
       break;
-    case 0xDD:  // ]
+    case VK_BRACKET_RIGHT:
       if (vd < ZOOM_MAX) vd = static_cast<float>(vd + ZOOM_STEP);
       break;
-    case 0xBB:  // =
+    case VK_EQUALS:
       if (view > VIEW_STEP) view -= VIEW_STEP;
       break;
-    case 0xBD:
+    case VK_MINUS:
       view += VIEW_STEP;
-      break;  // -
-    case 0x41:
+      break;
+    case vk_letter('A'):
       testing_value = static_cast<short>(testing_value - TESTING_STEP);
-      break;  // A
-    case 0x09:
+      break;
+    case VK_TAB:
       subtract_key();
-      break;  // Tab
-    case 0xDC:
+      break;
+    case VK_BACKSLASH:
       fixb = toggled(fixb);
-      break;  // backslash
-    case 0xC0:
+      break;
+    case VK_BACK_QUOTE:
       split_key();
-      break;    // back quote
-    case 0x56:  // V
+      break;
+    case vk_letter('V'):
       if (hilight != nullptr) hilight->solid = hilight->solid != 0 ? 0 : 1;
       break;
-    case 0x52:  // R
+    case vk_letter('R'):
       if (hilight != nullptr) {
         for (surf* s = hilight->brush->fsurf; s != nullptr; s = s->next) s->texname = DEFAULT_TEXTURE;
       }
       break;
-    case 0x31:  // 1
+    case vk_digit(1):
       if (hilight != nullptr) {
         hibr = hilight->brush;
         insert_brush_in_list(hibr);
       }
       break;
-    case 0x32:
+    case vk_digit(2):
       unselectbrushes();
-      break;  // 2
-    case 0x08:
+      break;
+    case VK_BACKSPACE:
       convert_key();
-      break;  // Backspace
-    case 0x2E:
+      break;
+    case VK_DELETE:
       delete_key();
-      break;  // Delete
-    case 0x20:
+      break;
+    case VK_SPACE:
       open_select_view(*this);
-      break;  // Space
-    case 0x45:
+      break;
+    case vk_letter('E'):
       run_entity_dialog(*this);
-      break;  // E
-    case 0x2D:
+      break;
+    case VK_INSERT:
       run_brush_creator(*this);
-      break;  // Insert
+      break;
     default:
       break;
   }
@@ -220,7 +225,8 @@ void TDrawWindow::delete_key() {
 // ---- Qt's key messages ----
 
 void TDrawWindow::keyPressEvent(QKeyEvent* event) {
-  const unsigned flags = (event->nativeScanCode() & 0xffu) | (event->isAutoRepeat() ? 0x4000u : 0u);
+  const unsigned flags =
+      (event->nativeScanCode() & SCAN_CODE_MASK) | (event->isAutoRepeat() ? REPEAT_FLAG : 0u);
   EvKeyDown(virtual_key(event->key()), static_cast<unsigned>(event->count()), flags);
   history_record();
   after_message();
@@ -228,7 +234,7 @@ void TDrawWindow::keyPressEvent(QKeyEvent* event) {
 
 void TDrawWindow::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
-  EvKeyUp(virtual_key(event->key()), 1, event->nativeScanCode() & 0xffu);
+  EvKeyUp(virtual_key(event->key()), 1, event->nativeScanCode() & SCAN_CODE_MASK);
   after_message();
 }
 

@@ -15,9 +15,6 @@ class TNewBrush : public TDialog {
   // name given, the new brushes become a brush entity of that class.
   void CloseWindow(int result) override;
 
-  // What the build did; cancelled until the dialog closes with OK.
-  creator_outcome outcome() const { return outcome_; }
-
   enum {
     ID_LENGTH = 10,
     ID_WIDTH = 11,

@@ -68,7 +68,6 @@ class select_area : public QAbstractScrollArea {
   void scrollContentsBy(int, int) override { viewport()->update(); }
   void mousePressEvent(QMouseEvent* e) override {
     if (e->button() == Qt::LeftButton) owner_->EvLButtonDown(e->position().toPoint());
-    if (e->button() == Qt::RightButton) owner_->EvRButtonDown(e->position().toPoint());
   }
   void mouseReleaseEvent(QMouseEvent* e) override {
     if (e->button() == Qt::LeftButton) owner_->EvLButtonUp(e->position().toPoint());

@@ -36,7 +36,6 @@ class TSelectWindow : public QMdiSubWindow {
   void EvMouseMove(QPoint point);
   void EvLButtonUp(QPoint point);
   void EvLButtonDblClk(QPoint point);
-  void EvRButtonDown(QPoint) {}
 
   const QImage& image() const { return image_; }
   // The scrolled area, whose viewport is the client area.

@@ -3,11 +3,16 @@
 #include <cmath>
 
 #include "model/rotation.h"
+#include "model/view_defaults.h"
 
 vertex_t origin;
-vertex_t angle{0.0f, 0.0f, 3.1f};
-float sangx = 0.0f, cangx = 1.0f, sangy = 0.0f, cangy = 1.0f;
-float sangz = static_cast<float>(std::sin(3.1f)), cangz = static_cast<float>(std::cos(3.1f));
+vertex_t angle = START_ANGLE;
+float sangx = static_cast<float>(std::sin(START_ANGLE.x));
+float cangx = static_cast<float>(std::cos(START_ANGLE.x));
+float sangy = static_cast<float>(std::sin(START_ANGLE.y));
+float cangy = static_cast<float>(std::cos(START_ANGLE.y));
+float sangz = static_cast<float>(std::sin(START_ANGLE.z));
+float cangz = static_cast<float>(std::cos(START_ANGLE.z));
 
 void compute_angles() {
   sangx = static_cast<float>(std::sin(angle.x));
@@ -25,6 +30,6 @@ void rotate_vertex(const vertex_t* pt, vertex_t* wrld) {
 
 void reset_camera() {
   origin = vertex_t{};
-  angle = vertex_t{0.0f, 0.0f, 3.1f};
+  angle = START_ANGLE;
   compute_angles();
 }

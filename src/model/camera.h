@@ -15,5 +15,5 @@ void compute_angles();
 // camera; every intermediate is a float.
 void rotate_vertex(const vertex_t* pt, vertex_t* wrld);
 
-// Camera back to its start-up values: origin 0, angle (0, 0, 3.1).
+// Camera back to its start-up values: origin 0, angle START_ANGLE.
 void reset_camera();

@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "model/camera.h"
-#include "model/map_history.h"
-
 hull_t* hull = nullptr;
 dentity_t entities[MAX_ENTITIES];
 short numentity = 0;
@@ -175,22 +172,4 @@ void release_map() {
   thi = nullptr;
   closest_point = nullptr;
   unselectbrushes();
-}
-
-void reset_model() {
-  release_map();
-  // The spare selection nodes go too, so a test starts from a single node.
-  brushlist* spare = blist->next;
-  while (spare != nullptr) {
-    brushlist* next = spare->next;
-    delete spare;
-    spare = next;
-  }
-  blist->next = nullptr;
-  cbrushlist = blist;
-  fixb = 1;
-  map_dialect = DIALECT_STANDARD;
-  reset_camera();
-  veld_srand(1);
-  history_reset();
 }

@@ -3,111 +3,114 @@
 #include <Qt>
 
 unsigned virtual_key(int qt_key) {
-  if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) return 0x41 + static_cast<unsigned>(qt_key - Qt::Key_A);
-  if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9) return 0x30 + static_cast<unsigned>(qt_key - Qt::Key_0);
-  if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24) return 0x70 + static_cast<unsigned>(qt_key - Qt::Key_F1);
+  if (qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z)
+    return VK_LETTER_A + static_cast<unsigned>(qt_key - Qt::Key_A);
+  if (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9)
+    return VK_DIGIT_0 + static_cast<unsigned>(qt_key - Qt::Key_0);
+  if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24)
+    return VK_F1 + static_cast<unsigned>(qt_key - Qt::Key_F1);
   // Shift never changes a key's meaning: the shifted digits of a US keyboard
   // are their digit keys.
   switch (qt_key) {
     case Qt::Key_ParenRight:
-      return 0x30;
+      return vk_digit(0);
     case Qt::Key_Exclam:
-      return 0x31;
+      return vk_digit(1);
     case Qt::Key_At:
-      return 0x32;
+      return vk_digit(2);
     case Qt::Key_NumberSign:
-      return 0x33;
+      return vk_digit(3);
     case Qt::Key_Dollar:
-      return 0x34;
+      return vk_digit(4);
     case Qt::Key_Percent:
-      return 0x35;
+      return vk_digit(5);
     case Qt::Key_AsciiCircum:
-      return 0x36;
+      return vk_digit(6);
     case Qt::Key_Ampersand:
-      return 0x37;
+      return vk_digit(7);
     case Qt::Key_Asterisk:
-      return 0x38;
+      return vk_digit(8);
     case Qt::Key_ParenLeft:
-      return 0x39;
+      return vk_digit(9);
     default:
       break;
   }
   switch (qt_key) {
     case Qt::Key_Backspace:
-      return 0x08;
+      return VK_BACKSPACE;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
-      return 0x09;
+      return VK_TAB;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-      return 0x0D;
+      return VK_RETURN;
     case Qt::Key_Shift:
-      return 0x10;
+      return VK_SHIFT;
     case Qt::Key_Control:
-      return 0x11;
+      return VK_CONTROL;
     case Qt::Key_Alt:
-      return 0x12;
+      return VK_ALT;
     case Qt::Key_Pause:
-      return 0x13;
+      return VK_PAUSE;
     case Qt::Key_CapsLock:
-      return 0x14;
+      return VK_CAPS_LOCK;
     case Qt::Key_Escape:
-      return 0x1B;
+      return VK_ESCAPE;
     case Qt::Key_Space:
-      return 0x20;
+      return VK_SPACE;
     case Qt::Key_PageUp:
-      return 0x21;
+      return VK_PAGE_UP;
     case Qt::Key_PageDown:
-      return 0x22;
+      return VK_PAGE_DOWN;
     case Qt::Key_End:
-      return 0x23;
+      return VK_END;
     case Qt::Key_Home:
-      return 0x24;
+      return VK_HOME;
     case Qt::Key_Left:
-      return 0x25;
+      return VK_LEFT;
     case Qt::Key_Up:
-      return 0x26;
+      return VK_UP;
     case Qt::Key_Right:
-      return 0x27;
+      return VK_RIGHT;
     case Qt::Key_Down:
-      return 0x28;
+      return VK_DOWN;
     case Qt::Key_Insert:
-      return 0x2D;
+      return VK_INSERT;
     case Qt::Key_Delete:
-      return 0x2E;
+      return VK_DELETE;
     case Qt::Key_Semicolon:
     case Qt::Key_Colon:
-      return 0xBA;
+      return VK_SEMICOLON;
     case Qt::Key_Equal:
     case Qt::Key_Plus:
-      return 0xBB;
+      return VK_EQUALS;
     case Qt::Key_Comma:
     case Qt::Key_Less:
-      return 0xBC;
+      return VK_COMMA;
     case Qt::Key_Minus:
     case Qt::Key_Underscore:
-      return 0xBD;
+      return VK_MINUS;
     case Qt::Key_Period:
     case Qt::Key_Greater:
-      return 0xBE;
+      return VK_PERIOD;
     case Qt::Key_Slash:
     case Qt::Key_Question:
-      return 0xBF;
+      return VK_SLASH;
     case Qt::Key_QuoteLeft:
     case Qt::Key_AsciiTilde:
-      return 0xC0;
+      return VK_BACK_QUOTE;
     case Qt::Key_BracketLeft:
     case Qt::Key_BraceLeft:
-      return 0xDB;
+      return VK_BRACKET_LEFT;
     case Qt::Key_Backslash:
     case Qt::Key_Bar:
-      return 0xDC;
+      return VK_BACKSLASH;
     case Qt::Key_BracketRight:
     case Qt::Key_BraceRight:
-      return 0xDD;
+      return VK_BRACKET_RIGHT;
     case Qt::Key_Apostrophe:
     case Qt::Key_QuoteDbl:
-      return 0xDE;
+      return VK_APOSTROPHE;
     default:
       return 0;
   }

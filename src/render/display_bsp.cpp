@@ -4,9 +4,9 @@
 #include <cmath>
 
 #include "model/vector_math.h"
-#include "render/draw_canvas.h"
+#include "render/clip_polygon.h"
 #include "render/projection.h"
-#include "render/render_state.h"
+#include "render/winding_pool.h"
 
 namespace {
 
@@ -19,11 +19,15 @@ struct split_point {
   float x, y, z;
 };
 
+// Never full: a side gets at most every point and one crossing per edge.
 struct split_list {
   split_point p[SPLIT_LIST_MAX];
   int n = 0;
 
-  void add(const vertex_t& v) { p[n++] = {v.x, v.y, v.z}; }
+  bool add(const vertex_t& v) {
+    p[n++] = {v.x, v.y, v.z};
+    return true;
+  }
   vertex_t at(int i) const { return {p[i].x, p[i].y, p[i].z}; }
 };
 
@@ -91,9 +95,27 @@ winding* store_side(const split_list& side, winding* first, const face_fields& f
 namespace {
 
 // A fragment's own plane: its first point and the unit normal from its first
-// three points.
+// three points. Differences are taken in double and stored as float, dot
+// products are taken in double and used as float.
 struct split_plane {
   vertex_t P, N;
+
+  float distance(const vertex_t& A) const {
+    vertex_t rel;
+    _VectorSubtract(&A, &P, &rel);
+    return static_cast<float>(_DotProduct(&rel, &N));
+  }
+  vertex_t edge(const vertex_t& A, const vertex_t& B) const {
+    vertex_t e;
+    _VectorSubtract(&B, &A, &e);
+    return e;
+  }
+  float toward(const vertex_t& A) const {
+    vertex_t toP;
+    _VectorSubtract(&P, &A, &toP);
+    return static_cast<float>(_DotProduct(&toP, &N));
+  }
+  float along(const vertex_t& e) const { return static_cast<float>(_DotProduct(&N, &e)); }
 };
 
 split_plane plane_of(const winding* w) {
@@ -105,21 +127,12 @@ split_plane plane_of(const winding* w) {
   return pl;
 }
 
-// Signed distance of A from the plane, in the same steps as everywhere else.
-inline float side_of(const split_plane& pl, const vertex_t& A) {
-  vertex_t rel;
-  _VectorSubtract(&A, &pl.P, &rel);
-  return static_cast<float>(_DotProduct(&rel, &pl.N));
-}
-
 void split_by(const split_plane& pl, winding* surface, winding** f, winding** b) {
-  const vertex_t& P = pl.P;
-  const vertex_t& N = pl.N;
   const int count = std::clamp(static_cast<int>(surface->numworld), 0, MAX_POINTS);
   float dist[MAX_POINTS];
   int in_front = 0, behind = 0;
   for (int i = 0; i < count; ++i) {
-    dist[i] = side_of(pl, surface->world[i]);
+    dist[i] = pl.distance(surface->world[i]);
     in_front += dist[i] < -CLIP_ON_PLANE ? 1 : 0;
     behind += dist[i] > CLIP_ON_PLANE ? 1 : 0;
   }
@@ -135,25 +148,7 @@ void split_by(const split_plane& pl, winding* surface, winding** f, winding** b)
   }
 
   split_list front, back;
-  for (int i = 0; i < count; ++i) {
-    const vertex_t& A = surface->world[i];
-    const vertex_t& B = surface->world[(i + 1) % count];
-    const float a = dist[i];
-    const float bd = dist[(i + 1) % count];
-    if (a > -CLIP_ON_PLANE) back.add(A);
-    if (a < CLIP_ON_PLANE) front.add(A);
-    if ((a < -CLIP_ON_PLANE && bd > CLIP_ON_PLANE) || (a > CLIP_ON_PLANE && bd < -CLIP_ON_PLANE)) {
-      vertex_t e, toP;
-      _VectorSubtract(&B, &A, &e);
-      _VectorSubtract(&P, &A, &toP);
-      const auto q = static_cast<float>(_DotProduct(&toP, &N));
-      const auto r = static_cast<float>(_DotProduct(&N, &e));
-      const float t = std::fabs(r) <= SPLIT_PARALLEL ? 0.0f : q / r;
-      const vertex_t X{A.x + e.x * t, A.y + e.y * t, A.z + e.z * t};
-      front.add(X);
-      back.add(X);
-    }
-  }
+  clip_polygon(surface->world, dist, count, pl, CLIP_ON_PLANE, SPLIT_PARALLEL, front, back);
 
   // Keep the face's fields before surface's points are replaced by the front.
   const face_fields face(surface);
@@ -172,44 +167,6 @@ void split_by(const split_plane& pl, winding* surface, winding** f, winding** b)
 
 void split_surf(const winding* plane, winding* surface, winding** f, winding** b) {
   split_by(plane_of(plane), surface, f, b);
-}
-
-winding* getnextwinding() {
-  if (numtlsurf > POOL_FRAME_LIMIT) return nullptr;
-  if (cwindlist == nullptr) reset_winding_pool();
-  if (cwindlist->numwinding > POOL_BLOCK - 1) {
-    if (cwindlist->next == nullptr) {
-      auto* block = new windinglist;
-      block->w = new winding[POOL_BLOCK];
-      cwindlist->next = block;
-    }
-    cwindlist = cwindlist->next;
-    cwindlist->numwinding = 0;
-  }
-  winding* w = &cwindlist->w[cwindlist->numwinding];
-  ++cwindlist->numwinding;
-  ++numtlsurf;
-  return w;
-}
-
-void reset_winding_pool() {
-  if (windlist == nullptr) {
-    windlist = new windinglist;
-    windlist->w = new winding[POOL_BLOCK];
-  }
-  windlist->numwinding = 0;
-  cwindlist = windlist;
-  numtlsurf = 0;
-}
-
-void free_winding_pool() {
-  while (windlist != nullptr) {
-    windinglist* next = windlist->next;
-    delete[] windlist->w;
-    delete windlist;
-    windlist = next;
-  }
-  cwindlist = nullptr;
 }
 
 namespace {
@@ -233,11 +190,10 @@ void append_part(winding* part, winding*& head, winding*& tail) {
 
 }  // namespace
 
-// The tree can be as deep as the frame has fragments, so both walks keep their
-// own stack instead of recursing. Nodes are built in the order a depth-first
-// recursion would take (node, its front subtree, its back subtree), which
-// decides which fragments the pool still has room for near its limit.
-void TDrawCanvas::build_bsp(winding* list) {
+// Nodes are built in the order a depth-first recursion would take (node, its
+// front subtree, its back subtree), which decides which fragments the pool
+// still has room for near its limit.
+void display_bsp::build(winding* list) {
   if (list == nullptr) return;
   build_stack.clear();
   build_stack.push_back(list);
@@ -264,16 +220,17 @@ void TDrawCanvas::build_bsp(winding* list) {
   }
 }
 
-void TDrawCanvas::traverse_bsp(winding* list) {
-  if (list == nullptr) return;
+const std::vector<winding*>& display_bsp::back_to_front(winding* root) {
+  order.clear();
+  if (root == nullptr) return order;
   walk_stack.clear();
-  walk_stack.push_back({list, false});
+  walk_stack.push_back({root, false});
   while (!walk_stack.empty()) {
     const walk_step step = walk_stack.back();
     walk_stack.pop_back();
     winding* node = step.w;
     if (step.draw) {
-      queue_poly(node);
+      order.push_back(node);
       continue;
     }
     // Distance of the eye (the view-space origin) from the node's plane.
@@ -290,5 +247,5 @@ void TDrawCanvas::traverse_bsp(winding* list) {
       if (node->back != nullptr) walk_stack.push_back({node->back, false});
     }
   }
-  draw_queue(allsolid);
+  return order;
 }

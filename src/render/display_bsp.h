@@ -1,12 +1,12 @@
 // The display BSP: a tree of view-space fragments, built afresh every frame,
-// whose walk draws farther polygons before nearer ones. Extra fragments come
-// from a pool of blocks that grows to the largest frame and is then reused.
+// whose walk puts farther polygons before nearer ones. Extra fragments come
+// from the fragment pool (winding_pool.h).
 #pragma once
+
+#include <vector>
 
 #include "model/types.h"
 
-constexpr int POOL_BLOCK = 500;          // windings per pool block
-constexpr int POOL_FRAME_LIMIT = 20000;  // fragments a frame may take beyond this are dropped
 constexpr double SPLIT_PARALLEL = 1e-9;  // an edge this parallel to a split plane is not cut
 
 // Splits surface by the plane of the first three points of `plane` into the
@@ -18,13 +18,25 @@ constexpr double SPLIT_PARALLEL = 1e-9;  // an edge this parallel to a split pla
 // cannot supply are dropped, like any fragment beyond the pool's limit.
 void split_surf(const winding* plane, winding* surface, winding** f, winding** b);
 
-// Hands out a pool winding, or null once the frame has had more than
-// POOL_FRAME_LIMIT of them.
-winding* getnextwinding();
+// Building and walking the tree. The tree can be as deep as the frame has
+// fragments, so both keep their own stacks instead of recursing; the stacks
+// and the drawing order are kept between frames so frames do not allocate.
+class display_bsp {
+ public:
+  // Turns the fragment list starting at list into a tree rooted at list.
+  void build(winding* list);
 
-// Starts a frame's use of the pool from its first block, creating that block
-// if there is none yet.
-void reset_winding_pool();
+  // The fragments of the tree rooted at root in drawing order, farther before
+  // nearer for the eye at the view-space origin; valid until the next call.
+  const std::vector<winding*>& back_to_front(winding* root);
 
-// Releases every pool block; the next reset_winding_pool starts a new pool.
-void free_winding_pool();
+ private:
+  struct walk_step {
+    winding* w;
+    bool draw;
+  };
+
+  std::vector<winding*> build_stack;
+  std::vector<walk_step> walk_stack;
+  std::vector<winding*> order;
+};

@@ -5,20 +5,19 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
-#include <cstdarg>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
 
+#include "mapio/number_text.h"
 #include "model/camera.h"
 #include "model/map_state.h"
-#include "render/display_bsp.h"
 #include "render/frame_list.h"
 #include "render/projection.h"
 #include "render/raster.h"
 #include "render/render_state.h"
+#include "render/winding_pool.h"
 
 namespace {
 
@@ -39,17 +38,9 @@ int to_pixel(float v) {
 
 QRgb qrgb(colour_t c) { return qRgb(colour_red(c), colour_green(c), colour_blue(c)); }
 
-__attribute__((format(printf, 1, 2))) std::string format(const char* fmt, ...) {
-  va_list args;
-  va_start(args, fmt);
-  va_list again;
-  va_copy(again, args);
-  const int n = std::vsnprintf(nullptr, 0, fmt, args);
-  va_end(args);
-  std::string out(n > 0 ? static_cast<std::size_t>(n) : 0, '\0');
-  if (n > 0) std::vsnprintf(out.data(), out.size() + 1, fmt, again);
-  va_end(again);
-  return out;
+// The three coordinates as "%lf %lf %lf" prints them in the C locale.
+std::string coordinates(const vertex_t& v) {
+  return format_lf(v.x) + " " + format_lf(v.y) + " " + format_lf(v.z);
 }
 
 }  // namespace
@@ -189,6 +180,11 @@ void TDrawCanvas::draw_queue(int solid) {
   queued_points.clear();
 }
 
+void TDrawCanvas::draw_tree(winding* root) {
+  for (winding* w : tree.back_to_front(root)) queue_poly(w);
+  draw_queue(allsolid);
+}
+
 void TDrawCanvas::draw_brush(brush_t* brush) {
   for (surf* s = brush->fsurf; s != nullptr; s = s->next) {
     rotate_surface(s);
@@ -207,12 +203,11 @@ void TDrawCanvas::EvDraw() {
 
   draw_all(&framehead, 0);
   numtlsurf = 0;
-  numtrsurf = 0;
   winding* first = framehead.w.next;
   if (drawbsp != 0) {
     reset_winding_pool();
-    build_bsp(first);
-    traverse_bsp(first);
+    tree.build(first);
+    draw_tree(first);
   } else {
     for (winding* w = first; w != nullptr; w = w->next) queue_poly(w);
     draw_queue(allsolid);
@@ -245,7 +240,7 @@ void TDrawCanvas::EvDraw() {
       makepoly(&hilight->w, 0, 0);
     }
     if (b->entity <= -1 && b->hull != nullptr) {
-      put_text(10, 52, format("hull classname: %s", b->hull->classname));
+      put_text(10, 52, std::string("hull classname: ") + b->hull->classname);
     }
   }
 
@@ -276,22 +271,21 @@ void TDrawCanvas::EvDraw() {
 std::array<std::string, 3> TDrawCanvas::status_lines() const {
   // The current brush is shown by a number taken from its address.
   const auto brush_id = static_cast<int>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hibr)));
-  return {
-      format("numsurf: %d numdrawn: %d &hibr: %d view: %lf testing: %d numentity: %d cmdline:%s", numsurfabs,
-             numdrawn, brush_id, static_cast<double>(view), testing_value, numentity, cmdline.c_str()),
-      format("origin: %lf %lf %lf front: %d back: %d", static_cast<double>(origin.x),
-             static_cast<double>(origin.y), static_cast<double>(origin.z), numtlsurf, numtrsurf),
-      format("angle: %lf %lf %lf keydown: %d  flags: %d dragx %d dragy %d dragz %d fix%dfree: %lu%%",
-             static_cast<double>(angle.x), static_cast<double>(angle.y), static_cast<double>(angle.z),
-             keydown, keyflags, dragx, dragy, dragz, fixb, memory)};
+  // Nothing counts a back side: "back: 0" only keeps the line as it always read.
+  using std::to_string;
+  return {"numsurf: " + to_string(numsurfabs) + " numdrawn: " + to_string(numdrawn) + " &hibr: " +
+              to_string(brush_id) + " view: " + format_lf(view) + " testing: " + to_string(testing_value) +
+              " numentity: " + to_string(numentity) + " cmdline:" + cmdline.c_str(),
+          "origin: " + coordinates(origin) + " front: " + to_string(numtlsurf) + " back: 0",
+          "angle: " + coordinates(angle) + " keydown: " + to_string(keydown) + "  flags: " +
+              to_string(keyflags) + " dragx " + to_string(dragx) + " dragy " + to_string(dragy) + " dragz " +
+              to_string(dragz) + " fix" + to_string(fixb) + "free: " + to_string(memory) + "%"};
 }
 
 void TDrawCanvas::draw_status() {
   const std::array<std::string, 3> lines = status_lines();
   for (int i = 0; i < 3; ++i) put_text(10, 4 + 16 * i, lines[static_cast<std::size_t>(i)]);
   if (closest_point != nullptr) {
-    put_text(10, 52,
-             format("hipoint: %lf %lf %lf ", static_cast<double>(closest_point->x),
-                    static_cast<double>(closest_point->y), static_cast<double>(closest_point->z)));
+    put_text(10, 52, "hipoint: " + coordinates(*closest_point) + " ");
   }
 }

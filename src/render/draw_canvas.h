@@ -16,6 +16,8 @@
 
 #include "model/colour.h"
 #include "model/types.h"
+#include "model/view_defaults.h"
+#include "render/display_bsp.h"
 #include "render/raster.h"
 
 constexpr int VIEW_WIDTH = 800;
@@ -40,11 +42,9 @@ class TDrawCanvas {
   // test and the frustum clip; only while "fix brushes" is on.
   void draw_brush(brush_t* brush);
 
-  // Turns the fragment list starting at list into a display BSP rooted at list.
-  void build_bsp(winding* list);
-
-  // Draws the tree rooted at list back to front.
-  void traverse_bsp(winding* list);
+  // Draws the display BSP rooted at root (built by display_bsp::build) back
+  // to front, projecting and picking as makepoly does.
+  void draw_tree(winding* root);
 
   // Restarts the frame-rate count from now.
   void start_framerate();
@@ -55,29 +55,24 @@ class TDrawCanvas {
   // Selects a new solid pen of width 1 (the fill brush is left alone).
   void select_pen(colour_t c) { Pen = c; }
 
-  QImage winbmp;                           // the off-screen 800 x 600 image
-  QPainter window;                         // text and clearing into winbmp, for the whole life of the canvas
-  float view = 430.0f;                     // focal length in pixels
-  short xss = 400, yss = 300;              // screen position of the view centre
-  float vd = 1.0f;                         // zoom after the perspective division
-  colour_t Pen = make_rgb(0, 64, 64);      // colour of the pen last selected (width 1, solid)
-  colour_t Brush = make_rgb(255, 255, 0);  // colour of the fill brush last selected
-  bool DragDC = false;                     // true while a mouse drag is in progress
-  int candraw = 0;                         // non-zero while there is a map to draw
-  int dragx = 0, dragy = 0, dragz = 0;     // rotation-axis switches of the Dir menu
-  long Tstart = 0, Tfinish = 0;            // frame-rate measurement, whole seconds
-  long framerate = 0;                      // timer ticks since Tstart
-  QPoint Point{-10000, -10000};            // latest mouse position; far off until the mouse is seen
-  QSize clientsize{VIEW_WIDTH, VIEW_HEIGHT};     // client area; only this much is cleared
-  unsigned long memory = 0;                      // memory load in per cent, for the status line
-  std::function<unsigned long()> memory_status;  // when set, refreshes `memory` every frame
+  QImage winbmp;                    // the off-screen 800 x 600 image
+  QPainter window;                  // text and clearing into winbmp, for the whole life of the canvas
+  float view = START_FOCAL_LENGTH;  // focal length in pixels
+  short xss = START_CENTRE_X, yss = START_CENTRE_Y;  // screen position of the view centre
+  float vd = START_ZOOM;                             // zoom after the perspective division
+  colour_t Pen = make_rgb(0, 64, 64);                // colour of the pen last selected (width 1, solid)
+  colour_t Brush = make_rgb(255, 255, 0);            // colour of the fill brush last selected
+  bool DragDC = false;                               // true while a mouse drag is in progress
+  int candraw = 0;                                   // non-zero while there is a map to draw
+  int dragx = 0, dragy = 0, dragz = 0;               // rotation-axis switches of the Dir menu
+  long Tstart = 0, Tfinish = 0;                      // frame-rate measurement, whole seconds
+  long framerate = 0;                                // timer ticks since Tstart
+  QPoint Point{-10000, -10000};                      // latest mouse position; far off until the mouse is seen
+  QSize clientsize{VIEW_WIDTH, VIEW_HEIGHT};         // client area; only this much is cleared
+  unsigned long memory = 0;                          // memory load in per cent, for the status line
+  std::function<unsigned long()> memory_status;      // when set, refreshes `memory` every frame
 
  private:
-  struct walk_step {
-    winding* w;
-    bool draw;
-  };
-
   // Screen points of temp into pts (room for MAX_POINTS), picking the face
   // and vertex under the mouse as makepoly does; returns how many.
   int project(winding* temp, QPoint* pts);
@@ -95,8 +90,7 @@ class TDrawCanvas {
 
   surf framehead;  // its w heads the frame list
   int text_ascent = 0;
-  std::vector<winding*> build_stack;  // kept between frames so frames do not allocate
-  std::vector<walk_step> walk_stack;
+  display_bsp tree;
   struct queued_polygon {
     std::size_t first;  // into queued_points
     int count;

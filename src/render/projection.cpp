@@ -1,11 +1,13 @@
 #include "render/projection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
+#include "render/clip_polygon.h"
 
 namespace {
 
@@ -18,7 +20,8 @@ winding frustum_plane(vertex_t point, vertex_t normal) {
 }
 
 // The side planes pass through the eye with slopes 400/430 and 300/430: the
-// frustum of the 800 x 600 image at the start-up focal length.
+// frustum of the 800 x 600 image at START_FOCAL_LENGTH. The normals are
+// written out rather than worked out, so the clip does not hang on how.
 const winding near_plane = frustum_plane({0, 5, 0}, {0, -1, 0});
 const winding left_plane = frustum_plane({0, 0, 0}, {-0.732186f, -0.681104f, 0});
 const winding right_plane = frustum_plane({0, 0, 0}, {0.732186f, -0.681104f, 0});
@@ -29,9 +32,27 @@ float dot(const vertex_t& a, const vertex_t& b) { return a.x * b.x + a.y * b.y +
 
 vertex_t sub(const vertex_t& a, const vertex_t& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
+// Measuring against a frustum plane, every step in float.
+struct frustum_measure {
+  const vertex_t& P;
+  const vertex_t& N;
+
+  float distance(const vertex_t& A) const { return dot(sub(A, P), N); }
+  vertex_t edge(const vertex_t& A, const vertex_t& B) const { return sub(B, A); }
+  float toward(const vertex_t& A) const { return dot(sub(P, A), N); }
+  float along(const vertex_t& e) const { return dot(N, e); }
+};
+
+// A side of the clip holds what a winding holds; more abandons the clip.
 struct clip_list {
   vertex_t p[MAX_POINTS];
   int n = 0;
+
+  bool add(const vertex_t& v) {
+    if (n == MAX_POINTS) return false;
+    p[n++] = v;
+    return true;
+  }
 };
 
 }  // namespace
@@ -62,34 +83,12 @@ int draw_surface(surf* surface) {
 }
 
 short draw_surf_side(const winding* plane, winding* surface) {
-  const vertex_t& P = plane->world[0];
-  const vertex_t& N = plane->norm;
+  const frustum_measure m{plane->world[0], plane->norm};
+  const int count = std::clamp(static_cast<int>(surface->numworld), 0, MAX_POINTS);
+  float dist[MAX_POINTS];
+  for (int i = 0; i < count; ++i) dist[i] = m.distance(surface->world[i]);
   clip_list outside, inside;
-  const int count = surface->numworld;
-  for (int i = 0; i < count; ++i) {
-    const vertex_t& A = surface->world[i];
-    const vertex_t& B = surface->world[(i + 1) % count];
-    const float a = dot(sub(A, P), N);
-    const float b = dot(sub(B, P), N);
-    if (a > -CLIP_ON_PLANE) {
-      if (outside.n == MAX_POINTS) return 0;
-      outside.p[outside.n++] = A;
-    }
-    if (a < CLIP_ON_PLANE) {
-      if (inside.n == MAX_POINTS) return 0;
-      inside.p[inside.n++] = A;
-    }
-    if ((a < -CLIP_ON_PLANE && b > CLIP_ON_PLANE) || (a > CLIP_ON_PLANE && b < -CLIP_ON_PLANE)) {
-      const vertex_t e = sub(B, A);
-      const float q = dot(sub(P, A), N);
-      const float r = dot(N, e);
-      const float t = std::fabs(r) <= CLIP_PARALLEL ? 0.0f : q / r;
-      const vertex_t X{A.x + e.x * t, A.y + e.y * t, A.z + e.z * t};
-      if (outside.n == MAX_POINTS || inside.n == MAX_POINTS) return 0;
-      outside.p[outside.n++] = X;
-      inside.p[inside.n++] = X;
-    }
-  }
+  if (!clip_polygon(surface->world, dist, count, m, CLIP_ON_PLANE, CLIP_PARALLEL, inside, outside)) return 0;
   for (int i = 0; i < inside.n; ++i) surface->world[i] = inside.p[i];
   surface->numworld = static_cast<signed char>(inside.n);
   if (inside.n >= 3 && outside.n >= 3) return 0;

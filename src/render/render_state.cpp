@@ -1,6 +1,6 @@
 #include "render/render_state.h"
 
-#include "render/display_bsp.h"
+#include "render/winding_pool.h"
 
 int allsolid = 0;
 int drawbsp = 0;
@@ -8,12 +8,9 @@ int drawentity = 1;
 int numsurfabs = 0;
 int numdrawn = 0;
 int numtlsurf = 0;
-int numtrsurf = 0;
 short testing_value = -75;
 int keydown = 0;
 int keyflags = 0;
-windinglist* windlist = nullptr;
-windinglist* cwindlist = nullptr;
 select_rect Srect;
 std::string cmdline;
 
@@ -24,7 +21,6 @@ void reset_render_state() {
   numsurfabs = 0;
   numdrawn = 0;
   numtlsurf = 0;
-  numtrsurf = 0;
   testing_value = -75;
   keydown = 0;
   keyflags = 0;

@@ -1,5 +1,5 @@
 // Program-wide state of the 3D view: display modes, the frame counters shown in
-// the status lines, the overhead-view rectangle and the fragment pool.
+// the status lines and the overhead-view rectangle.
 #pragma once
 
 #include <string>
@@ -12,20 +12,17 @@ struct select_rect {
   int left = -1, top = -1, right = -1, bottom = -1;
 };
 
-extern int allsolid;            // fill face polygons instead of outlining them
-extern int drawbsp;             // draw through the display BSP instead of in list order
-extern int drawentity;          // include the marker boxes of point entities
-extern int numsurfabs;          // faces examined in the last frame
-extern int numdrawn;            // faces accepted in the last frame
-extern int numtlsurf;           // fragments handed out by the pool in the last frame
-extern int numtrsurf;           // back count of the status line; always 0
-extern short testing_value;     // "testing" of the status line (the plain name is taken by GoogleTest)
-extern int keydown;             // last key code, for the status line
-extern int keyflags;            // flags of the last key, for the status line
-extern windinglist* windlist;   // first block of the fragment pool
-extern windinglist* cwindlist;  // block fragments are being handed out from
-extern select_rect Srect;       // overhead-view rectangle; left -1 means none
-extern std::string cmdline;     // the argument string the program was started with
+extern int allsolid;         // fill face polygons instead of outlining them
+extern int drawbsp;          // draw through the display BSP instead of in list order
+extern int drawentity;       // include the marker boxes of point entities
+extern int numsurfabs;       // faces examined in the last frame
+extern int numdrawn;         // faces accepted in the last frame
+extern int numtlsurf;        // fragments handed out by the pool in the last frame
+extern short testing_value;  // "testing" of the status line (the plain name is taken by GoogleTest)
+extern int keydown;          // last key code, for the status line
+extern int keyflags;         // flags of the last key, for the status line
+extern select_rect Srect;    // overhead-view rectangle; left -1 means none
+extern std::string cmdline;  // the argument string the program was started with
 
 // Every value above back to its start-up value. The fragment pool is only
 // rewound: its blocks belong to the drawing surface (see free_winding_pool).

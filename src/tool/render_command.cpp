@@ -11,6 +11,7 @@
 #include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_defaults.h"
 #include "platform/system_status.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
@@ -56,8 +57,9 @@ std::unique_ptr<QGuiApplication> start_qt() {
 int render_main(const std::vector<std::string>& args) {
   std::vector<std::string> paths;
   bool angle_set = false, mouse_set = false;
-  float cam[3] = {0, 1000, 0}, ang[3] = {0, 0, 3.1f}, mouse[2] = {0, 0};
-  float view = 430.0f, vd = 1.0f;
+  float cam[3] = {0, OPENED_CAMERA_Y, 0}, ang[3] = {START_ANGLE.x, START_ANGLE.y, START_ANGLE.z},
+        mouse[2] = {0, 0};
+  float view = START_FOCAL_LENGTH, vd = START_ZOOM;
   int solid = 0, bsp = 0, entity = 1, fix = 1;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& opt = args[i];
@@ -107,7 +109,7 @@ int render_main(const std::vector<std::string>& args) {
   }
   print_problems(stderr, map.c_str(), report);
 
-  // Opening a map leaves the camera 1000 units up the y axis unless told otherwise.
+  // Opening a map leaves the camera OPENED_CAMERA_Y up the y axis unless told otherwise.
   origin = vertex_t{cam[0], cam[1], cam[2]};
   if (angle_set) {
     angle = vertex_t{ang[0], ang[1], ang[2]};

@@ -13,6 +13,7 @@
 #include "app_fixture.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_defaults.h"
 #include "model_fixture.h"
 #include "render/render_state.h"
 
@@ -139,12 +140,25 @@ TEST_F(Shell, SolidRenderingTogglesBothFlagsEachOnItsOwn) {
   EXPECT_TRUE(checked(CM_SOLIDTOGGLE));
 }
 
+TEST_F(Shell, ANewWindowReleasesTheModelItFinds) {
+  delete frame;
+  ASSERT_TRUE(read_map_text(SMALL_MAP).ok());
+  origin = {5, 7, 9};
+  frame = InitMainWindow();
+  win = frame->client();
+  // Dropped rather than released, the brushes and the entity would leak.
+  EXPECT_EQ(hull, nullptr);
+  EXPECT_EQ(numentity, 0);
+  EXPECT_EQ(origin.x, 0.0f);
+  EXPECT_EQ(angle.z, START_ANGLE.z);
+}
+
 TEST_F(Shell, CancelledOpenStillPutsTheCameraAt1000) {
   origin = {5, 7, 9};
   fake.file_answers.push_back(std::nullopt);
   trigger(CM_FILEOPEN);
   EXPECT_EQ(origin.x, 5.0f);
-  EXPECT_EQ(origin.y, 1000.0f);
+  EXPECT_EQ(origin.y, OPENED_CAMERA_Y);
   EXPECT_EQ(origin.z, 9.0f);
   EXPECT_EQ(win->framerate, 0);
   ASSERT_EQ(fake.file_dialogs.size(), 1u);
@@ -160,7 +174,7 @@ TEST_F(Shell, OpeningARealMapDrawsIt) {
   EXPECT_EQ(fake.boxes.back().text, "finished loading 58 models");
   EXPECT_EQ(fake.boxes.back().caption, "loading...");
   EXPECT_EQ(win->caption(), "VELD: A QUAKE Editor  " + path);
-  EXPECT_EQ(origin.y, 1000.0f);
+  EXPECT_EQ(origin.y, OPENED_CAMERA_Y);
   EXPECT_EQ(win->timer().period(), 0);
   EXPECT_TRUE(enabled(CM_FILESAVE));
   EXPECT_TRUE(enabled(CM_FILECLOSE));
@@ -234,9 +248,9 @@ TEST_F(Shell, CloseAsksAndACancelledSaveStillCloses) {
   EXPECT_EQ(hull, nullptr);
   EXPECT_EQ(numentity, 0);
   EXPECT_EQ(win->candraw, 0);
-  EXPECT_EQ(angle.z, 3.1f);
+  EXPECT_EQ(angle.z, START_ANGLE.z);
   EXPECT_EQ(origin.y, 0.0f);
-  EXPECT_EQ(win->vd, 1.0f);
+  EXPECT_EQ(win->vd, START_ZOOM);
   EXPECT_EQ(win->timer().period(), 1);
   EXPECT_TRUE(enabled(CM_FILEOPEN));
   EXPECT_FALSE(enabled(CM_OBJECTSAVE));

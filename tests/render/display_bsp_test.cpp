@@ -10,10 +10,12 @@
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
+#include "model/view_defaults.h"
 #include "render/display_bsp.h"
 #include "render/draw_canvas.h"
 #include "render/frame_list.h"
 #include "render/projection.h"
+#include "render/winding_pool.h"
 #include "render_fixture.h"
 
 namespace {
@@ -55,8 +57,8 @@ TEST_F(DisplayBspTest, FacesOfOneBrushNeverSplitEachOther) {
   surf head;
   draw_all(&head, 0);
   ASSERT_EQ(numdrawn, 3);
-  TDrawCanvas canvas;
-  canvas.build_bsp(head.w.next);
+  display_bsp tree;
+  tree.build(head.w.next);
   EXPECT_EQ(numtlsurf, 0);
   EXPECT_EQ(count_tree(head.w.next), 3);
 }
@@ -112,8 +114,8 @@ TEST_F(DisplayBspTest, CoplanarFragmentGoesToBothSides) {
   wall_at(&list[1], 20, 4);
   list[1].original = &face;
   list[0].next = &list[1];
-  TDrawCanvas canvas;
-  canvas.build_bsp(&list[0]);
+  display_bsp tree;
+  tree.build(&list[0]);
   EXPECT_EQ(list[0].front, &list[1]);
   ASSERT_NE(list[0].back, nullptr);
   EXPECT_EQ(list[0].back->original, &face);
@@ -137,8 +139,8 @@ TEST_F(DisplayBspTest, OneSideOverSixteenPointsComesAsAFanOfPieces) {
   disc.original = &face;
   disc.clr = make_rgb(10, 20, 30);
   root.next = &disc;
-  TDrawCanvas canvas;
-  canvas.build_bsp(&root);
+  display_bsp tree;
+  tree.build(&root);
 
   winding* first = root.front;
   ASSERT_EQ(first, &disc);
@@ -194,8 +196,9 @@ TEST_F(DisplayBspTest, TreeDrawsFartherFragmentsFirst) {
   near_wall.next = &far_wall;
   allsolid = 1;
   TDrawCanvas canvas;
-  canvas.build_bsp(&near_wall);
-  canvas.traverse_bsp(&near_wall);
+  display_bsp tree;
+  tree.build(&near_wall);
+  canvas.draw_tree(&near_wall);
   EXPECT_EQ(canvas.winbmp.pixel(400, 300), qRgb(140, 0, 0));
   EXPECT_EQ(canvas.winbmp.pixel(400, 100), qRgb(0, 0, 140));
 
@@ -203,8 +206,8 @@ TEST_F(DisplayBspTest, TreeDrawsFartherFragmentsFirst) {
   wall_at(&near_wall, -10, 2);
   near_wall.next = nullptr;
   canvas.window.fillRect(canvas.winbmp.rect(), Qt::white);
-  canvas.build_bsp(&near_wall);
-  canvas.traverse_bsp(&near_wall);
+  tree.build(&near_wall);
+  canvas.draw_tree(&near_wall);
   EXPECT_EQ(canvas.winbmp.pixel(400, 300), qRgb(255, 255, 255));
 }
 
@@ -239,10 +242,11 @@ TEST_F(DisplayBspTest, TreeIsDrawnAsIfEachFragmentWerePaintedInTurn) {
     surf head;
     draw_all(&head, 0);
     reset_winding_pool();
-    queued.build_bsp(head.w.next);
+    display_bsp tree;
+    tree.build(head.w.next);
     ASSERT_GT(numtlsurf, 0);
     thi = nullptr;
-    queued.traverse_bsp(head.w.next);
+    queued.draw_tree(head.w.next);
     const surf* picked = thi;
     thi = nullptr;
     draw_in_turn(direct, head.w.next);
@@ -415,7 +419,7 @@ TEST_F(DisplayBspTest, RealMapsBuildTheSameTreeAsThePlainCut) {
     release_map();
     reset_model();
     ASSERT_TRUE(read_map(map_path(name)).ok());
-    origin = vertex_t{0, 1000, 0};
+    origin = vertex_t{0, OPENED_CAMERA_Y, 0};
     std::vector<tree_record> expected, built;
     surf head;
     draw_all(&head, 0);
@@ -426,8 +430,8 @@ TEST_F(DisplayBspTest, RealMapsBuildTheSameTreeAsThePlainCut) {
 
     draw_all(&head, 0);
     reset_winding_pool();
-    TDrawCanvas canvas;
-    canvas.build_bsp(head.w.next);
+    display_bsp tree;
+    tree.build(head.w.next);
     record_tree(head.w.next, built);
     EXPECT_EQ(numtlsurf, expected_pool);
     ASSERT_EQ(built.size(), expected.size());

@@ -1,12 +1,19 @@
 // Whole frames: list and ordered drawing, outlines, highlight, entity dots,
 // cross-hair and status lines.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QRect>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 
 #include "edit/box_brush.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_defaults.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "render_fixture.h"
@@ -179,12 +186,45 @@ TEST_F(FrameTest, StatusLinesAndVertexMarker) {
   drawbsp = 0;
   vertex_t v;
   rotate_vertex(&near_face->point[0], &v);
-  const int x = static_cast<int>(400 + v.x * 430 / v.y), y = static_cast<int>(300 - v.z * 430 / v.y);
+  const int x = static_cast<int>(START_CENTRE_X + v.x * START_FOCAL_LENGTH / v.y);
+  const int y = static_cast<int>(START_CENTRE_Y - v.z * START_FOCAL_LENGTH / v.y);
   canvas.Point = QPoint(x + 2, y - 2);
   canvas.EvDraw();
   ASSERT_NE(closest_point, nullptr);
   EXPECT_EQ(canvas.winbmp.pixel(x, y), qRgb(0, 0, 0));
   EXPECT_EQ(canvas.winbmp.pixel(x + 1, y + 1), qRgb(0, 0, 0));
+}
+
+// Qt takes the C locale from the environment, where "%lf" would write
+// "430,000000"; the status lines must not. Builds such a locale with localedef
+// in a temporary folder.
+TEST_F(FrameTest, StatusLinesIgnoreACommaLocale) {
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("veld-frame-locale-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string command =
+      "localedef -i de_DE -f UTF-8 '" + (dir / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) {
+    std::filesystem::remove_all(dir);
+    GTEST_SKIP() << "localedef could not build de_DE.UTF-8 on this machine";
+  }
+  ::setenv("LOCPATH", dir.c_str(), 1);
+  ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
+  char probe[8];
+  std::snprintf(probe, sizeof probe, "%.1f", 0.5);
+
+  origin = vertex_t{0.5f, -1.25f, 1e6f};
+  TDrawCanvas canvas;
+  const auto lines = canvas.status_lines();
+  std::setlocale(LC_NUMERIC, "C");
+  ::unsetenv("LOCPATH");
+  std::filesystem::remove_all(dir);
+
+  EXPECT_STREQ(probe, "0,5");  // the locale really was in force
+  EXPECT_NE(lines[0].find(" view: 430.000000 "), std::string::npos) << lines[0];
+  EXPECT_EQ(lines[1], "origin: 0.500000 -1.250000 1000000.000000 front: 0 back: 0");
+  EXPECT_EQ(lines[2],
+            "angle: 0.000000 0.000000 3.100000 keydown: 0  flags: 0 dragx 0 dragy 0 dragz 0 fix1free: 0%");
 }
 
 }  // namespace
