@@ -10,7 +10,6 @@ brushlist* blist = new brushlist;
 brushlist* cbrushlist = blist;
 brush_t* hibr = nullptr;
 surf* hilight = nullptr;
-hull_t* chull = nullptr;
 int fixb = 1;
 int map_dialect = DIALECT_STANDARD;
 surf* thi = nullptr;
@@ -168,7 +167,6 @@ void release_map() {
   }
   numentity = 0;
   hilight = nullptr;
-  chull = nullptr;
   thi = nullptr;
   closest_point = nullptr;
   unselectbrushes();

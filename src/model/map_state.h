@@ -11,7 +11,6 @@ extern brushlist* blist;                  // first node of the selection list; n
 extern brushlist* cbrushlist;             // node where the next selected brush goes
 extern brush_t* hibr;                     // current brush of the keyboard commands
 extern surf* hilight;                     // highlighted face
-extern hull_t* chull;                     // brush entity of the highlighted face
 extern int map_dialect;                   // face syntax of the open map, a face_dialect; kept through undo
 extern int fixb;                          // "fix brushes": rebuild brushes from their planes
 extern surf* thi;                         // face under the mouse, found while drawing

@@ -74,7 +74,6 @@ struct surf {
   // kept as the file wrote them, one space apart.
   std::string extra;
 };
-using surface_t = surf;
 
 struct brush_t {
   surf* fsurf = nullptr;
@@ -93,7 +92,6 @@ struct keyval {
   char* value = nullptr;
   keyval* next = nullptr;
 };
-using keyval_t = keyval;
 
 // A brush entity. The fixed fields are short copies for the status line; the
 // key/value list is what gets saved.
@@ -134,7 +132,6 @@ struct brushlist {
   brush_t* brush = nullptr;
   brushlist* next = nullptr;
 };
-using brushlist_t = brushlist;
 
 // One block of the display fragment pool.
 struct windinglist {
@@ -142,4 +139,3 @@ struct windinglist {
   short numwinding = 0;
   windinglist* next = nullptr;
 };
-using windinglist_t = windinglist;

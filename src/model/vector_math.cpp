@@ -4,10 +4,6 @@
 
 void makevector(const vertex_t* a, const vertex_t* b, vertex_t* out) { _VectorSubtract(b, a, out); }
 
-float vectorlength(const vertex_t* a) { return VectorLength(a); }
-
-double dotproduct(const vertex_t* a, const vertex_t* b) { return _DotProduct(a, b); }
-
 void crossproduct(const vertex_t* a, const vertex_t* b, vertex_t* out) {
   vertex_t c;
   CrossProduct(a, b, &c);
@@ -28,7 +24,7 @@ float makenormal(surf* s, const vertex_t& from) {
   makevector(&s->point[0], &s->point[2], &e2);
   crossproduct(&e1, &e2, &s->norm);
   makevector(&s->point[0], &from, &toward);
-  const auto d = static_cast<float>(dotproduct(&s->norm, &toward));
+  const auto d = static_cast<float>(_DotProduct(&s->norm, &toward));
   s->dist = d;
   s->w.dist = d;
   return d;
@@ -46,10 +42,6 @@ int VectorCompare(const vertex_t* a, const vertex_t* b) {
   return 1;
 }
 
-double Q_rint(double x) { return std::floor(x + 0.5); }
-
-void _VectorCopy(const vertex_t* a, vertex_t* out) { *out = *a; }
-
 float VectorNormalize(vertex_t* a) {
   const float length = VectorLength(a);
   if (length != 0.0f) {
@@ -58,10 +50,4 @@ float VectorNormalize(vertex_t* a) {
     a->z = static_cast<float>(a->z / static_cast<double>(length));
   }
   return length;
-}
-
-void VectorInverse(vertex_t* a) {
-  a->x = -a->x;
-  a->y = -a->y;
-  a->z = -a->z;
 }

@@ -6,8 +6,6 @@
 
 // Face code family.
 void makevector(const vertex_t* a, const vertex_t* b, vertex_t* out);  // out = b - a
-float vectorlength(const vertex_t* a);
-double dotproduct(const vertex_t* a, const vertex_t* b);
 // a x b, normalised unless its squared length (as a float) is exactly 0.
 void crossproduct(const vertex_t* a, const vertex_t* b, vertex_t* out);
 // Plane of the face from its first three points; dist = norm . (from - p0),
@@ -17,10 +15,7 @@ float makenormal(surf* s, const vertex_t& from);
 // Plane polygon family.
 float VectorLength(const vertex_t* a);
 int VectorCompare(const vertex_t* a, const vertex_t* b);  // 1 when within 0.001 per axis
-double Q_rint(double x);                                  // floor(x + 0.5)
-void _VectorCopy(const vertex_t* a, vertex_t* out);
-float VectorNormalize(vertex_t* a);  // returns the length; 0 leaves a unchanged
-void VectorInverse(vertex_t* a);
+float VectorNormalize(vertex_t* a);                       // returns the length; 0 leaves a unchanged
 
 // The small ones are inline: the polygon cuts call them for every edge.
 inline double _DotProduct(const vertex_t* a, const vertex_t* b) {

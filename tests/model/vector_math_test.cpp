@@ -24,12 +24,6 @@ TEST_F(VectorMath, NormalizeLeavesTheZeroVectorAlone) {
   EXPECT_FLOAT_EQ(v.z, 0.8f);
 }
 
-TEST_F(VectorMath, RintRoundsHalvesUp) {
-  EXPECT_EQ(Q_rint(2.5), 3.0);
-  EXPECT_EQ(Q_rint(-2.5), -2.0);
-  EXPECT_EQ(Q_rint(-2.6), -3.0);
-}
-
 TEST_F(VectorMath, SubtractionOrdersDiffer) {
   const vertex_t a{1, 2, 3}, b{10, 20, 30};
   vertex_t out;
