@@ -1,8 +1,9 @@
 // Filled polygons and one-pixel outlines drawn straight into a 32-bit image.
 // The ordered view draws tens of thousands of small fragments a frame, far
-// more than a general-purpose painter can take at the redraw rate; these keep
-// to exactly the pixels that an aliased painter with a width-1 pen and the
-// alternate (odd-even) fill rule covers, give or take a pixel where edges meet.
+// more than a general-purpose painter can take at the redraw rate. The fill
+// covers the pixels an aliased odd-even fill covers; outlines and segments
+// are stepped on the integer grid by the rule in line_steps.h, which keeps
+// within a pixel of what a width-1 cosmetic pen draws.
 #pragma once
 
 #include <QImage>
@@ -24,17 +25,18 @@ struct raster_target {
 
 // The pixels whose centres lie inside the polygon by the alternate rule: a
 // centre is inside when a ray from it crosses the outline an odd number of
-// times. Edges are followed in 16.16 fixed point, so a centre that an edge
-// passes exactly through is decided by that arithmetic, the same way as by
-// the painter's aliased fill. Fewer than three points cover nothing; at most
-// 64 points are taken.
+// times. Edges are followed in 16.16 fixed point sampling pixel centres, so a
+// centre that an edge passes exactly through is decided by that arithmetic.
+// Fewer than three points cover nothing; at most 64 points are taken.
 void fill_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour);
 
-// The closed outline pts[0] -> ... -> pts[n - 1] -> pts[0], one pixel wide.
-// One point draws nothing, two draw the segment between them.
+// The closed outline pts[0] -> ... -> pts[n - 1] -> pts[0], one pixel wide:
+// each segment puts down its start pixel and not its end pixel, where the
+// next one starts (see line_steps.h). One point draws nothing, two draw the
+// segment between them, and points that all coincide draw nothing.
 void outline_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour);
 
-// One segment including both end pixels (a line with square ends).
+// One segment, both end pixels included, stepped as in line_steps.h.
 void draw_segment(const raster_target& t, QPoint a, QPoint b, QRgb colour);
 
 // A single pixel, ignored outside the image.

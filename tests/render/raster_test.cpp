@@ -1,14 +1,18 @@
-// The polygon fill and outline drawn straight into the image: agreement with
-// QPainter's aliased drawing, clipping, far-off and degenerate input, the
+// The polygon fill and outline drawn straight into the image: the fill's
+// agreement with QPainter's aliased fill, the outline's stepping rules and
+// nearness to QPainter's, clipping, far-off and degenerate input, the
 // alternate fill rule, and drawing nearest first through a coverage mask.
 #include <gtest/gtest.h>
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
+#include "render/line_steps.h"
 #include "render/raster.h"
 
 namespace {
@@ -22,19 +26,21 @@ QImage blank(int w, int h) {
   return img;
 }
 
-// What the frame drew before: a width-1 cosmetic pen of the face colour,
-// a filled polygon with the alternate rule, or a polyline back to the start.
+// QPainter's aliased drawing, which the frame used before: a polygon filled
+// by the alternate rule with no pen, or the closed polyline in a width-1
+// cosmetic pen.
 QImage painter_drawing(int w, int h, const std::vector<QPoint>& pts, bool solid) {
   QImage img = blank(w, h);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing, false);
-  QPen pen(QColor(INK), 1, Qt::SolidLine);
-  pen.setCosmetic(true);
-  p.setPen(pen);
-  p.setBrush(QBrush(QColor(INK), Qt::SolidPattern));
   if (solid) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QBrush(QColor(INK), Qt::SolidPattern));
     p.drawPolygon(pts.data(), static_cast<int>(pts.size()), Qt::OddEvenFill);
   } else {
+    QPen pen(QColor(INK), 1, Qt::SolidLine);
+    pen.setCosmetic(true);
+    p.setPen(pen);
     std::vector<QPoint> closed = pts;
     closed.push_back(pts.front());
     p.drawPolyline(closed.data(), static_cast<int>(closed.size()));
@@ -46,8 +52,11 @@ QImage raster_drawing(int w, int h, const std::vector<QPoint>& pts, bool solid) 
   QImage img = blank(w, h);
   const raster_target t(img);
   const int n = static_cast<int>(pts.size());
-  if (solid) fill_polygon(t, pts.data(), n, INK);
-  outline_polygon(t, pts.data(), n, INK);
+  if (solid) {
+    fill_polygon(t, pts.data(), n, INK);
+  } else {
+    outline_polygon(t, pts.data(), n, INK);
+  }
   return img;
 }
 
@@ -67,37 +76,77 @@ int count_ink(const QImage& img) {
   return n;
 }
 
-TEST(Raster, MatchesThePainterPixelForPixel) {
-  // Random polygons around and across a small image: convex ones, as the
-  // frame's fragments are, and star-like ones that are concave or cross
-  // themselves, reaching up to three image sizes off its edges.
+// How many of a's ink pixels have ink of b at most one pixel away in x and y.
+int near_ink(const QImage& a, const QImage& b) {
+  int n = 0;
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) == WHITE) continue;
+      bool near = false;
+      for (int j = std::max(y - 1, 0); j <= std::min(y + 1, b.height() - 1) && !near; ++j) {
+        for (int i = std::max(x - 1, 0); i <= std::min(x + 1, b.width() - 1) && !near; ++i) {
+          near = b.pixel(i, j) != WHITE;
+        }
+      }
+      n += near ? 1 : 0;
+    }
+  }
+  return n;
+}
+
+// Random polygons around and across a small image: convex ones, as the
+// frame's fragments are, and star-like ones that are concave or cross
+// themselves, reaching up to three image sizes off its edges.
+std::vector<QPoint> random_polygon(std::mt19937& rng, int round, int w, int h) {
+  const int n = 3 + static_cast<int>(rng() % 8);
+  const bool convex = round % 2 == 0;
+  const int reach = round % 3 == 0 ? 3 * w : 50;
+  std::vector<double> angle(static_cast<std::size_t>(n));
+  for (double& a : angle) a = std::uniform_real_distribution<double>(0, 6.2832)(rng);
+  if (convex) std::sort(angle.begin(), angle.end());
+  const double r = std::uniform_int_distribution<int>(2, reach)(rng);
+  const double cx = std::uniform_int_distribution<int>(-20, w + 20)(rng);
+  const double cy = std::uniform_int_distribution<int>(-20, h + 20)(rng);
+  std::vector<QPoint> pts;
+  for (const double a : angle) {
+    const double k = convex ? 1.0 : std::uniform_real_distribution<double>(0.2, 1.0)(rng);
+    pts.emplace_back(static_cast<int>(cx + r * k * std::cos(a)), static_cast<int>(cy + r * k * std::sin(a)));
+  }
+  return pts;
+}
+
+TEST(Raster, FillMatchesThePainterPixelForPixel) {
   std::mt19937 rng(7);
   constexpr int W = 120, H = 90;
   int drawn = 0;
   for (int round = 0; round < 240; ++round) {
-    const int n = 3 + static_cast<int>(rng() % 8);
-    const bool convex = round % 2 == 0;
-    const int reach = round % 3 == 0 ? 3 * W : 50;
-    std::vector<double> angle(static_cast<std::size_t>(n));
-    for (double& a : angle) a = std::uniform_real_distribution<double>(0, 6.2832)(rng);
-    if (convex) std::sort(angle.begin(), angle.end());
-    const double r = std::uniform_int_distribution<int>(2, reach)(rng);
-    const double cx = std::uniform_int_distribution<int>(-20, W + 20)(rng);
-    const double cy = std::uniform_int_distribution<int>(-20, H + 20)(rng);
-    std::vector<QPoint> pts;
-    for (const double a : angle) {
-      const double k = convex ? 1.0 : std::uniform_real_distribution<double>(0.2, 1.0)(rng);
-      pts.emplace_back(static_cast<int>(cx + r * k * std::cos(a)),
-                       static_cast<int>(cy + r * k * std::sin(a)));
-    }
-    for (const bool solid : {true, false}) {
-      const QImage want = painter_drawing(W, H, pts, solid);
-      drawn += count_ink(want);
-      ASSERT_EQ(differing(want, raster_drawing(W, H, pts, solid)), 0)
-          << "round " << round << (solid ? " filled" : " outline");
-    }
+    const std::vector<QPoint> pts = random_polygon(rng, round, W, H);
+    const QImage want = painter_drawing(W, H, pts, true);
+    drawn += count_ink(want);
+    ASSERT_EQ(differing(want, raster_drawing(W, H, pts, true)), 0) << "round " << round;
   }
   EXPECT_GT(drawn, 100000);  // the rounds did draw something
+}
+
+TEST(Raster, OutlinesKeepWithinAPixelOfThePainters) {
+  // Outlines follow their own stepping rule, so they are not the painter's
+  // pixel for pixel; but nearly every pixel of either has one of the other
+  // next to it.
+  std::mt19937 rng(7);
+  constexpr int W = 120, H = 90;
+  int ours = 0, ours_near = 0, theirs = 0, theirs_near = 0;
+  for (int round = 0; round < 240; ++round) {
+    const std::vector<QPoint> pts = random_polygon(rng, round, W, H);
+    const QImage want = painter_drawing(W, H, pts, false);
+    const QImage got = raster_drawing(W, H, pts, false);
+    ours += count_ink(got);
+    ours_near += near_ink(got, want);
+    theirs += count_ink(want);
+    theirs_near += near_ink(want, got);
+  }
+  EXPECT_GT(ours, 10000);
+  EXPECT_GE(ours_near, 0.98 * ours) << ours_near << " of " << ours;
+  EXPECT_GE(theirs_near, 0.98 * theirs) << theirs_near << " of " << theirs;
 }
 
 TEST(Raster, ShortAndDegeneratePolygons) {
@@ -111,16 +160,19 @@ TEST(Raster, ShortAndDegeneratePolygons) {
       {{3, 3}, {3, 25}, {3, 3}, {3, 25}},  // back and forth over one line
   };
   for (const auto& pts : cases) {
-    for (const bool solid : {true, false}) {
-      EXPECT_EQ(differing(painter_drawing(W, H, pts, solid), raster_drawing(W, H, pts, solid)), 0)
-          << pts.size() << " points from (" << pts[0].x() << ", " << pts[0].y() << ")";
-    }
+    const QImage want = painter_drawing(W, H, pts, false), got = raster_drawing(W, H, pts, false);
+    EXPECT_EQ(differing(painter_drawing(W, H, pts, true), raster_drawing(W, H, pts, true)), 0)
+        << pts.size() << " points from (" << pts[0].x() << ", " << pts[0].y() << ")";
+    EXPECT_EQ(near_ink(got, want), count_ink(got)) << pts.size() << " points from (" << pts[0].x() << ")";
+    EXPECT_EQ(near_ink(want, got), count_ink(want)) << pts.size() << " points from (" << pts[0].x() << ")";
   }
-  EXPECT_EQ(count_ink(raster_drawing(W, H, {{10, 10}}, true)), 0);
-  const QImage seg = raster_drawing(W, H, {{5, 5}, {30, 12}}, true);
+  EXPECT_EQ(count_ink(raster_drawing(W, H, {{10, 10}}, false)), 0);
+  EXPECT_EQ(count_ink(raster_drawing(W, H, {{8, 8}, {8, 8}, {8, 8}}, false)), 0);
+  const QImage seg = raster_drawing(W, H, {{5, 5}, {30, 12}}, false);
   EXPECT_EQ(count_ink(seg), 26);  // one pixel per column, both ends included
   EXPECT_EQ(seg.pixel(5, 5), INK);
   EXPECT_EQ(seg.pixel(30, 12), INK);
+  EXPECT_EQ(count_ink(raster_drawing(W, H, {{5, 20}, {20, 20}, {35, 20}}, false)), 31);
   // Nothing, not even a crash, for no points.
   QImage none = blank(W, H);
   fill_polygon(raster_target(none), nullptr, 0, INK);
@@ -199,6 +251,20 @@ TEST(Raster, ClipsToTheTargetAtEveryEdgeAndTakesFarOffCoordinates) {
     EXPECT_EQ(g.inside_ink(), 40 + 30 - 1);
     EXPECT_EQ(g.img.pixel(10 + 39, 10 + 12), INK);
     EXPECT_EQ(g.img.pixel(10 + 20, 10 + 29), INK);
+
+    // From one end of int to the other: the diagonal lands on (i, i), and a
+    // line rising one pixel over the whole range, its half-way point at
+    // x = 20, steps up there.
+    constexpr int LO = std::numeric_limits<int>::min(), HI = std::numeric_limits<int>::max();
+    framed d;
+    const QPoint wide[] = {{LO, LO}, {HI, HI}, {LO, HI}};
+    outline_polygon(d.t, wide, 3, INK);
+    draw_segment(d.t, QPoint(LO + 41, 5), QPoint(HI, 6), INK);
+    EXPECT_TRUE(d.frame_untouched());
+    EXPECT_EQ(d.inside_ink(), 30 + 40 - 1);  // (5, 5) is on both
+    for (int i = 0; i < 30; ++i) EXPECT_EQ(d.img.pixel(10 + i, 10 + i), INK) << i;
+    EXPECT_EQ(d.img.pixel(10 + 19, 10 + 5), INK);
+    EXPECT_EQ(d.img.pixel(10 + 20, 10 + 6), INK);
   }
   {
     // Wholly outside: nothing.
@@ -241,6 +307,176 @@ TEST(Raster, CoverageMaskDrawsNearestFirstAsFarthestFirstWould) {
   m.reset(W, H);
   fill_polygon(mt, m, a, 3, far);
   EXPECT_EQ(masked.pixel(30, 20), far);
+}
+
+// Every pixel an outline puts down, counted, and any put down outside the
+// image.
+struct visits {
+  int w, h;
+  std::vector<int> count;
+  int outside = 0;
+  long long total = 0;
+
+  visits(int width, int height, const std::vector<QPoint>& pts) : w(width), h(height), count(w * h, 0) {
+    line_steps::step_outline(w, h, pts.data(), static_cast<int>(pts.size()), [this](int x, int y) {
+      ++total;
+      if (x < 0 || y < 0 || x >= w || y >= h) {
+        ++outside;
+      } else {
+        ++count[y * w + x];
+      }
+    });
+  }
+  int at(int x, int y) const { return count[y * w + x]; }
+};
+
+// Whether the centre of pixel (x, y) is within r of segment a - b in both x
+// and y: whether the segment meets the square of half-side r around it.
+bool within(int x, int y, QPoint a, QPoint b, double r) {
+  const double ax = a.x(), ay = a.y(), dx = static_cast<double>(b.x()) - ax,
+               dy = static_cast<double>(b.y()) - ay;
+  double t0 = 0, t1 = 1;
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {ax - (x - r), (x + r) - ax, ay - (y - r), (y + r) - ay};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+    } else if (p[i] < 0) {
+      t0 = std::max(t0, q[i] / p[i]);
+    } else {
+      t1 = std::min(t1, q[i] / p[i]);
+    }
+  }
+  return t0 <= t1;
+}
+
+TEST(LineSteps, OutlinesFollowTheirSegmentsOnePixelPerStep) {
+  // The rules of line_steps.h on random polygons: those of the other tests,
+  // and spiky ones with points out to a billion and the ends of int.
+  //  - Every pixel is inside the image and its centre within half a pixel,
+  //    in x and y, of a segment.
+  //  - A segment puts down one pixel per step along its longer axis and none
+  //    at its end point, so a pixel is put down at most once for each segment
+  //    passing within half a pixel of it, less those ending there: once on a
+  //    plain stretch or corner, twice only where the outline crosses or
+  //    comes back on itself.
+  //  - Wholly inside the image, the pixels number the steps, and those
+  //    along each segment join its start to its end, 8-connected: the
+  //    outline is closed.
+  std::mt19937 rng(11);
+  constexpr int W = 120, H = 90;
+  constexpr double HALF = 0.5 + 1e-5;
+  int inside_polygons = 0, twice = 0;
+  for (int round = 0; round < 400; ++round) {
+    std::vector<QPoint> pts = random_polygon(rng, round, W, H);
+    if (round % 4 == 3) {
+      for (QPoint& p : pts) {
+        if (rng() % 3 != 0) continue;
+        const double a = std::uniform_real_distribution<double>(0, 6.2832)(rng);
+        const double far = rng() % 2 == 0 ? 1e9 : 3e9;  // past the ends of int
+        const auto held = [](double v) {
+          return static_cast<int>(std::clamp(v, -2147483648.0, 2147483647.0));
+        };
+        p = QPoint(held(p.x() + far * std::cos(a)), held(p.y() + far * std::sin(a)));
+      }
+    }
+    if (round % 5 == 0) pts.insert(pts.begin() + 1, pts[1]);  // a point repeated
+    const int n = static_cast<int>(pts.size());
+    const visits v(W, H, pts);
+    ASSERT_EQ(v.outside, 0) << "round " << round;
+    for (int y = 0; y < H; ++y) {
+      for (int x = 0; x < W; ++x) {
+        if (v.at(x, y) == 0) continue;
+        int near = 0, ends = 0;
+        for (int i = 0; i < n; ++i) {
+          const QPoint a = pts[i], b = pts[(i + 1) % n];
+          near += within(x, y, a, b, HALF) ? 1 : 0;
+          ends += a != b && b == QPoint(x, y) ? 1 : 0;
+        }
+        ASSERT_GT(near, 0) << "round " << round << " pixel " << x << ", " << y;
+        ASSERT_LE(v.at(x, y), near - ends) << "round " << round << " pixel " << x << ", " << y;
+        twice += v.at(x, y) > 1 ? 1 : 0;
+      }
+    }
+
+    const bool inside = std::all_of(
+        pts.begin(), pts.end(), [](QPoint p) { return p.x() >= 0 && p.y() >= 0 && p.x() < W && p.y() < H; });
+    if (!inside) continue;
+    ++inside_polygons;
+    long long steps = 0;
+    for (int i = 0; i < n; ++i) {
+      const QPoint d = pts[(i + 1) % n] - pts[i];
+      steps += std::max(std::abs(d.x()), std::abs(d.y()));
+    }
+    EXPECT_EQ(v.total, steps) << "round " << round;
+    for (int i = 0; i < n; ++i) {
+      const QPoint a = pts[i], b = pts[(i + 1) % n];
+      // Flood from a through drawn pixels near this segment.
+      std::vector<char> reached(W * H, 0);
+      std::vector<QPoint> todo = {a};
+      reached[a.y() * W + a.x()] = 1;
+      while (!todo.empty()) {
+        const QPoint p = todo.back();
+        todo.pop_back();
+        for (int j = -1; j <= 1; ++j) {
+          for (int k = -1; k <= 1; ++k) {
+            const int x = p.x() + k, y = p.y() + j;
+            if (x < 0 || y < 0 || x >= W || y >= H || reached[y * W + x] != 0 || v.at(x, y) == 0) continue;
+            if (!within(x, y, a, b, HALF)) continue;
+            reached[y * W + x] = 1;
+            todo.emplace_back(x, y);
+          }
+        }
+      }
+      ASSERT_TRUE(v.at(a.x(), a.y()) > 0 || a == b) << "round " << round << " corner " << i;
+      ASSERT_EQ(reached[b.y() * W + b.x()], 1) << "round " << round << " segment " << i;
+    }
+  }
+  EXPECT_GT(inside_polygons, 40);
+  EXPECT_GT(twice, 0);  // some outlines did cross themselves
+}
+
+TEST(LineSteps, ClippingKeepsThePixelsInside) {
+  std::mt19937 rng(5);
+  constexpr int W = 120, H = 90;
+  // Polygons reaching off the image put down, inside it, what they put down
+  // in a larger image that holds them whole, shifted to match.
+  constexpr int OFF = 400;
+  for (int round = 0; round < 200; ++round) {
+    const std::vector<QPoint> pts = random_polygon(rng, round, W, H);
+    std::vector<QPoint> shifted;
+    for (const QPoint& p : pts) shifted.push_back(p + QPoint(OFF, OFF));
+    const visits small(W, H, pts);
+    std::vector<int> large(W * H, 0);
+    line_steps::step_outline(W + 2 * OFF, H + 2 * OFF, shifted.data(), static_cast<int>(shifted.size()),
+                             [&large](int x, int y) {
+                               x -= OFF;
+                               y -= OFF;
+                               if (x >= 0 && y >= 0 && x < W && y < H) ++large[y * W + x];
+                             });
+    int differ = 0;
+    for (int i = 0; i < W * H; ++i) differ += small.count[i] != large[i] ? 1 : 0;
+    ASSERT_EQ(differ, 0) << "round " << round;
+  }
+  // A segment from far off along a line through integer points puts down,
+  // inside the image, the pixels of the short piece of that line across it.
+  for (int round = 0; round < 200; ++round) {
+    const QPoint at(std::uniform_int_distribution<int>(0, W - 1)(rng),
+                    std::uniform_int_distribution<int>(0, H - 1)(rng));
+    QPoint d(std::uniform_int_distribution<int>(-40, 40)(rng),
+             std::uniform_int_distribution<int>(-40, 40)(rng));
+    if (d.isNull()) d = QPoint(1, 0);
+    const int span = std::max(std::abs(d.x()), std::abs(d.y()));
+    const int reach = std::numeric_limits<int>::max() / span - 200;
+    const int before = std::uniform_int_distribution<int>(reach / 2, reach)(rng);
+    const int after = std::uniform_int_distribution<int>(reach / 2, reach)(rng);
+    const int piece = (W + H) / span + 2;
+    QImage far = blank(W, H), near = blank(W, H);
+    draw_segment(raster_target(far), at - before * d, at + after * d, INK);
+    draw_segment(raster_target(near), at - piece * d, at + piece * d, INK);
+    ASSERT_EQ(differing(far, near), 0) << "round " << round;
+    ASSERT_GT(count_ink(near), 0);
+  }
 }
 
 }  // namespace
