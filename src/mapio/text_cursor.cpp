@@ -11,8 +11,9 @@ void text_cursor::skip_line() {
   pos_ = at == std::string_view::npos ? text_.size() : at + 1;
 }
 
-bool text_cursor::read_until(char c, std::string& out) {
-  const std::size_t at = text_.find(c, pos_);
+bool text_cursor::read_until(char c, std::string& out) { return take_to(text_.find(c, pos_), out); }
+
+bool text_cursor::take_to(std::size_t at, std::string& out) {
   if (at == std::string_view::npos) {
     out.assign(text_.substr(pos_));
     pos_ = text_.size();
@@ -31,14 +32,7 @@ bool text_cursor::read_value(std::string& out) {
     if (next == std::string_view::npos || (line_end != std::string_view::npos && line_end < next)) break;
     at = next;
   }
-  if (at == std::string_view::npos) {
-    out.assign(text_.substr(pos_));
-    pos_ = text_.size();
-    return false;
-  }
-  out.assign(text_.substr(pos_, at - pos_));
-  pos_ = at + 1;
-  return true;
+  return take_to(at, out);
 }
 
 bool text_cursor::next_word(std::string_view& out) {

@@ -41,6 +41,10 @@ class text_cursor {
   int line_at(std::size_t pos);
 
  private:
+  // The text up to at into out, consuming the character at at; with at npos
+  // the rest of the text, and false.
+  bool take_to(std::size_t at, std::string& out);
+
   std::string_view text_;
   std::size_t pos_ = 0;
   std::size_t counted_pos_ = 0;  // newlines are counted up to here

@@ -1,5 +1,11 @@
 #include "model_fixture.h"
 
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+
 void ModelTest::SetUp() { reset_model(); }
 
 void ModelTest::TearDown() {
@@ -43,3 +49,19 @@ int count_brushes(const hull_t* h) {
 }
 
 std::string map_path(const char* name) { return std::string(VELD_MAPS_DIR) + "/" + name; }
+
+comma_locale::comma_locale()
+    : dir_(
+          (std::filesystem::temp_directory_path() / ("veld-locale-" + std::to_string(::getpid()))).string()) {
+  std::filesystem::create_directories(dir_);
+  const std::string command = "localedef -i de_DE -f UTF-8 '" + dir_ + "/de_DE.UTF-8' >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) return;
+  ::setenv("LOCPATH", dir_.c_str(), 1);
+  ready = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+}
+
+comma_locale::~comma_locale() {
+  std::setlocale(LC_NUMERIC, "C");
+  ::unsetenv("LOCPATH");
+  std::filesystem::remove_all(dir_);
+}

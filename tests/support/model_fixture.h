@@ -28,4 +28,19 @@ int count_brushes(const hull_t* h);
 // Path of one of the shared test maps.
 std::string map_path(const char* name);
 
+// Puts LC_NUMERIC into a locale that writes a decimal comma (de_DE, built
+// with localedef in a temporary folder) until the object goes; `ready` is
+// false where the machine cannot build one, and nothing is changed then.
+class comma_locale {
+ public:
+  comma_locale();
+  ~comma_locale();
+  comma_locale(const comma_locale&) = delete;
+  comma_locale& operator=(const comma_locale&) = delete;
+  bool ready = false;
+
+ private:
+  std::string dir_;
+};
+
 #define EXPECT_MODEL_OK() EXPECT_EQ(check_model(), "")
