@@ -102,7 +102,9 @@ void TDrawWindow::OpenFile() {
     MessageBox(this, report.error, "loading...", box_buttons::ok);
     return;
   }
-  for (int i = 0; i < report.obsolete_pairs; ++i) MessageBox(this, "obsolete", "loading...", box_buttons::ok);
+  // One box for the first such pair; a box for each would never end on a map
+  // with thousands. The load report gives their number.
+  if (report.obsolete_pairs > 0) MessageBox(this, "obsolete", "loading...", box_buttons::ok);
   history_reset();
   candraw = 1;
   timer_.stop();
@@ -113,12 +115,19 @@ void TDrawWindow::OpenFile() {
 }
 
 void TDrawWindow::show_load_report(const load_report& report) {
-  if (report.complete && report.problems.empty() && report.malformed_numbers == 0) return;
-  std::string text = report.complete ? "The map was read, but not all of it was usable:"
-                                     : "Reading stopped before the end of the file:";
+  const bool problems = !report.problems.empty() || report.malformed_numbers != 0;
+  const bool pairs = report.obsolete_pairs > 1;
+  if (report.complete && !problems && !pairs) return;
+  std::string text = !report.complete ? "Reading stopped before the end of the file:"
+                     : problems       ? "The map was read, but not all of it was usable:"
+                                      : "The map was read:";
   for (const load_problem& p : report.problems) text += "\nline " + std::to_string(p.line) + ": " + p.text;
   if (report.unlisted_problems > 0) {
     text += "\n... and " + std::to_string(report.unlisted_problems) + " more problems";
+  }
+  if (pairs) {
+    text += "\n" + std::to_string(report.obsolete_pairs) +
+            " key/value pairs stood after a brush or between entities (\"obsolete\" was shown for the first)";
   }
   MessageBox(this, text, "loading...", box_buttons::ok);
 }
@@ -144,20 +153,34 @@ void TDrawWindow::CloseFile() {
   timer_.start(TIMER_NORMAL);
 }
 
+namespace {
+
+// Opens the map named in the dialog settings. A file that does not open gives
+// back the name and caption it replaced, so that the save dialog is never
+// offered a file that was not read as a map.
+void open_chosen(TDrawWindow& w, const std::string& previous_name) {
+  const std::string previous_caption = w.caption();
+  w.SetCaption(CAPTION_FORMAT + w.FileData.file_name);
+  w.OpenFile();
+  if (w.candraw != 0) return;
+  w.FileData.file_name = previous_name;
+  w.SetCaption(previous_caption);
+}
+
+}  // namespace
+
 void TDrawWindow::open_map(const std::string& path) {
+  const std::string previous = FileData.file_name;
   FileData.file_name = path;
-  SetCaption(CAPTION_FORMAT + path);
-  OpenFile();
+  open_chosen(*this, previous);
   framerate = 0;
   Tstart = time_seconds();
   origin.y = OPENED_CAMERA_Y;
 }
 
 void TDrawWindow::CmFileOpen() {
-  if (FileOpenDialog(this, FileData) == IDOK) {
-    SetCaption(CAPTION_FORMAT + FileData.file_name);
-    OpenFile();
-  }
+  const std::string previous = FileData.file_name;
+  if (FileOpenDialog(this, FileData) == IDOK) open_chosen(*this, previous);
   framerate = 0;
   Tstart = time_seconds();
   origin.y = OPENED_CAMERA_Y;

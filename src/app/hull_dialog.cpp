@@ -10,10 +10,6 @@
 
 namespace {
 
-bool key_is(const std::string& key, const char* name) {
-  return QString::fromStdString(key).compare(QLatin1String(name), Qt::CaseInsensitive) == 0;
-}
-
 // A face line of the map file holds the texture name as one bare word.
 bool usable_texture(const std::string& name) {
   return !name.empty() && name.find_first_of(" \t\r\n\"(){}") == std::string::npos;
@@ -78,8 +74,10 @@ bool TEditHull::CanClose() {
     f->texname = texture;
   }
 
+  // The class is the pair whose key is exactly "classname", as the reader,
+  // the writer and the game take it; "Classname" is an ordinary pair.
   for (const text_pair& p : pairs()) {
-    if (!key_is(p.key, "classname")) continue;
+    if (p.key != "classname") continue;
     if (p.value == classname) break;
     if (p.value == "worldspawn") {
       remove_brush_from_list(b);

@@ -80,15 +80,6 @@ QListWidgetItem* TKeyValDialog::find_key(const std::string& key) const {
   return nullptr;
 }
 
-QListWidgetItem* TKeyValDialog::first_line_beginning(const std::string& text) const {
-  const QString wanted = QString::fromStdString(text);
-  for (int i = 0; i < list_->count(); ++i) {
-    QListWidgetItem* item = list_->item(i);
-    if (item->text().startsWith(wanted, Qt::CaseInsensitive)) return item;
-  }
-  return nullptr;
-}
-
 void TKeyValDialog::add_line(const std::string& key, const std::string& value) {
   list_->addItem(new pair_item(key, value));
 }
@@ -119,10 +110,9 @@ void TKeyValDialog::CmAddString() {
                windowTitle().toStdString(), box_buttons::ok);
     return;
   }
-  // The line replaced is the first that begins with the typed key, as the
-  // list shows it: adding "target" to a list with only "targetname" replaces
-  // that line, in plain sight before OK.
-  delete first_line_beginning(key);
+  // Only the line of the same key is replaced: "target" beside "targetname"
+  // is a pair of its own, and replacing the longer key would lose it.
+  delete find_key(key);
   add_line(key, value);
   flags_from_list();
 }

@@ -80,9 +80,9 @@ class TKeyValDialog : public TDialog {
   static bool storable(const std::string& text);
 
  private:
+  // The first line, in list order, whose key is key (letters compared
+  // without regard to case).
   QListWidgetItem* find_key(const std::string& key) const;
-  // The first line, in list order, whose text begins with text (any case).
-  QListWidgetItem* first_line_beginning(const std::string& text) const;
   void add_line(const std::string& key, const std::string& value);
   void flag_clicked();
 

@@ -1,6 +1,10 @@
 #include "mapio/map_reader.h"
 
+#include <algorithm>
 #include <cctype>
+#include <new>
+#include <utility>
+#include <vector>
 
 #include "edit/box_brush.h"
 #include "mapio/file_face.h"
@@ -19,7 +23,14 @@ constexpr int END = text_cursor::END;
 // of record the last '{' opened.
 class map_reader {
  public:
-  explicit map_reader(std::string_view text) : in_(text) {}
+  explicit map_reader(std::string_view text) : text_(text), in_(text) {}
+  // The pairs of an entity still open when reading is cut short by an
+  // exception are not yet in the model.
+  ~map_reader() { free_keyvals(list_); }
+  map_reader(const map_reader&) = delete;
+  map_reader& operator=(const map_reader&) = delete;
+
+  // Reads into the program-wide model, which the caller has emptied.
   load_report run();
 
  private:
@@ -54,13 +65,16 @@ class map_reader {
 
   void problem(std::size_t pos, std::string text);
   void stop(std::size_t pos, const std::string& why);
+  bool looks_like_a_map() const;
 
+  std::string_view text_;
   text_cursor in_;
 
   load_report report_;
   bool stopped_ = false;
   bool refused_ = false;
-  bool pairs_cut_ = false;  // the text ended inside an entity's leading pairs
+  bool pairs_cut_ = false;                             // the text ended inside an entity's leading pairs
+  std::size_t first_entity_ = std::string_view::npos;  // where the first entity's '{' stands
 
   state state_ = state::outside;
   tmapentity_t scratch_;
@@ -183,9 +197,9 @@ int map_reader::getheader(tmapentity_t* entity, keyval** header) {
     if (!read_until('"', key_) || !skip_past('"')) break;
     if (!read_value(value_)) break;
     auto* node = new keyval;
-    token(entity, node, key_, value_);
     *tail = node;
     tail = &node->next;
+    token(entity, node, key_, value_);
     // The origin stays in the list where it stood: a brush entity keeps it
     // there, a point entity takes it out when it is stored.
     if (key_ == "origin") {
@@ -310,6 +324,7 @@ void map_reader::read_extra(surf* s) {
 
 void map_reader::open_entity() {
   const std::size_t at = in_.pos() - 1;
+  if (first_entity_ == std::string_view::npos) first_entity_ = at;
   if (state_ == state::point_entity) {
     problem(at, "a point entity was not closed before the next '{' and was not added");
     free_keyvals(list_);
@@ -447,8 +462,18 @@ void map_reader::read_stray_pair() {
   list_tail_ = &node->next;
 }
 
+// Text with no entity at all, or with NUL characters before the first one,
+// is some other kind of file: opened as an empty map, it would be written over
+// with nothing at the next save. Whitespace alone has nothing to lose.
+bool map_reader::looks_like_a_map() const {
+  if (first_entity_ == std::string_view::npos) {
+    return std::all_of(text_.begin(), text_.end(),
+                       [](char c) { return is_space(static_cast<unsigned char>(c)); });
+  }
+  return text_.substr(0, first_entity_).find('\0') == std::string_view::npos;
+}
+
 load_report map_reader::run() {
-  release_map();
   origin = vertex_t{};
   zeromapentity(&scratch_);
 
@@ -494,6 +519,11 @@ load_report map_reader::run() {
     }
   }
 
+  if (!refused_ && !looks_like_a_map()) {
+    refused_ = true;
+    report_.not_a_map = true;
+    report_.error = "The text is not a map file.";
+  }
   if (!stopped_ && !refused_ && state_ != state::outside) {
     stop(in_.pos(), pairs_cut_                      ? "the file ends inside an entity's key/value pairs"
                     : state_ == state::brush        ? "the file ends inside a brush"
@@ -508,24 +538,100 @@ load_report map_reader::run() {
                                     : DIALECT_STANDARD;
 
   if (refused_) {
-    release_map();
     load_report refused;
     refused.error = report_.error;
+    refused.not_a_map = report_.not_a_map;
     return refused;
   }
   return std::move(report_);
 }
 
+// The lists of the map that was in the model while another is read, so that
+// a read that fails can put it back as it was.
+class model_aside {
+ public:
+  // Allocates all it needs here, before anything is moved.
+  model_aside() : entities_(MAX_ENTITIES) {}
+
+  // Exchanges these lists with the program-wide ones.
+  void swap_with_model() {
+    std::swap(hull_, hull);
+    std::swap_ranges(entities_.begin(), entities_.end(), entities);
+    std::swap(count_, numentity);
+    std::swap(dialect_, map_dialect);
+  }
+
+ private:
+  hull_t* hull_ = nullptr;
+  std::vector<dentity_t> entities_;
+  short count_ = 0;
+  int dialect_ = DIALECT_STANDARD;
+};
+
+// Releases what a failed read built. Nothing else points into it, so the
+// selection and the highlight, which belong to the map set aside, stay.
+void release_failed_read() {
+  while (hull != nullptr) {
+    hull_t* next = hull->next;
+    free_hull(hull);
+    hull = next;
+  }
+  for (int i = 0; i < numentity; ++i) {
+    free_keyvals(entities[i].header);
+    free_brush(entities[i].brush);
+    entities[i] = dentity_t{};
+  }
+  numentity = 0;
+  map_dialect = DIALECT_STANDARD;
+}
+
+load_report out_of_memory() {
+  load_report r;
+  r.error = "There was not enough memory to read the map; it was not opened.";
+  return r;
+}
+
 }  // namespace
 
-load_report read_map_text(std::string_view text) { return map_reader(text).run(); }
+load_report read_map_text(std::string_view text) {
+  const vertex_t camera = origin;
+  try {
+    model_aside earlier;
+    earlier.swap_with_model();
+    load_report report;
+    try {
+      report = map_reader(text).run();
+    } catch (const std::bad_alloc&) {
+      report = out_of_memory();
+    }
+    if (report.ok()) {
+      // The earlier map goes, and with it every pointer into it.
+      earlier.swap_with_model();
+      release_map();
+      earlier.swap_with_model();
+    } else {
+      release_failed_read();
+      earlier.swap_with_model();
+      origin = camera;
+    }
+    return report;
+  } catch (const std::bad_alloc&) {
+    return out_of_memory();
+  }
+}
 
 load_report read_map(const std::string& path) {
-  std::string text;
-  if (std::string error = read_whole_file(path, text); !error.empty()) {
-    load_report r;
-    r.error = std::move(error);
+  try {
+    std::string text;
+    if (std::string error = read_whole_file(path, text); !error.empty()) {
+      load_report r;
+      r.error = std::move(error);
+      return r;
+    }
+    load_report r = read_map_text(text);
+    if (r.not_a_map) r.error = path + " is not a map file";
     return r;
+  } catch (const std::bad_alloc&) {
+    return out_of_memory();
   }
-  return read_map_text(text);
 }

@@ -1,6 +1,7 @@
-// Reading a .map file into the map model. The reader starts from an empty
-// model, puts the camera at (0, 0, 0) and never shows anything: the window
-// shows the messages from what the report says.
+// Reading a .map file into the map model. A read that succeeds replaces the
+// model and puts the camera at (0, 0, 0); one that fails leaves both as they
+// were. The reader never shows anything: the window shows the messages from
+// what the report says.
 #pragma once
 
 #include <string>
@@ -17,11 +18,13 @@ struct load_problem {
 };
 
 struct load_report {
-  // Set when nothing was loaded: the file could not be read, or it was
-  // refused (too many point entities; the model is then left empty).
+  // Set when nothing was loaded: the file could not be read, it was refused
+  // (not a map, too many point entities, something the editor cannot keep),
+  // or memory ran out.
   std::string error;
+  bool not_a_map = false;              // refused: no entity, or NULs before the first one
   int brush_entities = 0;              // the count of "finished loading %d models"
-  int obsolete_pairs = 0;              // pairs met outside an entity's leading pairs; one "obsolete" each
+  int obsolete_pairs = 0;              // pairs met outside an entity's leading pairs
   int malformed_numbers = 0;           // number tokens read as 0
   bool complete = true;                // false when reading stopped before the end of the text
   std::vector<load_problem> problems;  // in file order, at most MAX_LISTED_PROBLEMS
@@ -30,7 +33,8 @@ struct load_report {
   bool ok() const { return error.empty(); }
 };
 
-// Reads the file at path. When it cannot be read the model is left as it was.
+// Reads the file at path. A file that is not a map is refused with the error
+// "<path> is not a map file".
 load_report read_map(const std::string& path);
 
 // Reads map text held in memory.

@@ -215,20 +215,47 @@ TEST_F(Dialogs, EditHullListsSortedAndRewritesInThatOrder) {
   EXPECT_TRUE(win->timer().running());
 }
 
-TEST_F(Dialogs, AddReplacesTheFirstLineBeginningWithTheKeyAndDeleteRemoves) {
-  strings after_first, after_second;
+TEST_F(Dialogs, AddReplacesOnlyTheLineOfTheSameKeyInEitherDialog) {
+  strings after_first;
   edit(face_of("DOOR_A"), [&](TDialog& d) {
-    add(d, "target", "t1");  // the "targetname" line is the first to begin with "target"
+    add(d, "target", "t1");  // a key of its own beside "targetname"
     after_first = lines(d);
-    add(d, "TARGET", "t2");
+    add(d, "TARGET", "t2");  // the same key in other letters
     remove_line(d, "speed  100");
     remove_line(d, "Angle  90");
-    after_second = lines(d);
     return IDOK;
   });
-  EXPECT_EQ(after_first,
-            (strings{"Angle  90", "classname  func_door", "spawnflags  1", "speed  100", "target  t1"}));
-  EXPECT_EQ(pairs_of(door()->header), (strings{"classname=func_door", "spawnflags=1", "TARGET=t2"}));
+  EXPECT_EQ(after_first, (strings{"Angle  90", "classname  func_door", "spawnflags  1", "speed  100",
+                                  "target  t1", "targetname  d1"}));
+  EXPECT_EQ(pairs_of(door()->header),
+            (strings{"classname=func_door", "spawnflags=1", "TARGET=t2", "targetname=d1"}));
+
+  strings entity_lines;
+  edit(entities[0].brush->fsurf, [&](TDialog& d) {
+    add(d, "targetname", "s1");
+    add(d, "target", "s2");
+    entity_lines = lines(d);
+    return IDOK;
+  });
+  EXPECT_EQ(entity_lines, (strings{"classname  info_player_start", "target  s2", "targetname  s1"}));
+  EXPECT_EQ(pairs_of(entities[0].header),
+            (strings{"classname=info_player_start", "target=s2", "targetname=s1"}));
+}
+
+TEST_F(Dialogs, AClassnameKeyInOtherLettersIsAnOrdinaryPair) {
+  // As read from a map that spells the key so: the entity has no class, and
+  // OK without changes leaves the brush where it is.
+  hull_t* d = door();
+  hull_t* after = d->next;
+  set_text_block(d->header->key, "Classname");
+  d->classname[0] = '\0';
+  surf* a = face_of("DOOR_A");
+  edit(a, [](TDialog&) { return IDOK; });
+  EXPECT_EQ(d->next, after);
+  EXPECT_EQ(a->brush->hull, d);
+  EXPECT_EQ(count_brushes(d), 2);
+  EXPECT_EQ(pairs_of(d->header),
+            (strings{"Angle=90", "Classname=func_door", "spawnflags=1", "speed=100", "targetname=d1"}));
 }
 
 TEST_F(Dialogs, AQuoteCannotEnterAPair) {

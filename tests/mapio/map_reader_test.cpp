@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "model/camera.h"
@@ -30,6 +36,22 @@ std::string pairs_of(const keyval* list) {
   std::string out;
   for (; list != nullptr; list = list->next) out += std::string(list->key) + "=" + list->value + ";";
   return out;
+}
+
+std::string temp_file(const std::string& name, const std::string& bytes) {
+  const std::string path = ::testing::TempDir() + name;
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+// The map read before a failed read, checked afterwards.
+void expect_world_with_cube_and_camera(float camera_x) {
+  ASSERT_NE(hull, nullptr);
+  EXPECT_STREQ(hull->classname, "worldspawn");
+  ASSERT_NE(hull->brush, nullptr);
+  EXPECT_EQ(count_faces(hull->brush), 6);
+  EXPECT_EQ(origin.x, camera_x);
+  EXPECT_MODEL_OK();
 }
 
 bool is_cube_corner(const vertex_t& p) {
@@ -251,8 +273,11 @@ TEST_F(MapReader, TheFirstPointEntityOverTheLimitRefusesTheWholeMap) {
   EXPECT_NE(over.error.find("1024"), std::string::npos);
   EXPECT_NE(over.error.find("line " + std::to_string(12 + 4 * MAX_ENTITIES + 3)), std::string::npos)
       << over.error;
-  EXPECT_EQ(hull, nullptr);
-  EXPECT_EQ(numentity, 0);
+  // The map read before is still there, whole.
+  EXPECT_EQ(numentity, MAX_ENTITIES);
+  ASSERT_NE(hull, nullptr);
+  EXPECT_EQ(count_faces(hull->brush), 6);
+  EXPECT_MODEL_OK();
 }
 
 TEST_F(MapReader, LongTextsAreReadWhole) {
@@ -334,4 +359,95 @@ TEST_F(MapReader, AFileThatCannotBeReadChangesNothing) {
     EXPECT_NE(hull, nullptr);
     EXPECT_EQ(origin.x, 1);
   }
+}
+
+TEST_F(MapReader, FilesThatAreNotMapsAreRefusedAndTheOpenMapStays) {
+  using namespace std::string_literals;
+  std::string bsp = "\x1d\0\0\0"s + std::string(64 * 1024 - 4, '\0');
+  bsp.replace(1000, 40, "{ \"classname\" \"worldspawn\" } ( 1 2 3 )");
+  const struct {
+    const char* name;
+    std::string bytes;
+  } files[] = {
+      {"passwd",
+       "root:x:0:0:root:/root:/bin/bash\nnews:x:9:9:news (spool):/var/spool/news:/usr/sbin/nologin\n"},
+      {"picture.png", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0{\"\0\xff"s},
+      {"level.bsp", bsp},
+      {"notes.map", "// a map goes here one day\n\"message\" \"hello\"\n"},
+  };
+  read_map_text(world_with_cube());
+  origin.x = 7;
+  for (const auto& f : files) {
+    SCOPED_TRACE(f.name);
+    const std::string path = temp_file(f.name, f.bytes);
+    const load_report r = read_map(path);
+    EXPECT_FALSE(r.ok());
+    EXPECT_EQ(r.error, path + " is not a map file");
+    expect_world_with_cube_and_camera(7);
+  }
+
+  // Nothing but whitespace holds nothing to lose: an empty map. So does an
+  // empty file.
+  for (const char* text : {"", " \r\n\t\n"}) {
+    read_map_text(world_with_cube());
+    EXPECT_TRUE(read_map_text(text).ok());
+    EXPECT_EQ(hull, nullptr);
+  }
+  // NULs after the first entity are the reader's to clean up, as before.
+  EXPECT_TRUE(read_map_text("{ \"classname\" \"worldspawn\" }\n\0\0"s).ok());
+  EXPECT_NE(hull, nullptr);
+}
+
+TEST_F(MapReader, AFileTooLargeToHoldIsNotRead) {
+  read_map_text(world_with_cube());
+  origin.x = 7;
+  // A sparse file one byte over a gibibyte: refused by its size, not read.
+  const std::string big = ::testing::TempDir() + "huge.map";
+  std::ofstream(big).close();
+  std::filesystem::resize_file(big, (std::uintmax_t{1} << 30) + 1);
+  const load_report r = read_map(big);
+  std::filesystem::remove(big);
+  EXPECT_FALSE(r.ok());
+  EXPECT_NE(r.error.find(big), std::string::npos) << r.error;
+  expect_world_with_cube_and_camera(7);
+}
+
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define VELD_UNDER_ASAN 1
+#endif
+#endif
+
+TEST_F(MapReader, RunningOutOfMemoryLeavesTheOpenMap) {
+#ifdef VELD_UNDER_ASAN
+  GTEST_SKIP() << "AddressSanitizer ends the program when an allocation fails instead of throwing";
+#else
+  // A flood of '{' opens a brush for each one. In a child whose address
+  // space is capped a little above what it holds, the read runs out of memory.
+  read_map_text(world_with_cube());
+  const std::string flood = "{\n" + std::string(8 << 20, '{');
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t cap = static_cast<rlim_t>(pages) * sysconf(_SC_PAGESIZE) + (64 << 20);
+    const rlimit limit{cap, cap};
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(2);
+    try {
+      const load_report r = read_map_text(flood);
+      const bool kept =
+          hull != nullptr && hull->next == nullptr && count_faces(hull->brush) == 6 && check_model().empty();
+      _exit(!r.ok() && r.error.find("not enough memory") != std::string::npos && kept ? 0 : 1);
+    } catch (...) {
+      _exit(3);
+    }
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child ended by signal " << WTERMSIG(status);
+  EXPECT_NE(WEXITSTATUS(status), 2) << "the address space could not be capped";
+  EXPECT_NE(WEXITSTATUS(status), 3) << "the read let an exception out";
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+#endif
 }
