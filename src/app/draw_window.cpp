@@ -123,9 +123,14 @@ void TDrawWindow::show_load_report(const load_report& report) {
   MessageBox(this, text, "loading...", box_buttons::ok);
 }
 
-void TDrawWindow::SaveFile() {
+bool TDrawWindow::SaveFile() {
   const std::string error = write_map(FileData.file_name);
-  if (!error.empty()) MessageBox(this, "The map was not saved.\n" + error, "save failed", box_buttons::ok);
+  if (!error.empty()) {
+    MessageBox(this, "The map was not saved.\n" + error, "save failed", box_buttons::ok);
+    return false;
+  }
+  history_mark_saved();
+  return true;
 }
 
 void TDrawWindow::CloseFile() {
@@ -163,18 +168,25 @@ void TDrawWindow::CmFileOpen() {
   origin.y = OPENED_CAMERA_Y;
 }
 
-void TDrawWindow::run_save_flow() {
+bool TDrawWindow::run_save_flow() {
   timer_.stop();
-  if (FileSaveDialog(this, FileData) == IDOK) SaveFile();
+  const bool saved = FileSaveDialog(this, FileData) == IDOK && SaveFile();
   timer_.start(TIMER_AFTER_DIALOG);
+  return saved;
 }
 
 void TDrawWindow::CmFileSave() { run_save_flow(); }
 
+bool TDrawWindow::unsaved_changes() const { return candraw != 0 && history_unsaved(); }
+
 void TDrawWindow::CmFileClose() {
   timer_.stop();
-  if (MessageBox(this, "Do You Want to save it?", "A File Is Open...", box_buttons::ok_cancel) == IDOK) {
-    run_save_flow();
+  // A save that was cancelled or failed keeps the map open: closing would
+  // drop the changes the user just asked to keep.
+  if (unsaved_changes() &&
+      MessageBox(this, "Do You Want to save it?", "A File Is Open...", box_buttons::ok_cancel) == IDOK &&
+      !run_save_flow()) {
+    return;
   }
   CloseFile();
   window.fillRect(0, 0, VIEW_WIDTH, VIEW_HEIGHT, window.background());
@@ -194,8 +206,10 @@ bool TDrawWindow::CanClose() {
     timer_.start(TIMER_AFTER_DIALOG);
     return false;
   }
-  if (candraw != 0 && MessageBox(this, "save?", "A File is Open...", box_buttons::ok_cancel) == IDOK) {
-    run_save_flow();
+  // As in the close flow, a save that did not happen keeps the program running.
+  if (unsaved_changes() && MessageBox(this, "save?", "A File is Open...", box_buttons::ok_cancel) == IDOK &&
+      !run_save_flow()) {
+    return false;
   }
   return true;
 }

@@ -46,11 +46,16 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
 
   // File work, reading the path from the dialog settings.
   void OpenFile();
-  void SaveFile();
+  // False when the map was not written.
+  bool SaveFile();
   void CloseFile();
   void SaveObject();
   void OpenObject();
   void ExportRaw();
+
+  // Whether the map differs from what its file holds: the close and quit
+  // questions and the autosave all go by this.
+  bool unsaved_changes() const;
 
   // Opens path as if it had been chosen in the open dialog.
   void open_map(const std::string& path);
@@ -123,7 +128,8 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
 
  private:
   void after_message();
-  void run_save_flow();
+  // The save dialog and the write; true when the map was written.
+  bool run_save_flow();
   void keep_visible_set();
   void show_load_report(const load_report& report);
   void subtract_key();

@@ -1,0 +1,119 @@
+// The window never overwrites a file or drops changes without the user's word:
+// the close and quit flows, the questions before a save replaces a file, and
+// the keyboard focus after every box and dialog.
+#include <gtest/gtest.h>
+
+#include <QTest>
+#include <functional>
+
+#include "app/command_ids.h"
+#include "app_fixture.h"
+#include "mapio/map_writer.h"
+#include "model/map_state.h"
+#include "model_fixture.h"
+
+namespace {
+
+const char* const BOX_MAP = R"({
+"classname" "worldspawn"
+{
+( -64 -64 -64 ) ( 64 -64 -64 ) ( 64 64 -64 ) GROUND1 0 0 0 1 1
+( -64 -64 64 ) ( 64 -64 64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
+( -64 64 64 ) ( -64 -64 64 ) ( -64 -64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( -64 64 64 ) ( -64 64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 64 -64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 -64 64 ) ( -64 -64 64 ) GROUND1 0 0 0 1 1
+}
+}
+)";
+
+class Safety : public AppTest {
+ protected:
+  // Opens a copy of the box map and changes it, as the V key does.
+  std::string open_changed_map() {
+    const std::string path = temp_dir() + "/box.map";
+    write_file(path, BOX_MAP);
+    open_map(path);
+    change_map();
+    return path;
+  }
+
+  void change_map() {
+    hilight = hull->brush->fsurf;
+    QTest::keyClick(win, Qt::Key_V);
+    hilight = nullptr;
+  }
+
+  // A path no save can write: no temporary file fits beside a name this long.
+  static std::string unwritable_path() { return temp_dir() + "/" + std::string(250, 'x'); }
+
+  // The answers of "save?" OK followed by each way a save can fail to happen.
+  void expect_kept_after_each_unsaved_outcome(const std::function<void()>& ask) {
+    const std::string path = open_changed_map();
+    const std::string changed = map_text();
+    fake.box_answers = {IDOK};
+    fake.file_answers = {std::nullopt};  // the save dialog cancelled
+    ask();
+    EXPECT_EQ(win->candraw, 1);
+    EXPECT_EQ(map_text(), changed);
+    EXPECT_EQ(read_file(path), BOX_MAP);
+    EXPECT_EQ(win->timer().period(), 1);
+
+    fake.box_answers = {IDOK};
+    fake.file_answers = {unwritable_path()};  // the save fails
+    const std::size_t before = fake.boxes.size();
+    ask();
+    ASSERT_GE(fake.boxes.size(), before + 2);
+    EXPECT_NE(fake.boxes.back().text.find("not saved"), std::string::npos);
+    EXPECT_EQ(win->candraw, 1);
+    EXPECT_EQ(map_text(), changed);
+  }
+};
+
+TEST_F(Safety, CloseIsCancelledWhenTheSaveDoesNotHappen) {
+  expect_kept_after_each_unsaved_outcome([this] { trigger(CM_FILECLOSE); });
+  EXPECT_NE(hull, nullptr);
+  EXPECT_TRUE(enabled(CM_FILESAVE));
+}
+
+TEST_F(Safety, QuitIsCancelledWhenTheSaveDoesNotHappen) {
+  // The quit question comes first; both flows answer it with OK.
+  expect_kept_after_each_unsaved_outcome([this] {
+    fake.box_answers.push_front(IDOK);
+    trigger(CM_FILEEXIT);
+  });
+  EXPECT_FALSE(fake.exit_code.has_value());
+  fake.box_answers = {IDOK, IDOK};
+  fake.file_answers = {std::nullopt};
+  EXPECT_FALSE(win->CanClose());
+}
+
+TEST_F(Safety, OnlyAChangedMapIsOfferedForSaving) {
+  const std::string path = temp_dir() + "/box.map";
+  write_file(path, BOX_MAP);
+  open_map(path);
+  const std::size_t opened = fake.boxes.size();
+  trigger(CM_FILECLOSE);
+  EXPECT_EQ(fake.boxes.size(), opened);  // nothing to lose, nothing asked
+  EXPECT_EQ(win->candraw, 0);
+
+  // A change undone is no change; a change saved is no longer unsaved.
+  open_map(path);
+  change_map();
+  trigger(CM_EDITUNDO);
+  std::size_t before = fake.boxes.size();
+  fake.box_answers = {IDOK};
+  EXPECT_TRUE(win->CanClose());
+  EXPECT_EQ(fake.boxes.size(), before + 1);  // the quit question only
+
+  trigger(CM_EDITREDO);
+  fake.file_answers = {path};
+  trigger(CM_FILESAVE);
+  EXPECT_NE(read_file(path), BOX_MAP);
+  before = fake.boxes.size();
+  fake.box_answers = {IDOK};
+  EXPECT_TRUE(win->CanClose());
+  EXPECT_EQ(fake.boxes.size(), before + 1);
+}
+
+}  // namespace
