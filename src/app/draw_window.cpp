@@ -1,6 +1,7 @@
 #include "app/draw_window.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
@@ -36,6 +37,16 @@ file_dialog_data dialog_settings(const char* filter, const char* ext) {
 }
 
 int toggled(int flag) { return flag == 0 ? 1 : 0; }
+
+// The problems a read listed, one a line, each line led by a line break.
+std::string problem_lines(const load_report& report) {
+  std::string text;
+  for (const load_problem& p : report.problems) text += "\nline " + std::to_string(p.line) + ": " + p.text;
+  if (report.unlisted_problems > 0) {
+    text += "\n... and " + std::to_string(report.unlisted_problems) + " more problems";
+  }
+  return text;
+}
 
 }  // namespace
 
@@ -89,6 +100,18 @@ void TDrawWindow::resizeEvent(QResizeEvent* event) {
       QSize(std::min(VIEW_WIDTH, event->size().width()), std::min(VIEW_HEIGHT, event->size().height()));
 }
 
+file_on_disk::file_on_disk(const std::string& name) {
+  const QFileInfo info(QString::fromStdString(name));
+  if (!info.exists()) return;
+  path = info.canonicalFilePath().toStdString();
+  size = info.size();
+  modified = info.lastModified();
+}
+
+bool file_on_disk::same_as(const file_on_disk& other) const {
+  return path == other.path && size == other.size && modified == other.modified;
+}
+
 void TDrawWindow::SetCaption(const std::string& caption) {
   caption_ = caption;
   setWindowTitle(QString::fromStdString(caption));
@@ -109,6 +132,7 @@ void TDrawWindow::OpenFile() {
   MessageBox(this, "finished loading " + std::to_string(report.brush_entities) + " models", "loading...",
              box_buttons::ok);
   show_load_report(report);
+  remember_map_file(report);
   timer_.start(TIMER_AS_FAST_AS_POSSIBLE);
 }
 
@@ -116,11 +140,33 @@ void TDrawWindow::show_load_report(const load_report& report) {
   if (report.complete && report.problems.empty() && report.malformed_numbers == 0) return;
   std::string text = report.complete ? "The map was read, but not all of it was usable:"
                                      : "Reading stopped before the end of the file:";
-  for (const load_problem& p : report.problems) text += "\nline " + std::to_string(p.line) + ": " + p.text;
-  if (report.unlisted_problems > 0) {
-    text += "\n... and " + std::to_string(report.unlisted_problems) + " more problems";
+  MessageBox(this, text + problem_lines(report), "loading...", box_buttons::ok);
+}
+
+void TDrawWindow::remember_map_file(const load_report& report) {
+  map_file_ = file_on_disk(FileData.file_name);
+  partial_ = {};
+  if (!report.complete) partial_ = {map_file_.path, problem_lines(report)};
+}
+
+bool TDrawWindow::may_replace(const std::string& path) {
+  const file_on_disk target(path);
+  if (target.path.empty()) return true;  // nothing there to lose
+  if (target.path == partial_.path) {
+    const std::string text = "Reading this file stopped before its end:" + partial_.reasons +
+                             "\nSaving over it loses what was not read. Save anyway?";
+    if (MessageBox(this, text, "save", box_buttons::ok_cancel) != IDOK) return false;
+  } else if (target.path != map_file_.path) {
+    return MessageBox(this, path + " already exists.\nDo you want to replace it?", "save",
+                      box_buttons::ok_cancel) == IDOK;
   }
-  MessageBox(this, text, "loading...", box_buttons::ok);
+  if (target.path == map_file_.path && !target.same_as(map_file_)) {
+    return MessageBox(
+               this,
+               path + " has changed on disk since the map was opened or last saved.\nReplace it anyway?",
+               "save", box_buttons::ok_cancel) == IDOK;
+  }
+  return true;
 }
 
 bool TDrawWindow::SaveFile() {
@@ -130,6 +176,9 @@ bool TDrawWindow::SaveFile() {
     return false;
   }
   history_mark_saved();
+  map_file_ = file_on_disk(FileData.file_name);
+  // The file now holds the whole map again.
+  if (map_file_.path == partial_.path) partial_ = {};
   return true;
 }
 
@@ -138,6 +187,8 @@ void TDrawWindow::CloseFile() {
   release_map();
   map_dialect = DIALECT_STANDARD;
   history_reset();
+  map_file_ = {};
+  partial_ = {};
   candraw = 0;
   DragDC = false;
   button = 0;
@@ -170,7 +221,7 @@ void TDrawWindow::CmFileOpen() {
 
 bool TDrawWindow::run_save_flow() {
   timer_.stop();
-  const bool saved = FileSaveDialog(this, FileData) == IDOK && SaveFile();
+  const bool saved = FileSaveDialog(this, FileData) == IDOK && may_replace(FileData.file_name) && SaveFile();
   timer_.start(TIMER_AFTER_DIALOG);
   return saved;
 }

@@ -4,6 +4,7 @@
 // mouse and the keyboard of the 3D view.
 #pragma once
 
+#include <QDateTime>
 #include <QMdiArea>
 #include <QPoint>
 #include <functional>
@@ -16,6 +17,18 @@
 
 class QAction;
 class TSelectWindow;
+
+// A file as it stood on disk when last looked at.
+struct file_on_disk {
+  file_on_disk() = default;
+  // Looks at the file; an empty path when there is none.
+  explicit file_on_disk(const std::string& name);
+  bool same_as(const file_on_disk& other) const;
+
+  std::string path;  // canonical
+  qint64 size = -1;
+  QDateTime modified;
+};
 
 // Periods of timer 1, in milliseconds.
 constexpr int TIMER_NORMAL = 10;
@@ -132,6 +145,11 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   bool run_save_flow();
   void keep_visible_set();
   void show_load_report(const load_report& report);
+  void remember_map_file(const load_report& report);
+  // The questions before a save replaces a file the user may still want:
+  // another file, the map's own file changed by someone else, or a file the
+  // map was only partly read from. True to go on.
+  bool may_replace(const std::string& path);
   void subtract_key();
   void split_key();
   void convert_key();
@@ -142,4 +160,10 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   redraw_timer timer_;
   std::function<void()> refresh_;
   std::string caption_;
+  file_on_disk map_file_;  // what the map was opened from or last saved to
+  // A file read only in part, and what the reader said about it.
+  struct partial_read {
+    std::string path, reasons;
+  };
+  partial_read partial_;
 };

@@ -39,7 +39,8 @@ class qt_backend : public platform_backend {
       dlg.setAcceptMode(QFileDialog::AcceptOpen);
       dlg.setFileMode((data.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     } else {
-      // A save names a file that need not exist yet, and replaces it without asking.
+      // A save names a file that need not exist yet; the window asks its own
+      // questions before replacing one, so the dialog asks none.
       dlg.setAcceptMode(QFileDialog::AcceptSave);
       dlg.setFileMode(QFileDialog::AnyFile);
       dlg.setOption(QFileDialog::DontConfirmOverwrite);

@@ -3,6 +3,8 @@
 // the keyboard focus after every box and dialog.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
+#include <QFile>
 #include <QTest>
 #include <functional>
 
@@ -114,6 +116,106 @@ TEST_F(Safety, OnlyAChangedMapIsOfferedForSaving) {
   fake.box_answers = {IDOK};
   EXPECT_TRUE(win->CanClose());
   EXPECT_EQ(fake.boxes.size(), before + 1);
+}
+
+TEST_F(Safety, ReplacingAnotherFileAsksFirst) {
+  open_changed_map();
+  const std::string other = temp_dir() + "/other.map";
+  write_file(other, "keep me");
+  fake.file_answers = {other};
+  fake.box_answers = {IDCANCEL};
+  std::size_t before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_EQ(fake.boxes.back().text, other + " already exists.\nDo you want to replace it?");
+  EXPECT_EQ(fake.boxes.back().buttons, box_buttons::ok_cancel);
+  EXPECT_EQ(read_file(other), "keep me");
+  EXPECT_EQ(win->timer().period(), 1);
+
+  // A close whose save was refused that way keeps the map.
+  fake.box_answers = {IDOK, IDCANCEL};
+  fake.file_answers = {other};
+  trigger(CM_FILECLOSE);
+  EXPECT_EQ(win->candraw, 1);
+  EXPECT_EQ(read_file(other), "keep me");
+
+  fake.file_answers = {other};
+  fake.box_answers = {IDOK};
+  trigger(CM_FILESAVE);
+  EXPECT_NE(read_file(other).find("worldspawn"), std::string::npos);
+
+  // The file last saved to is the map's own: saving there again asks nothing.
+  change_map();
+  before = fake.boxes.size();
+  fake.file_answers = {other};
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(fake.boxes.size(), before);
+  EXPECT_EQ(read_file(other), map_text());
+}
+
+TEST_F(Safety, AFileChangedOnDiskIsNotReplacedWithoutAsking) {
+  const std::string path = open_changed_map();
+  write_file(path, "changed by someone else");
+  fake.file_answers = {path};
+  fake.box_answers = {IDCANCEL};
+  std::size_t before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_NE(fake.boxes.back().text.find("changed on disk"), std::string::npos) << fake.boxes.back().text;
+  EXPECT_EQ(read_file(path), "changed by someone else");
+
+  // Same size, new time: still a change.
+  fake.file_answers = {path};
+  fake.box_answers = {IDOK};
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(read_file(path), map_text());
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(
+      file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+  file.close();
+  fake.file_answers = {path};
+  fake.box_answers = {IDCANCEL};
+  before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_NE(fake.boxes.back().text.find("changed on disk"), std::string::npos);
+}
+
+TEST_F(Safety, SavingOverAPartlyReadFileNamesWhatIsLost) {
+  const std::string path = temp_dir() + "/broken.map";
+  const std::string broken = "{\n\"classname\" \"worldspawn\"\n}\n(\n";
+  write_file(path, broken);
+  open_map(path);
+  ASSERT_NE(fake.boxes.back().text.find("stopped before the end"), std::string::npos);
+
+  fake.file_answers = {path};
+  fake.box_answers = {IDCANCEL};
+  std::size_t before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_NE(fake.boxes.back().text.find("line 4"), std::string::npos) << fake.boxes.back().text;
+  EXPECT_EQ(fake.boxes.back().buttons, box_buttons::ok_cancel);
+  EXPECT_EQ(read_file(path), broken);
+
+  // Another name is no loss.
+  const std::string copy = temp_dir() + "/copy.map";
+  fake.file_answers = {copy};
+  before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(fake.boxes.size(), before);
+  EXPECT_FALSE(read_file(copy).empty());
+
+  // Back to the original: still asked, and once saved there it is whole.
+  fake.file_answers = {path};
+  fake.box_answers = {IDOK};
+  trigger(CM_FILESAVE);
+  EXPECT_NE(fake.boxes.back().text.find("line 4"), std::string::npos);
+  EXPECT_EQ(read_file(path), map_text());
+  fake.file_answers = {path};
+  before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(fake.boxes.size(), before);
 }
 
 }  // namespace
