@@ -3,8 +3,10 @@
 // the keyboard focus after every box and dialog.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDateTime>
 #include <QFile>
+#include <QMdiSubWindow>
 #include <QTest>
 #include <functional>
 
@@ -216,6 +218,43 @@ TEST_F(Safety, SavingOverAPartlyReadFileNamesWhatIsLost) {
   before = fake.boxes.size();
   trigger(CM_FILESAVE);
   EXPECT_EQ(fake.boxes.size(), before);
+}
+
+TEST_F(Safety, TheKeyboardComesBackToThe3DViewAfterEveryModalWindow) {
+  open_map(map_path("dm1.map"));
+  fake.show_modal_windows = true;
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+  win->setFocus();
+  // Keys go where a real key would: to the focus widget of the active window.
+  auto key = [this](Qt::Key k) { QTest::keyClick(frame->windowHandle(), k); };
+  auto expect_focus = [this](const char* after) {
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), win) << after;
+  };
+
+  key(Qt::Key_Space);
+  ASSERT_EQ(win->subWindowList().size(), 1);
+  win->subWindowList().first()->close();
+  expect_focus("the overhead view");
+  key(Qt::Key_Space);  // the first Space after it is not lost
+  ASSERT_EQ(win->subWindowList().size(), 1);
+  win->subWindowList().first()->close();
+
+  hilight = hull->brush->fsurf;
+  key(Qt::Key_E);
+  EXPECT_EQ(fake.dialogs_run, 1);
+  expect_focus("the entity dialog");
+
+  hilight = hull->brush->fsurf;
+  fake.box_answers = {IDCANCEL};
+  key(Qt::Key_Delete);
+  EXPECT_EQ(fake.boxes.back().text, "delete brush?");
+  expect_focus("a message box");
+
+  fake.file_answers = {std::nullopt};
+  trigger(CM_FILESAVE);
+  expect_focus("the save dialog");
 }
 
 }  // namespace
