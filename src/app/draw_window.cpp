@@ -1,15 +1,19 @@
 #include "app/draw_window.h"
 
 #include <QAction>
+#include <QCryptographicHash>
+#include <QDir>
 #include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QStandardPaths>
 
 #include "app/command_ids.h"
 #include "app/edit_values_dialog.h"
 #include "app/select_window.h"
 #include "edit/transforms.h"
+#include "mapio/atomic_file.h"
 #include "mapio/map_writer.h"
 #include "mapio/number_text.h"
 #include "model/camera.h"
@@ -48,12 +52,37 @@ std::string problem_lines(const load_report& report) {
   return text;
 }
 
+constexpr int AUTOSAVE_PERIOD_MS = 5 * 60 * 1000;
+constexpr int AUTOSAVES_KEPT = 10;
+constexpr int AUTOSAVE_NUMBER_WIDTH = 6;
+
+// The folder of one map's autosaves: its name and a hash of its full path, so
+// that maps of the same name in different folders keep apart; a map that was
+// never opened or saved has one folder of its own.
+QDir autosave_folder(const std::string& map_path) {
+  QString name = QStringLiteral("untitled");
+  if (!map_path.empty()) {
+    const QString path = QString::fromStdString(map_path);
+    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex();
+    name = QFileInfo(path).completeBaseName() + QLatin1Char('-') + QString::fromLatin1(hash.left(8));
+  }
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+              QStringLiteral("/autosave/") + name);
+}
+
+// A map's autosaves, oldest first: they are numbered in the order written.
+QStringList autosaves(const QDir& folder) {
+  return folder.entryList({QStringLiteral("*.map")}, QDir::Files, QDir::Name);
+}
+
 }  // namespace
 
 TDrawWindow::TDrawWindow()
     : FileData(dialog_settings(MAP_FILTER, "map")),
       FileOData(dialog_settings(OBJECT_FILTER, "vlp")),
       timer_([this] { EvTimer(); }) {
+  autosave_timer_.setInterval(AUTOSAVE_PERIOD_MS);
+  QObject::connect(&autosave_timer_, &QTimer::timeout, this, [this] { autosave(); });
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
   // A window starts on an empty map; whatever model was left is released.
@@ -62,7 +91,10 @@ TDrawWindow::TDrawWindow()
   memory_status = memory_load_percent;
 }
 
-TDrawWindow::~TDrawWindow() { timer_.stop(); }
+TDrawWindow::~TDrawWindow() {
+  timer_.stop();
+  autosave_timer_.stop();
+}
 
 void TDrawWindow::SetupWindow() {
   testing_value = -75;
@@ -72,10 +104,14 @@ void TDrawWindow::SetupWindow() {
   window.setBackground(QBrush(Qt::white));
   window.fillRect(0, 0, VIEW_WIDTH, VIEW_HEIGHT, Qt::white);
   timer_.start(TIMER_NORMAL);
+  autosave_timer_.start();
   start_framerate();
 }
 
-void TDrawWindow::CleanupWindow() { timer_.stop(); }
+void TDrawWindow::CleanupWindow() {
+  timer_.stop();
+  autosave_timer_.stop();
+}
 
 void TDrawWindow::after_message() {
   if (refresh_) refresh_();
@@ -200,10 +236,46 @@ void TDrawWindow::CloseFile() {
   timer_.start(TIMER_NORMAL);
 }
 
+void TDrawWindow::autosave() {
+  if (!unsaved_changes()) return;
+  QDir folder = autosave_folder(map_file_.path);
+  if (!folder.mkpath(QStringLiteral("."))) return;
+  QStringList kept = autosaves(folder);
+  const int last = kept.isEmpty() ? 0 : QFileInfo(kept.last()).completeBaseName().toInt();
+  const QString name = QStringLiteral("%1.map").arg(last + 1, AUTOSAVE_NUMBER_WIDTH, 10, QLatin1Char('0'));
+  // A failed autosave leaves the older ones as they were; the next period tries again.
+  if (!write_file_atomically(folder.filePath(name).toStdString(), map_text()).empty()) return;
+  kept.append(name);
+  while (kept.size() > AUTOSAVES_KEPT) folder.remove(kept.takeFirst());
+}
+
+void TDrawWindow::open_chosen_map() {
+  const std::string chosen = FileData.file_name;
+  const QFileInfo file(QString::fromStdString(chosen));
+  const QDir folder = autosave_folder(file.canonicalFilePath().toStdString());
+  const QStringList saves = file.exists() ? autosaves(folder) : QStringList();
+  const QFileInfo newest(saves.isEmpty() ? QString() : folder.filePath(saves.last()));
+  if (saves.isEmpty() || newest.lastModified() <= file.lastModified() ||
+      MessageBox(this,
+                 "An autosave of this map is newer than the file:\n" + newest.filePath().toStdString() +
+                     "\nOpen the autosave instead?",
+                 "autosave", box_buttons::ok_cancel) != IDOK) {
+    OpenFile();
+    return;
+  }
+  FileData.file_name = newest.filePath().toStdString();
+  OpenFile();
+  FileData.file_name = chosen;
+  if (candraw == 0) return;
+  // The map is the user's file with the autosaved changes, not yet saved there.
+  map_file_ = file_on_disk(chosen);
+  history_forget_saved();
+}
+
 void TDrawWindow::open_map(const std::string& path) {
   FileData.file_name = path;
   SetCaption(CAPTION_FORMAT + path);
-  OpenFile();
+  open_chosen_map();
   framerate = 0;
   Tstart = time_seconds();
   origin.y = OPENED_CAMERA_Y;
@@ -212,7 +284,7 @@ void TDrawWindow::open_map(const std::string& path) {
 void TDrawWindow::CmFileOpen() {
   if (FileOpenDialog(this, FileData) == IDOK) {
     SetCaption(CAPTION_FORMAT + FileData.file_name);
-    OpenFile();
+    open_chosen_map();
   }
   framerate = 0;
   Tstart = time_seconds();

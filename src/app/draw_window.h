@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QMdiArea>
 #include <QPoint>
+#include <QTimer>
 #include <functional>
 #include <string>
 
@@ -69,6 +70,12 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   // Whether the map differs from what its file holds: the close and quit
   // questions and the autosave all go by this.
   bool unsaved_changes() const;
+
+  // Writes the map to its autosave folder when it has unsaved changes, keeping
+  // the newest few; the map's file and the undo history are left alone. Run
+  // by a timer every few minutes.
+  void autosave();
+  const QTimer& autosave_timer() const { return autosave_timer_; }
 
   // Opens path as if it had been chosen in the open dialog.
   void open_map(const std::string& path);
@@ -146,6 +153,9 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void keep_visible_set();
   void show_load_report(const load_report& report);
   void remember_map_file(const load_report& report);
+  // OpenFile on the chosen path, or on its newest autosave when that is newer
+  // and the user would rather have it.
+  void open_chosen_map();
   // The questions before a save replaces a file the user may still want:
   // another file, the map's own file changed by someone else, or a file the
   // map was only partly read from. True to go on.
@@ -158,6 +168,7 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void progress_text(int x, int y, const std::string& text);
 
   redraw_timer timer_;
+  QTimer autosave_timer_;
   std::function<void()> refresh_;
   std::string caption_;
   file_on_disk map_file_;  // what the map was opened from or last saved to

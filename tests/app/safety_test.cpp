@@ -5,9 +5,12 @@
 
 #include <QApplication>
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QMdiSubWindow>
+#include <QStandardPaths>
 #include <QTest>
+#include <algorithm>
 #include <functional>
 
 #include "app/command_ids.h"
@@ -33,7 +36,7 @@ const char* const BOX_MAP = R"({
 
 class Safety : public AppTest {
  protected:
-  // Opens a copy of the box map and changes it, as the V key does.
+  // Opens a copy of the box map and changes it.
   std::string open_changed_map() {
     const std::string path = temp_dir() + "/box.map";
     write_file(path, BOX_MAP);
@@ -42,9 +45,10 @@ class Safety : public AppTest {
     return path;
   }
 
+  // Resets the textures of the first brush, as the R key does.
   void change_map() {
     hilight = hull->brush->fsurf;
-    QTest::keyClick(win, Qt::Key_V);
+    QTest::keyClick(win, Qt::Key_R);
     hilight = nullptr;
   }
 
@@ -255,6 +259,67 @@ TEST_F(Safety, TheKeyboardComesBackToThe3DViewAfterEveryModalWindow) {
   fake.file_answers = {std::nullopt};
   trigger(CM_FILESAVE);
   expect_focus("the save dialog");
+}
+
+TEST_F(Safety, AnUnsavedMapIsAutosavedAndOfferedWhenOpenedAgain) {
+  QDir root(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/autosave");
+  root.removeRecursively();
+  EXPECT_TRUE(win->autosave_timer().isActive());
+  EXPECT_EQ(win->autosave_timer().interval(), 5 * 60 * 1000);
+
+  const std::string path = temp_dir() + "/box.map";
+  write_file(path, BOX_MAP);
+  open_map(path);
+  const std::string original = map_text();
+  win->autosave();
+  EXPECT_FALSE(root.exists());  // nothing unsaved, nothing written
+
+  change_map();
+  for (int i = 0; i < 12; ++i) win->autosave();
+  const QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  ASSERT_EQ(folders.size(), 1);
+  QDir folder(root.filePath(folders[0]));
+  const QStringList kept = folder.entryList(QDir::Files, QDir::Name);
+  ASSERT_EQ(kept.size(), 10);
+  EXPECT_EQ(kept.front(), "000003.map");
+  EXPECT_EQ(kept.back(), "000012.map");
+  const std::string autosaved = map_text();
+  ASSERT_NE(autosaved, original);
+  EXPECT_EQ(read_file(folder.filePath(kept.back()).toStdString()), autosaved);
+  EXPECT_EQ(read_file(path), BOX_MAP);
+  EXPECT_TRUE(enabled(CM_EDITUNDO));
+
+  // Closed without saving, then opened again: the autosave is offered.
+  fake.box_answers = {IDCANCEL};
+  trigger(CM_FILECLOSE);
+  ASSERT_EQ(win->candraw, 0);
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+  file.close();
+  fake.box_answers = {IDCANCEL};
+  open_map(path);
+  const auto offer = std::find_if(fake.boxes.begin(), fake.boxes.end(),
+                                  [](const auto& b) { return b.caption == "autosave"; });
+  ASSERT_NE(offer, fake.boxes.end());
+  EXPECT_EQ(offer->buttons, box_buttons::ok_cancel);
+  EXPECT_NE(offer->text.find("newer"), std::string::npos);
+  EXPECT_EQ(map_text(), original);  // declined: the file as it is
+
+  trigger(CM_FILECLOSE);
+  fake.box_answers = {IDOK};
+  open_map(path);
+  EXPECT_EQ(map_text(), autosaved);
+  EXPECT_EQ(win->caption(), "VELD: A QUAKE Editor  " + path);
+  // Not in the file yet: closing asks, and saving there asks nothing more.
+  fake.box_answers = {IDOK};
+  fake.file_answers = {path};
+  const std::size_t before = fake.boxes.size();
+  trigger(CM_FILECLOSE);
+  EXPECT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_EQ(fake.boxes.back().text, "Do You Want to save it?");
+  EXPECT_EQ(read_file(path), autosaved);
+  root.removeRecursively();
 }
 
 }  // namespace
