@@ -193,8 +193,7 @@ bool TDrawWindow::may_replace(const std::string& path) {
                              "\nSaving over it loses what was not read. Save anyway?";
     if (MessageBox(this, text, "save", box_buttons::ok_cancel) != IDOK) return false;
   } else if (target.path != map_file_.path) {
-    return MessageBox(this, path + " already exists.\nDo you want to replace it?", "save",
-                      box_buttons::ok_cancel) == IDOK;
+    return may_replace_other(path);
   }
   if (target.path == map_file_.path && !target.same_as(map_file_)) {
     return MessageBox(
@@ -203,6 +202,12 @@ bool TDrawWindow::may_replace(const std::string& path) {
                "save", box_buttons::ok_cancel) == IDOK;
   }
   return true;
+}
+
+bool TDrawWindow::may_replace_other(const std::string& path) {
+  return !QFileInfo::exists(QString::fromStdString(path)) ||
+         MessageBox(this, path + " already exists.\nDo you want to replace it?", "save",
+                    box_buttons::ok_cancel) == IDOK;
 }
 
 bool TDrawWindow::SaveFile() {
@@ -345,13 +350,13 @@ void TDrawWindow::CmFileExit() {
 // done by the object file readers and writers.
 void TDrawWindow::CmObjectSave() {
   timer_.stop();
-  if (FileSaveDialog(this, FileOData) == IDOK) SaveObject();
+  if (FileSaveDialog(this, FileOData) == IDOK && may_replace_other(FileOData.file_name)) SaveObject();
   timer_.start(TIMER_AFTER_DIALOG);
 }
 
 void TDrawWindow::CmExportRaw() {
   timer_.stop();
-  if (FileSaveDialog(this, FileOData) == IDOK) ExportRaw();
+  if (FileSaveDialog(this, FileOData) == IDOK && may_replace_other(FileOData.file_name)) ExportRaw();
   timer_.start(TIMER_AFTER_DIALOG);
 }
 

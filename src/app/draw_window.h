@@ -160,6 +160,9 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   // another file, the map's own file changed by someone else, or a file the
   // map was only partly read from. True to go on.
   bool may_replace(const std::string& path);
+  // The question before a save replaces an existing file that is not the
+  // map's own. True to go on.
+  bool may_replace_other(const std::string& path);
   void subtract_key();
   void split_key();
   void convert_key();

@@ -145,6 +145,19 @@ TEST_F(Safety, ReplacingAnotherFileAsksFirst) {
   EXPECT_EQ(win->candraw, 1);
   EXPECT_EQ(read_file(other), "keep me");
 
+  // Object files and raw exports are not replaced without the same question.
+  hibr = hull->brush;
+  insert_brush_in_list(hibr);
+  for (int command : {CM_OBJECTSAVE, CM_EXPORTRAW}) {
+    fake.file_answers = {other};
+    fake.box_answers = {IDCANCEL};
+    before = fake.boxes.size();
+    trigger(command);
+    ASSERT_EQ(fake.boxes.size(), before + 1) << command;
+    EXPECT_EQ(fake.boxes.back().text, other + " already exists.\nDo you want to replace it?");
+  }
+  EXPECT_EQ(read_file(other), "keep me");
+
   fake.file_answers = {other};
   fake.box_answers = {IDOK};
   trigger(CM_FILESAVE);
