@@ -1,14 +1,19 @@
 #include "app/draw_window.h"
 
 #include <QAction>
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QResizeEvent>
+#include <QStandardPaths>
 
 #include "app/command_ids.h"
 #include "app/edit_values_dialog.h"
 #include "app/select_window.h"
 #include "edit/transforms.h"
+#include "mapio/atomic_file.h"
 #include "mapio/map_writer.h"
 #include "mapio/number_text.h"
 #include "model/camera.h"
@@ -37,12 +42,47 @@ file_dialog_data dialog_settings(const char* filter, const char* ext) {
 
 int toggled(int flag) { return flag == 0 ? 1 : 0; }
 
+// The problems a read listed, one a line, each line led by a line break.
+std::string problem_lines(const load_report& report) {
+  std::string text;
+  for (const load_problem& p : report.problems) text += "\nline " + std::to_string(p.line) + ": " + p.text;
+  if (report.unlisted_problems > 0) {
+    text += "\n... and " + std::to_string(report.unlisted_problems) + " more problems";
+  }
+  return text;
+}
+
+constexpr int AUTOSAVE_PERIOD_MS = 5 * 60 * 1000;
+constexpr int AUTOSAVES_KEPT = 10;
+constexpr int AUTOSAVE_NUMBER_WIDTH = 6;
+
+// The folder of one map's autosaves: its name and a hash of its full path, so
+// that maps of the same name in different folders keep apart; a map that was
+// never opened or saved has one folder of its own.
+QDir autosave_folder(const std::string& map_path) {
+  QString name = QStringLiteral("untitled");
+  if (!map_path.empty()) {
+    const QString path = QString::fromStdString(map_path);
+    const QByteArray hash = QCryptographicHash::hash(path.toUtf8(), QCryptographicHash::Sha1).toHex();
+    name = QFileInfo(path).completeBaseName() + QLatin1Char('-') + QString::fromLatin1(hash.left(8));
+  }
+  return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+              QStringLiteral("/autosave/") + name);
+}
+
+// A map's autosaves, oldest first: they are numbered in the order written.
+QStringList autosaves(const QDir& folder) {
+  return folder.entryList({QStringLiteral("*.map")}, QDir::Files, QDir::Name);
+}
+
 }  // namespace
 
 TDrawWindow::TDrawWindow()
     : FileData(dialog_settings(MAP_FILTER, "map")),
       FileOData(dialog_settings(OBJECT_FILTER, "vlp")),
       timer_([this] { EvTimer(); }) {
+  autosave_timer_.setInterval(AUTOSAVE_PERIOD_MS);
+  QObject::connect(&autosave_timer_, &QTimer::timeout, this, [this] { autosave(); });
   setFocusPolicy(Qt::StrongFocus);
   viewport()->setMouseTracking(true);
   // A window starts on an empty map; whatever model was left is released.
@@ -51,7 +91,10 @@ TDrawWindow::TDrawWindow()
   memory_status = memory_load_percent;
 }
 
-TDrawWindow::~TDrawWindow() { timer_.stop(); }
+TDrawWindow::~TDrawWindow() {
+  timer_.stop();
+  autosave_timer_.stop();
+}
 
 void TDrawWindow::SetupWindow() {
   testing_value = -75;
@@ -61,10 +104,14 @@ void TDrawWindow::SetupWindow() {
   window.setBackground(QBrush(Qt::white));
   window.fillRect(0, 0, VIEW_WIDTH, VIEW_HEIGHT, Qt::white);
   timer_.start(TIMER_NORMAL);
+  autosave_timer_.start();
   start_framerate();
 }
 
-void TDrawWindow::CleanupWindow() { timer_.stop(); }
+void TDrawWindow::CleanupWindow() {
+  timer_.stop();
+  autosave_timer_.stop();
+}
 
 void TDrawWindow::after_message() {
   if (refresh_) refresh_();
@@ -89,6 +136,18 @@ void TDrawWindow::resizeEvent(QResizeEvent* event) {
       QSize(std::min(VIEW_WIDTH, event->size().width()), std::min(VIEW_HEIGHT, event->size().height()));
 }
 
+file_on_disk::file_on_disk(const std::string& name) {
+  const QFileInfo info(QString::fromStdString(name));
+  if (!info.exists()) return;
+  path = info.canonicalFilePath().toStdString();
+  size = info.size();
+  modified = info.lastModified();
+}
+
+bool file_on_disk::same_as(const file_on_disk& other) const {
+  return path == other.path && size == other.size && modified == other.modified;
+}
+
 void TDrawWindow::SetCaption(const std::string& caption) {
   caption_ = caption;
   setWindowTitle(QString::fromStdString(caption));
@@ -111,6 +170,7 @@ void TDrawWindow::OpenFile() {
   MessageBox(this, "finished loading " + std::to_string(report.brush_entities) + " models", "loading...",
              box_buttons::ok);
   show_load_report(report);
+  remember_map_file(report);
   timer_.start(TIMER_AS_FAST_AS_POSSIBLE);
 }
 
@@ -121,10 +181,7 @@ void TDrawWindow::show_load_report(const load_report& report) {
   std::string text = !report.complete ? "Reading stopped before the end of the file:"
                      : problems       ? "The map was read, but not all of it was usable:"
                                       : "The map was read:";
-  for (const load_problem& p : report.problems) text += "\nline " + std::to_string(p.line) + ": " + p.text;
-  if (report.unlisted_problems > 0) {
-    text += "\n... and " + std::to_string(report.unlisted_problems) + " more problems";
-  }
+  text += problem_lines(report);
   if (pairs) {
     text += "\n" + std::to_string(report.obsolete_pairs) +
             " key/value pairs stood after a brush or between entities (\"obsolete\" was shown for the first)";
@@ -132,9 +189,48 @@ void TDrawWindow::show_load_report(const load_report& report) {
   MessageBox(this, text, "loading...", box_buttons::ok);
 }
 
-void TDrawWindow::SaveFile() {
+void TDrawWindow::remember_map_file(const load_report& report) {
+  map_file_ = file_on_disk(FileData.file_name);
+  partial_ = {};
+  if (!report.complete) partial_ = {map_file_.path, problem_lines(report)};
+}
+
+bool TDrawWindow::may_replace(const std::string& path) {
+  const file_on_disk target(path);
+  if (target.path.empty()) return true;  // nothing there to lose
+  if (target.path == partial_.path) {
+    const std::string text = "Reading this file stopped before its end:" + partial_.reasons +
+                             "\nSaving over it loses what was not read. Save anyway?";
+    if (MessageBox(this, text, "save", box_buttons::ok_cancel) != IDOK) return false;
+  } else if (target.path != map_file_.path) {
+    return may_replace_other(path);
+  }
+  if (target.path == map_file_.path && !target.same_as(map_file_)) {
+    return MessageBox(
+               this,
+               path + " has changed on disk since the map was opened or last saved.\nReplace it anyway?",
+               "save", box_buttons::ok_cancel) == IDOK;
+  }
+  return true;
+}
+
+bool TDrawWindow::may_replace_other(const std::string& path) {
+  return !QFileInfo::exists(QString::fromStdString(path)) ||
+         MessageBox(this, path + " already exists.\nDo you want to replace it?", "save",
+                    box_buttons::ok_cancel) == IDOK;
+}
+
+bool TDrawWindow::SaveFile() {
   const std::string error = write_map(FileData.file_name);
-  if (!error.empty()) MessageBox(this, "The map was not saved.\n" + error, "save failed", box_buttons::ok);
+  if (!error.empty()) {
+    MessageBox(this, "The map was not saved.\n" + error, "save failed", box_buttons::ok);
+    return false;
+  }
+  history_mark_saved();
+  map_file_ = file_on_disk(FileData.file_name);
+  // The file now holds the whole map again.
+  if (map_file_.path == partial_.path) partial_ = {};
+  return true;
 }
 
 void TDrawWindow::CloseFile() {
@@ -142,6 +238,8 @@ void TDrawWindow::CloseFile() {
   release_map();
   map_dialect = DIALECT_STANDARD;
   history_reset();
+  map_file_ = {};
+  partial_ = {};
   candraw = 0;
   DragDC = false;
   button = 0;
@@ -153,26 +251,57 @@ void TDrawWindow::CloseFile() {
   timer_.start(TIMER_NORMAL);
 }
 
-namespace {
-
-// Opens the map named in the dialog settings. A file that does not open gives
-// back the name and caption it replaced, so that the save dialog is never
-// offered a file that was not read as a map.
-void open_chosen(TDrawWindow& w, const std::string& previous_name) {
-  const std::string previous_caption = w.caption();
-  w.SetCaption(CAPTION_FORMAT + w.FileData.file_name);
-  w.OpenFile();
-  if (w.candraw != 0) return;
-  w.FileData.file_name = previous_name;
-  w.SetCaption(previous_caption);
+void TDrawWindow::autosave() {
+  if (!unsaved_changes()) return;
+  QDir folder = autosave_folder(map_file_.path);
+  if (!folder.mkpath(QStringLiteral("."))) return;
+  QStringList kept = autosaves(folder);
+  const int last = kept.isEmpty() ? 0 : QFileInfo(kept.last()).completeBaseName().toInt();
+  const QString name = QStringLiteral("%1.map").arg(last + 1, AUTOSAVE_NUMBER_WIDTH, 10, QLatin1Char('0'));
+  // A failed autosave leaves the older ones as they were; the next period tries again.
+  if (!write_file_atomically(folder.filePath(name).toStdString(), map_text()).empty()) return;
+  kept.append(name);
+  while (kept.size() > AUTOSAVES_KEPT) folder.remove(kept.takeFirst());
 }
 
-}  // namespace
+void TDrawWindow::open_chosen_map() {
+  const std::string chosen = FileData.file_name;
+  const QFileInfo file(QString::fromStdString(chosen));
+  const QDir folder = autosave_folder(file.canonicalFilePath().toStdString());
+  const QStringList saves = file.exists() ? autosaves(folder) : QStringList();
+  const QFileInfo newest(saves.isEmpty() ? QString() : folder.filePath(saves.last()));
+  if (saves.isEmpty() || newest.lastModified() <= file.lastModified() ||
+      MessageBox(this,
+                 "An autosave of this map is newer than the file:\n" + newest.filePath().toStdString() +
+                     "\nOpen the autosave instead?",
+                 "autosave", box_buttons::ok_cancel) != IDOK) {
+    OpenFile();
+    return;
+  }
+  FileData.file_name = newest.filePath().toStdString();
+  OpenFile();
+  FileData.file_name = chosen;
+  if (candraw == 0) return;
+  // The map is the user's file with the autosaved changes, not yet saved there.
+  map_file_ = file_on_disk(chosen);
+  history_forget_saved();
+}
+
+// A file that does not open gives back the name and caption it replaced, so
+// that the save dialog is never offered a file that was not read as a map.
+void TDrawWindow::open_chosen(const std::string& previous_name) {
+  const std::string previous_caption = caption();
+  SetCaption(CAPTION_FORMAT + FileData.file_name);
+  open_chosen_map();
+  if (candraw != 0) return;
+  FileData.file_name = previous_name;
+  SetCaption(previous_caption);
+}
 
 void TDrawWindow::open_map(const std::string& path) {
   const std::string previous = FileData.file_name;
   FileData.file_name = path;
-  open_chosen(*this, previous);
+  open_chosen(previous);
   framerate = 0;
   Tstart = time_seconds();
   origin.y = OPENED_CAMERA_Y;
@@ -180,24 +309,30 @@ void TDrawWindow::open_map(const std::string& path) {
 
 void TDrawWindow::CmFileOpen() {
   const std::string previous = FileData.file_name;
-  if (FileOpenDialog(this, FileData) == IDOK) open_chosen(*this, previous);
+  if (FileOpenDialog(this, FileData) == IDOK) open_chosen(previous);
   framerate = 0;
   Tstart = time_seconds();
   origin.y = OPENED_CAMERA_Y;
 }
 
-void TDrawWindow::run_save_flow() {
+bool TDrawWindow::run_save_flow() {
   timer_.stop();
-  if (FileSaveDialog(this, FileData) == IDOK) SaveFile();
+  const bool saved = FileSaveDialog(this, FileData) == IDOK && may_replace(FileData.file_name) && SaveFile();
   timer_.start(TIMER_AFTER_DIALOG);
+  return saved;
 }
 
 void TDrawWindow::CmFileSave() { run_save_flow(); }
 
+bool TDrawWindow::unsaved_changes() const { return candraw != 0 && history_unsaved(); }
+
 void TDrawWindow::CmFileClose() {
   timer_.stop();
-  if (MessageBox(this, "Do You Want to save it?", "A File Is Open...", box_buttons::ok_cancel) == IDOK) {
-    run_save_flow();
+  // A save that was cancelled or failed keeps the map open: closing would
+  // drop the changes the user just asked to keep.
+  if (MessageBox(this, "Do You Want to save it?", "A File Is Open...", box_buttons::ok_cancel) == IDOK &&
+      !run_save_flow()) {
+    return;
   }
   CloseFile();
   window.fillRect(0, 0, VIEW_WIDTH, VIEW_HEIGHT, window.background());
@@ -217,8 +352,10 @@ bool TDrawWindow::CanClose() {
     timer_.start(TIMER_AFTER_DIALOG);
     return false;
   }
-  if (candraw != 0 && MessageBox(this, "save?", "A File is Open...", box_buttons::ok_cancel) == IDOK) {
-    run_save_flow();
+  // As in the close flow, a save that did not happen keeps the program running.
+  if (candraw != 0 && MessageBox(this, "save?", "A File is Open...", box_buttons::ok_cancel) == IDOK &&
+      !run_save_flow()) {
+    return false;
   }
   return true;
 }
@@ -231,13 +368,13 @@ void TDrawWindow::CmFileExit() {
 // done by the object file readers and writers.
 void TDrawWindow::CmObjectSave() {
   timer_.stop();
-  if (FileSaveDialog(this, FileOData) == IDOK) SaveObject();
+  if (FileSaveDialog(this, FileOData) == IDOK && may_replace_other(FileOData.file_name)) SaveObject();
   timer_.start(TIMER_AFTER_DIALOG);
 }
 
 void TDrawWindow::CmExportRaw() {
   timer_.stop();
-  if (FileSaveDialog(this, FileOData) == IDOK) ExportRaw();
+  if (FileSaveDialog(this, FileOData) == IDOK && may_replace_other(FileOData.file_name)) ExportRaw();
   timer_.start(TIMER_AFTER_DIALOG);
 }
 

@@ -4,8 +4,10 @@
 // mouse and the keyboard of the 3D view.
 #pragma once
 
+#include <QDateTime>
 #include <QMdiArea>
 #include <QPoint>
+#include <QTimer>
 #include <functional>
 #include <string>
 
@@ -16,6 +18,18 @@
 
 class QAction;
 class TSelectWindow;
+
+// A file as it stood on disk when last looked at.
+struct file_on_disk {
+  file_on_disk() = default;
+  // Looks at the file; an empty path when there is none.
+  explicit file_on_disk(const std::string& name);
+  bool same_as(const file_on_disk& other) const;
+
+  std::string path;  // canonical
+  qint64 size = -1;
+  QDateTime modified;
+};
 
 // Periods of timer 1, in milliseconds.
 constexpr int TIMER_NORMAL = 10;
@@ -46,11 +60,22 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
 
   // File work, reading the path from the dialog settings.
   void OpenFile();
-  void SaveFile();
+  // False when the map was not written.
+  bool SaveFile();
   void CloseFile();
   void SaveObject();
   void OpenObject();
   void ExportRaw();
+
+  // Whether the map differs from what its file holds: the close and quit
+  // questions and the autosave all go by this.
+  bool unsaved_changes() const;
+
+  // Writes the map to its autosave folder when it has unsaved changes, keeping
+  // the newest few; the map's file and the undo history are left alone. Run
+  // by a timer every few minutes.
+  void autosave();
+  const QTimer& autosave_timer() const { return autosave_timer_; }
 
   // Opens path as if it had been chosen in the open dialog.
   void open_map(const std::string& path);
@@ -123,9 +148,23 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
 
  private:
   void after_message();
-  void run_save_flow();
+  // The save dialog and the write; true when the map was written.
+  bool run_save_flow();
   void keep_visible_set();
   void show_load_report(const load_report& report);
+  void remember_map_file(const load_report& report);
+  // Opens the map named in the dialog settings, with the caption set to it.
+  void open_chosen(const std::string& previous_name);
+  // OpenFile on the chosen path, or on its newest autosave when that is newer
+  // and the user would rather have it.
+  void open_chosen_map();
+  // The questions before a save replaces a file the user may still want:
+  // another file, the map's own file changed by someone else, or a file the
+  // map was only partly read from. True to go on.
+  bool may_replace(const std::string& path);
+  // The question before a save replaces an existing file that is not the
+  // map's own. True to go on.
+  bool may_replace_other(const std::string& path);
   void subtract_key();
   void split_key();
   void convert_key();
@@ -134,6 +173,13 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void progress_text(int x, int y, const std::string& text);
 
   redraw_timer timer_;
+  QTimer autosave_timer_;
   std::function<void()> refresh_;
   std::string caption_;
+  file_on_disk map_file_;  // what the map was opened from or last saved to
+  // A file read only in part, and what the reader said about it.
+  struct partial_read {
+    std::string path, reasons;
+  };
+  partial_read partial_;
 };

@@ -83,7 +83,7 @@ class select_area : public QAbstractScrollArea {
 
 }  // namespace
 
-TSelectWindow::TSelectWindow(TDrawWindow&, const char* title) {
+TSelectWindow::TSelectWindow(TDrawWindow& parent, const char* title) : owner_(parent) {
   setAttribute(Qt::WA_DeleteOnClose);
   setWindowTitle(QString::fromLocal8Bit(title));
   area_ = new select_area(this);
@@ -95,7 +95,10 @@ TSelectWindow::~TSelectWindow() { apply_rectangle(); }
 
 void TSelectWindow::closeEvent(QCloseEvent* event) {
   QMdiSubWindow::closeEvent(event);
-  if (event->isAccepted()) apply_rectangle();
+  if (!event->isAccepted()) return;
+  apply_rectangle();
+  // The keyboard goes back to the 3D view; left alone it would go nowhere.
+  owner_.setFocus(Qt::OtherFocusReason);
 }
 
 void TSelectWindow::apply_rectangle() {

@@ -58,6 +58,7 @@ class TSelectWindow : public QMdiSubWindow {
   QPoint image_of(const vertex_t& p) const;
   void apply_rectangle();
 
+  TDrawWindow& owner_;
   QAbstractScrollArea* area_ = nullptr;
   QImage image_;
   bool DragDC = false;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -68,6 +69,9 @@ struct map_snapshot {
 
 std::vector<map_snapshot> states;  // states[current] is the map as it stands
 std::size_t current = 0;
+// What the map's file holds; none when no state matches it. A copy shares the
+// records of the state it was taken from, so it costs pointers only.
+std::optional<map_snapshot> saved_state;
 
 // What each live record was last recorded or restored as, so an unchanged
 // brush or pair list is shared instead of copied again.
@@ -276,6 +280,7 @@ void history_reset() {
   pairs_seen.clear();
   states.push_back(snapshot_taker().take());
   current = 0;
+  saved_state = states[0];
 }
 
 bool history_record() {
@@ -305,6 +310,18 @@ bool history_redo() {
   ++current;
   restore(states[current]);
   return true;
+}
+
+void history_mark_saved() {
+  history_record();
+  saved_state = states[current];
+}
+
+void history_forget_saved() { saved_state.reset(); }
+
+bool history_unsaved() {
+  if (states.empty()) return false;
+  return !saved_state || !same_snapshot(states[current], *saved_state);
 }
 
 std::size_t history_bytes() {

@@ -25,6 +25,15 @@ bool history_can_redo();
 bool history_undo();
 bool history_redo();
 
+// Takes the map as it stands as what its file holds (after a save).
+void history_mark_saved();
+// Counts no state as saved (after a map was opened from something other than
+// its own file), until the next mark.
+void history_forget_saved();
+// True when the map differs from what its file holds: the state last marked
+// saved, or the starting state of the last reset.
+bool history_unsaved();
+
 // Bytes held by the history: snapshots plus the brush and text copies they
 // share, each counted once.
 std::size_t history_bytes();

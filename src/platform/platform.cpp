@@ -1,10 +1,12 @@
 #include "platform/platform.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QPointer>
 #include <vector>
 
 #include "platform/dialog.h"
@@ -39,7 +41,8 @@ class qt_backend : public platform_backend {
       dlg.setAcceptMode(QFileDialog::AcceptOpen);
       dlg.setFileMode((data.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     } else {
-      // A save names a file that need not exist yet, and replaces it without asking.
+      // A save names a file that need not exist yet; the window asks its own
+      // questions before replacing one, so the dialog asks none.
       dlg.setAcceptMode(QFileDialog::AcceptSave);
       dlg.setFileMode(QFileDialog::AnyFile);
       dlg.setOption(QFileDialog::DontConfirmOverwrite);
@@ -61,6 +64,20 @@ class qt_backend : public platform_backend {
 qt_backend real_backend;
 platform_backend* current = &real_backend;
 
+// Runs a modal window, then gives the keyboard back to the widget that had it:
+// once a modal window closes, nothing under it has the focus any more, and the
+// next key would be lost.
+template <class Run>
+int keeping_focus(Run run) {
+  const QPointer<QWidget> had_focus = QApplication::focusWidget();
+  const int result = run();
+  if (had_focus && had_focus->isVisible()) {
+    had_focus->window()->activateWindow();
+    had_focus->setFocus(Qt::OtherFocusReason);
+  }
+  return result;
+}
+
 }  // namespace
 
 void set_platform_backend(platform_backend* backend) {
@@ -68,18 +85,20 @@ void set_platform_backend(platform_backend* backend) {
 }
 
 int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, box_buttons buttons) {
-  return current->message_box(parent, text, caption, buttons);
+  return keeping_focus([&] { return current->message_box(parent, text, caption, buttons); });
 }
 
 int FileOpenDialog(QWidget* parent, file_dialog_data& data) {
-  return current->file_dialog(parent, file_dialog_kind::open, data);
+  return keeping_focus([&] { return current->file_dialog(parent, file_dialog_kind::open, data); });
 }
 
 int FileSaveDialog(QWidget* parent, file_dialog_data& data) {
-  return current->file_dialog(parent, file_dialog_kind::save, data);
+  return keeping_focus([&] { return current->file_dialog(parent, file_dialog_kind::save, data); });
 }
 
-int ExecuteDialog(TDialog& dlg) { return current->modal_dialog(dlg); }
+int ExecuteDialog(TDialog& dlg) {
+  return keeping_focus([&] { return current->modal_dialog(dlg); });
+}
 
 void ExitProcess(int code) { current->exit_process(code); }
 

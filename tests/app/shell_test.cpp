@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QTest>
 #include <QToolBar>
 #include <QToolButton>
 #include <fstream>
@@ -227,24 +228,25 @@ TEST_F(Shell, SaveWritesTheMapAndFailureKeepsTheOldFile) {
   const std::size_t boxes_before = fake.boxes.size();
   fake.file_answers.push_back(old_file);
   trigger(CM_FILESAVE);
-  ASSERT_EQ(fake.boxes.size(), boxes_before + 1);
+  ASSERT_EQ(fake.boxes.size(), boxes_before + 2);  // replace the file? OK, then the failure
   EXPECT_NE(fake.boxes.back().text.find("not saved"), std::string::npos);
   EXPECT_NE(fake.boxes.back().text.find("too long"), std::string::npos) << fake.boxes.back().text;
   EXPECT_EQ(read_file(old_file), "old contents");
 }
 
-TEST_F(Shell, CloseAsksAndACancelledSaveStillCloses) {
+TEST_F(Shell, CloseResetsTheViewAndDeclinedSaveStillCloses) {
   open_map(map_path("dm1.map"));
+  hilight = hull->brush->fsurf;
+  QTest::keyClick(win, Qt::Key_V);  // a change, so closing asks
   angle.z = 1.0f;
   win->vd = 2.0f;
-  fake.box_answers.push_back(IDOK);           // "Do You Want to save it?"
-  fake.file_answers.push_back(std::nullopt);  // then cancel the save dialog
+  fake.box_answers.push_back(IDCANCEL);  // "Do You Want to save it?": no
   const std::size_t before = fake.boxes.size();
   trigger(CM_FILECLOSE);
   ASSERT_EQ(fake.boxes.size(), before + 1);
   EXPECT_EQ(fake.boxes.back().text, "Do You Want to save it?");
   EXPECT_EQ(fake.boxes.back().caption, "A File Is Open...");
-  EXPECT_EQ(fake.file_dialogs.back().kind, file_dialog_kind::save);
+  EXPECT_TRUE(fake.file_dialogs.back().kind == file_dialog_kind::open);  // no save dialog
   EXPECT_EQ(hull, nullptr);
   EXPECT_EQ(numentity, 0);
   EXPECT_EQ(win->candraw, 0);
@@ -275,6 +277,8 @@ TEST_F(Shell, QuitWithAMapOffersToSave) {
   const std::string in = temp_dir() + "/in.map";
   write_file(in, SMALL_MAP);
   open_map(in);
+  hilight = hull->brush->fsurf;
+  QTest::keyClick(win, Qt::Key_V);
   const std::string out = temp_dir() + "/quit.map";
   fake.box_answers = {IDOK, IDOK};
   fake.file_answers.push_back(out);

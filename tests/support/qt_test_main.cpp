@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QStandardPaths>
 
 namespace {
 
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
   }
   QApplication app(argc, argv);
+  // Whatever the program keeps in the user's folders goes to a test folder.
+  QStandardPaths::setTestModeEnabled(true);
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -37,6 +37,9 @@ class scripted_platform : public platform_backend {
   std::vector<shown_file_dialog> file_dialogs;
   int dialogs_run = 0;
   std::optional<int> exit_code;  // set when the program asked to end
+  // When set, every box and dialog shows a modal stand-in window while it is
+  // answered, which takes the keyboard away as a real one does.
+  bool show_modal_windows = false;
 
   int message_box(QWidget* parent, const std::string& text, const std::string& caption,
                   box_buttons buttons) override;

@@ -1,0 +1,329 @@
+// The window never overwrites a file or drops changes without the user's word:
+// the close and quit flows, the questions before a save replaces a file, and
+// the keyboard focus after every box and dialog.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QMdiSubWindow>
+#include <QStandardPaths>
+#include <QTest>
+#include <algorithm>
+#include <functional>
+
+#include "app/command_ids.h"
+#include "app_fixture.h"
+#include "mapio/map_writer.h"
+#include "model/map_state.h"
+#include "model_fixture.h"
+
+namespace {
+
+const char* const BOX_MAP = R"({
+"classname" "worldspawn"
+{
+( -64 -64 -64 ) ( 64 -64 -64 ) ( 64 64 -64 ) GROUND1 0 0 0 1 1
+( -64 -64 64 ) ( 64 -64 64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
+( -64 64 64 ) ( -64 -64 64 ) ( -64 -64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( -64 64 64 ) ( -64 64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 64 -64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 -64 64 ) ( -64 -64 64 ) GROUND1 0 0 0 1 1
+}
+}
+)";
+
+class Safety : public AppTest {
+ protected:
+  // Opens a copy of the box map and changes it.
+  std::string open_changed_map() {
+    const std::string path = temp_dir() + "/box.map";
+    write_file(path, BOX_MAP);
+    open_map(path);
+    change_map();
+    return path;
+  }
+
+  // Resets the textures of the first brush, as the R key does.
+  void change_map() {
+    hilight = hull->brush->fsurf;
+    QTest::keyClick(win, Qt::Key_R);
+    hilight = nullptr;
+  }
+
+  // A path no save can write: no temporary file fits beside a name this long.
+  static std::string unwritable_path() { return temp_dir() + "/" + std::string(250, 'x'); }
+
+  // The answers of "save?" OK followed by each way a save can fail to happen.
+  void expect_kept_after_each_unsaved_outcome(const std::function<void()>& ask) {
+    const std::string path = open_changed_map();
+    const std::string changed = map_text();
+    fake.box_answers = {IDOK};
+    fake.file_answers = {std::nullopt};  // the save dialog cancelled
+    ask();
+    EXPECT_EQ(win->candraw, 1);
+    EXPECT_EQ(map_text(), changed);
+    EXPECT_EQ(read_file(path), BOX_MAP);
+    EXPECT_EQ(win->timer().period(), 1);
+
+    fake.box_answers = {IDOK};
+    fake.file_answers = {unwritable_path()};  // the save fails
+    const std::size_t before = fake.boxes.size();
+    ask();
+    ASSERT_GE(fake.boxes.size(), before + 2);
+    EXPECT_NE(fake.boxes.back().text.find("not saved"), std::string::npos);
+    EXPECT_EQ(win->candraw, 1);
+    EXPECT_EQ(map_text(), changed);
+  }
+};
+
+TEST_F(Safety, CloseIsCancelledWhenTheSaveDoesNotHappen) {
+  expect_kept_after_each_unsaved_outcome([this] { trigger(CM_FILECLOSE); });
+  EXPECT_NE(hull, nullptr);
+  EXPECT_TRUE(enabled(CM_FILESAVE));
+}
+
+TEST_F(Safety, QuitIsCancelledWhenTheSaveDoesNotHappen) {
+  // The quit question comes first; both flows answer it with OK.
+  expect_kept_after_each_unsaved_outcome([this] {
+    fake.box_answers.push_front(IDOK);
+    trigger(CM_FILEEXIT);
+  });
+  EXPECT_FALSE(fake.exit_code.has_value());
+  fake.box_answers = {IDOK, IDOK};
+  fake.file_answers = {std::nullopt};
+  EXPECT_FALSE(win->CanClose());
+}
+
+TEST_F(Safety, OnlyAMapChangedSinceItsLastSaveIsAutosaved) {
+  QDir root(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/autosave");
+  root.removeRecursively();
+  const std::string path = temp_dir() + "/box.map";
+  write_file(path, BOX_MAP);
+  open_map(path);
+  // A change undone is no change; a change saved is no longer unsaved.
+  change_map();
+  trigger(CM_EDITUNDO);
+  win->autosave();
+  EXPECT_FALSE(root.exists());
+  trigger(CM_EDITREDO);
+  fake.file_answers = {path};
+  trigger(CM_FILESAVE);
+  EXPECT_NE(read_file(path), BOX_MAP);
+  win->autosave();
+  EXPECT_FALSE(root.exists());
+}
+
+TEST_F(Safety, ReplacingAnotherFileAsksFirst) {
+  open_changed_map();
+  const std::string other = temp_dir() + "/other.map";
+  write_file(other, "keep me");
+  fake.file_answers = {other};
+  fake.box_answers = {IDCANCEL};
+  std::size_t before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_EQ(fake.boxes.back().text, other + " already exists.\nDo you want to replace it?");
+  EXPECT_EQ(fake.boxes.back().buttons, box_buttons::ok_cancel);
+  EXPECT_EQ(read_file(other), "keep me");
+  EXPECT_EQ(win->timer().period(), 1);
+
+  // A close whose save was refused that way keeps the map.
+  fake.box_answers = {IDOK, IDCANCEL};
+  fake.file_answers = {other};
+  trigger(CM_FILECLOSE);
+  EXPECT_EQ(win->candraw, 1);
+  EXPECT_EQ(read_file(other), "keep me");
+
+  // Object files and raw exports are not replaced without the same question.
+  hibr = hull->brush;
+  insert_brush_in_list(hibr);
+  for (int command : {CM_OBJECTSAVE, CM_EXPORTRAW}) {
+    fake.file_answers = {other};
+    fake.box_answers = {IDCANCEL};
+    before = fake.boxes.size();
+    trigger(command);
+    ASSERT_EQ(fake.boxes.size(), before + 1) << command;
+    EXPECT_EQ(fake.boxes.back().text, other + " already exists.\nDo you want to replace it?");
+  }
+  EXPECT_EQ(read_file(other), "keep me");
+
+  fake.file_answers = {other};
+  fake.box_answers = {IDOK};
+  trigger(CM_FILESAVE);
+  EXPECT_NE(read_file(other).find("worldspawn"), std::string::npos);
+
+  // The file last saved to is the map's own: saving there again asks nothing.
+  change_map();
+  before = fake.boxes.size();
+  fake.file_answers = {other};
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(fake.boxes.size(), before);
+  EXPECT_EQ(read_file(other), map_text());
+}
+
+TEST_F(Safety, AFileChangedOnDiskIsNotReplacedWithoutAsking) {
+  const std::string path = open_changed_map();
+  write_file(path, "changed by someone else");
+  fake.file_answers = {path};
+  fake.box_answers = {IDCANCEL};
+  std::size_t before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_NE(fake.boxes.back().text.find("changed on disk"), std::string::npos) << fake.boxes.back().text;
+  EXPECT_EQ(read_file(path), "changed by someone else");
+
+  // Same size, new time: still a change.
+  fake.file_answers = {path};
+  fake.box_answers = {IDOK};
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(read_file(path), map_text());
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(
+      file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
+  file.close();
+  fake.file_answers = {path};
+  fake.box_answers = {IDCANCEL};
+  before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_NE(fake.boxes.back().text.find("changed on disk"), std::string::npos);
+}
+
+TEST_F(Safety, SavingOverAPartlyReadFileNamesWhatIsLost) {
+  const std::string path = temp_dir() + "/broken.map";
+  const std::string broken = "{\n\"classname\" \"worldspawn\"\n}\n(\n";
+  write_file(path, broken);
+  open_map(path);
+  ASSERT_NE(fake.boxes.back().text.find("stopped before the end"), std::string::npos);
+
+  fake.file_answers = {path};
+  fake.box_answers = {IDCANCEL};
+  std::size_t before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  ASSERT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_NE(fake.boxes.back().text.find("line 4"), std::string::npos) << fake.boxes.back().text;
+  EXPECT_EQ(fake.boxes.back().buttons, box_buttons::ok_cancel);
+  EXPECT_EQ(read_file(path), broken);
+
+  // Another name is no loss.
+  const std::string copy = temp_dir() + "/copy.map";
+  fake.file_answers = {copy};
+  before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(fake.boxes.size(), before);
+  EXPECT_FALSE(read_file(copy).empty());
+
+  // Back to the original: still asked, and once saved there it is whole.
+  fake.file_answers = {path};
+  fake.box_answers = {IDOK};
+  trigger(CM_FILESAVE);
+  EXPECT_NE(fake.boxes.back().text.find("line 4"), std::string::npos);
+  EXPECT_EQ(read_file(path), map_text());
+  fake.file_answers = {path};
+  before = fake.boxes.size();
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(fake.boxes.size(), before);
+}
+
+TEST_F(Safety, TheKeyboardComesBackToThe3DViewAfterEveryModalWindow) {
+  open_map(map_path("dm1.map"));
+  fake.show_modal_windows = true;
+  frame->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+  win->setFocus();
+  // Keys go where a real key would: to the focus widget of the active window.
+  auto key = [this](Qt::Key k) { QTest::keyClick(frame->windowHandle(), k); };
+  auto expect_focus = [this](const char* after) {
+    QApplication::processEvents();
+    EXPECT_EQ(QApplication::focusWidget(), win) << after;
+  };
+
+  key(Qt::Key_Space);
+  ASSERT_EQ(win->subWindowList().size(), 1);
+  win->subWindowList().first()->close();
+  expect_focus("the overhead view");
+  key(Qt::Key_Space);  // the first Space after it is not lost
+  ASSERT_EQ(win->subWindowList().size(), 1);
+  win->subWindowList().first()->close();
+
+  hilight = hull->brush->fsurf;
+  key(Qt::Key_E);
+  EXPECT_EQ(fake.dialogs_run, 1);
+  expect_focus("the entity dialog");
+
+  hilight = hull->brush->fsurf;
+  fake.box_answers = {IDCANCEL};
+  key(Qt::Key_Delete);
+  EXPECT_EQ(fake.boxes.back().text, "delete brush?");
+  expect_focus("a message box");
+
+  fake.file_answers = {std::nullopt};
+  trigger(CM_FILESAVE);
+  expect_focus("the save dialog");
+}
+
+TEST_F(Safety, AnUnsavedMapIsAutosavedAndOfferedWhenOpenedAgain) {
+  QDir root(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/autosave");
+  root.removeRecursively();
+  EXPECT_TRUE(win->autosave_timer().isActive());
+  EXPECT_EQ(win->autosave_timer().interval(), 5 * 60 * 1000);
+
+  const std::string path = temp_dir() + "/box.map";
+  write_file(path, BOX_MAP);
+  open_map(path);
+  const std::string original = map_text();
+  win->autosave();
+  EXPECT_FALSE(root.exists());  // nothing unsaved, nothing written
+
+  change_map();
+  for (int i = 0; i < 12; ++i) win->autosave();
+  const QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
+  ASSERT_EQ(folders.size(), 1);
+  QDir folder(root.filePath(folders[0]));
+  const QStringList kept = folder.entryList(QDir::Files, QDir::Name);
+  ASSERT_EQ(kept.size(), 10);
+  EXPECT_EQ(kept.front(), "000003.map");
+  EXPECT_EQ(kept.back(), "000012.map");
+  const std::string autosaved = map_text();
+  ASSERT_NE(autosaved, original);
+  EXPECT_EQ(read_file(folder.filePath(kept.back()).toStdString()), autosaved);
+  EXPECT_EQ(read_file(path), BOX_MAP);
+  EXPECT_TRUE(enabled(CM_EDITUNDO));
+
+  // Closed without saving, then opened again: the autosave is offered.
+  fake.box_answers = {IDCANCEL};
+  trigger(CM_FILECLOSE);
+  ASSERT_EQ(win->candraw, 0);
+  QFile file(QString::fromStdString(path));
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+  file.close();
+  fake.box_answers = {IDCANCEL};
+  open_map(path);
+  const auto offer = std::find_if(fake.boxes.begin(), fake.boxes.end(),
+                                  [](const auto& b) { return b.caption == "autosave"; });
+  ASSERT_NE(offer, fake.boxes.end());
+  EXPECT_EQ(offer->buttons, box_buttons::ok_cancel);
+  EXPECT_NE(offer->text.find("newer"), std::string::npos);
+  EXPECT_EQ(map_text(), original);  // declined: the file as it is
+
+  trigger(CM_FILECLOSE);
+  fake.box_answers = {IDOK};
+  open_map(path);
+  EXPECT_EQ(map_text(), autosaved);
+  EXPECT_EQ(win->caption(), "VELD: A QUAKE Editor  " + path);
+  // Not in the file yet: closing asks, and saving there asks nothing more.
+  fake.box_answers = {IDOK};
+  fake.file_answers = {path};
+  const std::size_t before = fake.boxes.size();
+  trigger(CM_FILECLOSE);
+  EXPECT_EQ(fake.boxes.size(), before + 1);
+  EXPECT_EQ(fake.boxes.back().text, "Do You Want to save it?");
+  EXPECT_EQ(read_file(path), autosaved);
+  root.removeRecursively();
+}
+
+}  // namespace
