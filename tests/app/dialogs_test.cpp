@@ -140,6 +140,7 @@ TEST_F(Dialogs, EditValuesShowsStoresAndKeeps) {
 }
 
 TEST_F(Dialogs, BrushCreatorStartsAMapFromNothing) {
+  fake.box_answers.push_back(IDCANCEL);  // "Do You Want to save it?": no
   trigger(CM_FILECLOSE);
   ASSERT_EQ(hull, nullptr);
   strings texts;
@@ -166,6 +167,7 @@ TEST_F(Dialogs, BrushCreatorStartsAMapFromNothing) {
 }
 
 TEST_F(Dialogs, BrushCreatorRefusesSizesItCannotBuild) {
+  fake.box_answers.push_back(IDCANCEL);
   trigger(CM_FILECLOSE);
   fake.boxes.clear();
   key_with(Qt::Key_Insert, [](TDialog& d) {
@@ -405,6 +407,7 @@ TEST_F(Dialogs, AFailingEntityDialogIsReportedAsError) {
 }
 
 TEST_F(Dialogs, NewModelNeverLeavesTheWorldWithoutBrushes) {
+  fake.box_answers.push_back(IDCANCEL);
   trigger(CM_FILECLOSE);
   auto as_new_model = [](TDialog& d) {
     qobject_cast<QCheckBox*>(d.control(16))->setChecked(true);

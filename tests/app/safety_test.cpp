@@ -53,7 +53,11 @@ class Safety : public AppTest {
   }
 
   // A path no save can write: no temporary file fits beside a name this long.
-  static std::string unwritable_path() { return temp_dir() + "/" + std::string(250, 'x'); }
+  // A path below a plain file, which no save can create.
+  static std::string unwritable_path() {
+    write_file(temp_dir() + "/not-a-folder", "");
+    return temp_dir() + "/not-a-folder/map.map";
+  }
 
   // The answers of "save?" OK followed by each way a save can fail to happen.
   void expect_kept_after_each_unsaved_outcome(const std::function<void()>& ask) {
@@ -310,6 +314,7 @@ TEST_F(Safety, AnUnsavedMapIsAutosavedAndOfferedWhenOpenedAgain) {
   EXPECT_NE(offer->text.find("newer"), std::string::npos);
   EXPECT_EQ(map_text(), original);  // declined: the file as it is
 
+  fake.box_answers = {IDCANCEL};
   trigger(CM_FILECLOSE);
   fake.box_answers = {IDOK};
   open_map(path);

@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -222,15 +223,16 @@ TEST_F(Shell, SaveWritesTheMapAndFailureKeepsTheOldFile) {
   EXPECT_NE(saved.find("\"classname\" \"worldspawn\""), std::string::npos);
   EXPECT_NE(saved.find("\"origin\" \"0 0 32\""), std::string::npos);
 
-  // A name so long that no temporary file fits beside it: the save fails.
-  const std::string old_file = temp_dir() + "/" + std::string(250, 'x');
+  // A file made read-only is refused, even to the superuser: the save fails.
+  const std::string old_file = temp_dir() + "/read-only.map";
   write_file(old_file, "old contents");
+  std::filesystem::permissions(old_file, std::filesystem::perms::owner_read);
   const std::size_t boxes_before = fake.boxes.size();
   fake.file_answers.push_back(old_file);
   trigger(CM_FILESAVE);
   ASSERT_EQ(fake.boxes.size(), boxes_before + 2);  // replace the file? OK, then the failure
   EXPECT_NE(fake.boxes.back().text.find("not saved"), std::string::npos);
-  EXPECT_NE(fake.boxes.back().text.find("too long"), std::string::npos) << fake.boxes.back().text;
+  EXPECT_NE(fake.boxes.back().text.find("read-only"), std::string::npos) << fake.boxes.back().text;
   EXPECT_EQ(read_file(old_file), "old contents");
 }
 
