@@ -571,17 +571,7 @@ class model_aside {
 // Releases what a failed read built. Nothing else points into it, so the
 // selection and the highlight, which belong to the map set aside, stay.
 void release_failed_read() {
-  while (hull != nullptr) {
-    hull_t* next = hull->next;
-    free_hull(hull);
-    hull = next;
-  }
-  for (int i = 0; i < numentity; ++i) {
-    free_keyvals(entities[i].header);
-    free_brush(entities[i].brush);
-    entities[i] = dentity_t{};
-  }
-  numentity = 0;
+  release_records();
   map_dialect = DIALECT_STANDARD;
 }
 

@@ -154,7 +154,7 @@ void free_hull(hull_t* h) {
   delete h;
 }
 
-void release_map() {
+void release_records() {
   while (hull != nullptr) {
     hull_t* next = hull->next;
     free_hull(hull);
@@ -166,6 +166,10 @@ void release_map() {
     entities[i] = dentity_t{};
   }
   numentity = 0;
+}
+
+void release_map() {
+  release_records();
   hilight = nullptr;
   thi = nullptr;
   closest_point = nullptr;

@@ -55,6 +55,8 @@ void free_hull(hull_t* h);
 // Releases every brush entity, point entity and marker brush and empties the
 // selection. Options and the camera are left alone (closing a map).
 void release_map();
+// Only the records, for a model nothing else points into yet (a read that failed).
+void release_records();
 
 // release_map, then every program-wide value of the model back to start-up,
 // the undo history included.

@@ -10,6 +10,20 @@
 #include "app/main_frame.h"
 #include "scripted_platform.h"
 
+// A world holding one 128-unit box.
+inline const std::string BOX_MAP = R"({
+"classname" "worldspawn"
+{
+( -64 -64 -64 ) ( 64 -64 -64 ) ( 64 64 -64 ) GROUND1 0 0 0 1 1
+( -64 -64 64 ) ( 64 -64 64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
+( -64 64 64 ) ( -64 -64 64 ) ( -64 -64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( -64 64 64 ) ( -64 64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 64 -64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 -64 64 ) ( -64 -64 64 ) GROUND1 0 0 0 1 1
+}
+}
+)";
+
 class AppTest : public ::testing::Test {
  protected:
   void SetUp() override;

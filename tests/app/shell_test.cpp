@@ -23,22 +23,8 @@ namespace {
 
 using Shell = AppTest;
 
-const char* const SMALL_MAP = R"({
-"classname" "worldspawn"
-{
-( -64 -64 -64 ) ( 64 -64 -64 ) ( 64 64 -64 ) GROUND1 0 0 0 1 1
-( -64 -64 64 ) ( 64 -64 64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
-( -64 64 64 ) ( -64 -64 64 ) ( -64 -64 -64 ) GROUND1 0 0 0 1 1
-( 64 64 64 ) ( -64 64 64 ) ( -64 64 -64 ) GROUND1 0 0 0 1 1
-( 64 64 64 ) ( 64 64 -64 ) ( 64 -64 -64 ) GROUND1 0 0 0 1 1
-( 64 64 64 ) ( 64 -64 64 ) ( -64 -64 64 ) GROUND1 0 0 0 1 1
-}
-}
-{
-"classname" "light"
-"origin" "0 0 32"
-}
-)";
+// The box and a light above its floor.
+const std::string SMALL_MAP = BOX_MAP + "{\n\"classname\" \"light\"\n\"origin\" \"0 0 32\"\n}\n";
 
 bool is_face_colour(QRgb c) {
   for (int v : {qRed(c), qGreen(c), qBlue(c)}) {
