@@ -17,6 +17,7 @@
 #include "model/view_defaults.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
+#include "tiled_map.h"
 
 namespace fs = std::filesystem;
 
@@ -37,20 +38,6 @@ void start_qt() {
   static char name[] = "bench_frame";
   static char* argv[] = {name, nullptr};
   new QGuiApplication(argc, argv);
-}
-
-// The tiling is made once per run in a temporary folder.
-std::string tiled_e1m1() {
-  static std::string path;
-  if (!path.empty()) return path;
-  const fs::path dir = fs::temp_directory_path() / "veld-bench-frame";
-  fs::create_directories(dir);
-  const fs::path out = dir / "e1m1_4x4.map";
-  const std::string cmd = "python3 '" + std::string(VELD_TOOLS_DIR) + "/tile_map.py' '" + VELD_MAPS_DIR +
-                          "/e1m1.map' '" + out.string() + "' 4";
-  if (std::system(cmd.c_str()) != 0) return {};
-  path = out.string();
-  return path;
 }
 
 void frame(benchmark::State& state, const std::string& path, mode m) {
@@ -91,8 +78,9 @@ void register_all() {
                                    [p, m](benchmark::State& s) { frame(s, p.string(), m); })
           ->Unit(benchmark::kMillisecond);
     }
-    benchmark::RegisterBenchmark((std::string("EvDraw/") + m.name + "/e1m1_4x4").c_str(),
-                                 [m](benchmark::State& s) { frame(s, tiled_e1m1(), m); })
+    benchmark::RegisterBenchmark(
+        (std::string("EvDraw/") + m.name + "/e1m1_4x4").c_str(),
+        [m](benchmark::State& s) { frame(s, tiled_map(std::string(VELD_MAPS_DIR) + "/e1m1.map", 4), m); })
         ->Unit(benchmark::kMillisecond);
   }
 }

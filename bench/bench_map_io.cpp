@@ -12,6 +12,7 @@
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
 #include "model/map_state.h"
+#include "tiled_map.h"
 
 namespace fs = std::filesystem;
 
@@ -75,16 +76,12 @@ void save(benchmark::State& state, const std::string& path) {
 }
 
 void load_tiling(benchmark::State& state) {
-  const fs::path tiled = scratch_dir() / "e1m1_4x4.map";
-  if (!fs::exists(tiled)) {
-    const std::string command = std::string("python3 '") + VELD_TOOLS_DIR + "/tile_map.py' '" +
-                                VELD_MAPS_DIR + "/e1m1.map' '" + tiled.string() + "' 4";
-    if (std::system(command.c_str()) != 0) {
-      state.SkipWithError("tile_map.py failed");
-      return;
-    }
+  const std::string tiled = tiled_map(std::string(VELD_MAPS_DIR) + "/e1m1.map", 4);
+  if (tiled.empty()) {
+    state.SkipWithError("the tiling could not be made");
+    return;
   }
-  load(state, tiled.string());
+  load(state, tiled);
 }
 
 const bool registered = [] {
