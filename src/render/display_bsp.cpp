@@ -184,6 +184,14 @@ void split_surf(const winding* plane, winding* surface, winding** f, winding** b
 
 namespace {
 
+// Asks for w's points and link to be brought into the cache while the
+// fragment before it is cut: the lists are walked once per node, and a
+// fragment that waits on memory costs more than the cut.
+void prefetch(const winding* w) {
+  const auto* bytes = reinterpret_cast<const char*>(w);
+  for (std::size_t at = 0; at < sizeof(winding); at += 64) __builtin_prefetch(bytes + at);
+}
+
 // Appends a part (one fragment, or a chain of fan pieces) to a child list.
 void append_part(winding* part, winding*& head, winding*& tail) {
   while (part != nullptr) {
@@ -221,6 +229,7 @@ void display_bsp::build(winding* list) {
     const split_plane plane = plane_of(node);
     for (winding* s = node->next; s != nullptr;) {
       winding* following = s->next;
+      if (following != nullptr) prefetch(following);
       winding* f = nullptr;
       winding* b = nullptr;
       split_by(plane, s, &f, &b);
