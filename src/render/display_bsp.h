@@ -14,8 +14,9 @@ constexpr double SPLIT_PARALLEL = 1e-9;  // an edge this parallel to a split pla
 // back side, stored through b; a part that is not produced leaves its pointer
 // as the caller set it. The front part is surface itself. A part that would
 // need more than MAX_POINTS points comes as a fan of smaller pieces chained
-// through `next`, the first piece being the one stored; pieces the pool
-// cannot supply are dropped, like any fragment beyond the pool's limit.
+// through `next`, the first piece being the one stored. A surface lying in
+// the plane is not cut: it goes whole to the side the walk draws after the
+// plane's own fragment (the back side when the eye is behind `plane`).
 void split_surf(const winding* plane, winding* surface, winding** f, winding** b);
 
 // Building and walking the tree. The tree can be as deep as the frame has

@@ -147,10 +147,9 @@ void TDrawCanvas::draw_queue(int solid) {
   // hidden fragments again and again.
   const raster_target target(winbmp);
   cover.reset(target.width, target.height);
-  // A fragment can reach the queue many times over: a face lying in the
-  // plane of a tree node goes to both sides of it, and again at every such
-  // node below. A copy with the same screen points as one already put down
-  // has all its pixels drawn already, so it is skipped.
+  // A fragment with the same screen points as one already put down (a face
+  // that two brushes share, a brush a map holds twice) has all its pixels
+  // drawn already, so it is skipped.
   std::size_t nslots = 64;
   while (nslots < 2 * queued.size()) nslots *= 2;
   seen.assign(nslots, -1);

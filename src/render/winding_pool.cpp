@@ -6,7 +6,6 @@ windinglist* windlist = nullptr;
 windinglist* cwindlist = nullptr;
 
 winding* getnextwinding() {
-  if (numtlsurf > POOL_FRAME_LIMIT) return nullptr;
   if (cwindlist == nullptr) reset_winding_pool();
   if (cwindlist->numwinding > POOL_BLOCK - 1) {
     if (cwindlist->next == nullptr) {

@@ -5,14 +5,13 @@
 
 #include "model/types.h"
 
-constexpr int POOL_BLOCK = 500;          // windings per pool block
-constexpr int POOL_FRAME_LIMIT = 20000;  // fragments a frame may take beyond this are dropped
+constexpr int POOL_BLOCK = 500;  // windings per pool block
 
 extern windinglist* windlist;   // first block of the pool
 extern windinglist* cwindlist;  // block fragments are being handed out from
 
-// Hands out a pool winding, or null once the frame has had more than
-// POOL_FRAME_LIMIT of them. Each one counts in numtlsurf.
+// Hands out a pool winding, adding a block when the frame has used them all.
+// Each one counts in numtlsurf.
 winding* getnextwinding();
 
 // Starts a frame's use of the pool from its first block, creating that block
