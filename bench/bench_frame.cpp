@@ -8,13 +8,13 @@
 #include <filesystem>
 #include <string>
 
+#include "map_cases.h"
 #include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
-#include "map_cases.h"
 #include "tiled_map.h"
 
 namespace fs = std::filesystem;
@@ -67,8 +67,9 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
 void register_all() {
   for (const mode m : MODES) {
     for (const std::string& p : original_maps()) {
-      benchmark::RegisterBenchmark((std::string("EvDraw/") + m.name + "/" + fs::path(p).stem().string()).c_str(),
-                                   [p, m](benchmark::State& s) { frame(s, p, m); })
+      benchmark::RegisterBenchmark(
+          (std::string("EvDraw/") + m.name + "/" + fs::path(p).stem().string()).c_str(),
+          [p, m](benchmark::State& s) { frame(s, p, m); })
           ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark((std::string("EvDraw/") + m.name + "/" + TWELVE_THOUSAND_NAME).c_str(),

@@ -78,12 +78,11 @@ void snapshot_after_open(benchmark::State& state, const std::string& path) {
 }
 
 const bool registered = [] {
-  benchmark::RegisterBenchmark("SnapshotAfterOpen/e1m1.map",
-                               [](benchmark::State& s) { snapshot_after_open(s, LARGEST); })
-      ->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark(
-      (std::string("SnapshotAfterOpen/") + TWELVE_THOUSAND_NAME).c_str(),
-      [](benchmark::State& s) { snapshot_after_open(s, twelve_thousand_faces()); })
+  benchmark::RegisterBenchmark("SnapshotAfterOpen/e1m1.map", [](benchmark::State& s) {
+    snapshot_after_open(s, LARGEST);
+  })->Unit(benchmark::kMillisecond);
+  benchmark::RegisterBenchmark((std::string("SnapshotAfterOpen/") + TWELVE_THOUSAND_NAME).c_str(),
+                               [](benchmark::State& s) { snapshot_after_open(s, twelve_thousand_faces()); })
       ->Unit(benchmark::kMillisecond);
   return true;
 }();

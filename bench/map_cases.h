@@ -24,8 +24,17 @@ constexpr const char* TWELVE_THOUSAND_NAME = "dm1_2x2";
 // ends, unless it was named by VELD_BENCH_DIR, which keeps what is made there.
 std::filesystem::path scratch_dir();
 
+// Faces of the map in memory that could not be built (fewer than 3 points),
+// such as those of brushes beyond the square a plane polygon starts from.
+int unbuilt_faces();
+
 // Reads the map at path once per iteration, skipping the case with the
 // reader's error when it fails or stops early; the model is released between
-// reads outside the timing and after the last one. Returns the mean seconds
-// of one read, timed by its own clock.
+// reads outside the timing and after the last one. Reports the unbuilt faces
+// when there are any. Returns the mean seconds of one read, timed by its own
+// clock.
 double time_loads(benchmark::State& state, const std::string& path);
+
+// The same for the editor's open: the read and the undo history's first
+// snapshot, the history let go between opens outside the timing.
+double time_opens(benchmark::State& state, const std::string& path);

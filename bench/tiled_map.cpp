@@ -7,12 +7,12 @@
 #include <sstream>
 #include <vector>
 
+#include "map_cases.h"
 #include "mapio/atomic_file.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
 #include "mapio/number_text.h"
 #include "model/map_state.h"
-#include "map_cases.h"
 
 namespace {
 
@@ -152,7 +152,7 @@ std::string tiled_map(const std::string& path, int n) {
   const std::string text = map_text();
   release_map();
   const std::string out = (scratch_dir() / (fs::path(path).stem().string() + "_" + std::to_string(n) + "x" +
-                                          std::to_string(n) + ".map"))
+                                            std::to_string(n) + ".map"))
                               .string();
   if (!write_file_atomically(out, tiling_text(text, n)).empty()) return {};
   made[key] = out;

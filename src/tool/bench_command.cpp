@@ -130,7 +130,8 @@ int bench_main(const std::vector<std::string>& args) {
     const char* name;
     int solid, bsp;
   };
-  constexpr frame_kind kinds[] = {{"frame wireframe", 0, 0}, {"frame solid", 1, 0}, {"frame ordered solid", 1, 1}};
+  constexpr frame_kind kinds[] = {
+      {"frame wireframe", 0, 0}, {"frame solid", 1, 0}, {"frame ordered solid", 1, 1}};
   std::vector<double> frame_ms[3];
   {
     TDrawCanvas canvas;
