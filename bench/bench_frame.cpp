@@ -1,16 +1,14 @@
 // Whole frames of the 3D view over the real maps, from the camera a freshly
 // opened map gets, in wireframe list order, solid list order and solid
-// ordered (display BSP) drawing; plus a 4 x 4 tiling of e1m1.
+// ordered (display BSP) drawing; plus a map of about 12,000 faces and a 4 x 4
+// tiling of e1m1.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
-#include <vector>
 
+#include "map_cases.h"
 #include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_state.h"
@@ -67,20 +65,19 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
 }
 
 void register_all() {
-  std::vector<fs::path> maps;
-  for (const auto& entry : fs::directory_iterator(VELD_MAPS_DIR)) {
-    if (entry.path().extension() == ".map") maps.push_back(entry.path());
-  }
-  std::sort(maps.begin(), maps.end());
   for (const mode m : MODES) {
-    for (const fs::path& p : maps) {
-      benchmark::RegisterBenchmark((std::string("EvDraw/") + m.name + "/" + p.stem().string()).c_str(),
-                                   [p, m](benchmark::State& s) { frame(s, p.string(), m); })
+    for (const std::string& p : original_maps()) {
+      benchmark::RegisterBenchmark(
+          (std::string("EvDraw/") + m.name + "/" + fs::path(p).stem().string()).c_str(),
+          [p, m](benchmark::State& s) { frame(s, p, m); })
           ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark((std::string("EvDraw/") + m.name + "/" + TWELVE_THOUSAND_NAME).c_str(),
+                                 [m](benchmark::State& s) { frame(s, twelve_thousand_faces(), m); })
+        ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark(
         (std::string("EvDraw/") + m.name + "/e1m1_4x4").c_str(),
-        [m](benchmark::State& s) { frame(s, tiled_map(std::string(VELD_MAPS_DIR) + "/e1m1.map", 4), m); })
+        [m](benchmark::State& s) { frame(s, tiled_map(map_path("e1m1.map"), 4), m); })
         ->Unit(benchmark::kMillisecond);
   }
 }

@@ -1,14 +1,15 @@
 // Loading (reading the file and rebuilding every brush) and saving the
-// original maps, and loading a 4 x 4 tiling of e1m1.map to see how the cost
-// grows with size.
+// original maps, all eight in one go, a map of about 12,000 faces and a 4 x 4
+// tiling of e1m1.map to see how the cost grows with size; and opening as the
+// editor does, with the undo history's first snapshot.
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "map_cases.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
 #include "model/map_state.h"
@@ -18,38 +19,29 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const MAPS[] = {"dm1.map",  "dm3.map",  "e1m1.map", "e1m2.map",
-                            "e1m3.map", "e2m2.map", "e4m3.map", "start.map"};
-
-// A temporary folder for the tiling and the saved files, removed at exit.
-struct scratch_folder {
-  fs::path path = fs::temp_directory_path() / ("veld-bench-" + std::to_string(::getpid()));
-  scratch_folder() { fs::create_directories(path); }
-  ~scratch_folder() {
-    std::error_code ignored;
-    fs::remove_all(path, ignored);
+void load(benchmark::State& state, const std::string& path) {
+  if (path.empty()) {
+    state.SkipWithError("the map could not be made");
+    return;
   }
-};
-
-fs::path scratch_dir() {
-  static const scratch_folder folder;
-  return folder.path;
+  time_loads(state, path);
 }
 
-void load(benchmark::State& state, const std::string& path) {
+// Every original map read once an iteration, released between reads untimed.
+void load_all(benchmark::State& state) {
+  const std::vector<std::string> maps = original_maps();
   for (auto _ : state) {
-    const load_report r = read_map(path);
-    if (!r.ok() || !r.complete) {
-      state.SkipWithError("the map did not load completely");
-      break;
+    for (const std::string& path : maps) {
+      if (!read_map(path).ok()) {
+        state.SkipWithError(path.c_str());
+        break;
+      }
+      state.PauseTiming();
+      release_map();
+      state.ResumeTiming();
     }
-    state.PauseTiming();
-    release_map();
-    state.ResumeTiming();
   }
   release_map();
-  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
-                          static_cast<int64_t>(fs::file_size(path)));
 }
 
 // The reader alone: "fix brushes" off, so faces keep their three file points.
@@ -57,6 +49,15 @@ void read_only(benchmark::State& state, const std::string& path) {
   fixb = 0;
   load(state, path);
   fixb = 1;
+}
+
+// The editor's open: the read and the first snapshot of the undo history.
+void open(benchmark::State& state, const std::string& path) {
+  if (path.empty()) {
+    state.SkipWithError("the map could not be made");
+    return;
+  }
+  time_opens(state, path);
 }
 
 void save(benchmark::State& state, const std::string& path) {
@@ -75,29 +76,53 @@ void save(benchmark::State& state, const std::string& path) {
   state.SetBytesProcessed(static_cast<int64_t>(bytes));
 }
 
-void load_tiling(benchmark::State& state) {
-  const std::string tiled = tiled_map(std::string(VELD_MAPS_DIR) + "/e1m1.map", 4);
-  if (tiled.empty()) {
-    state.SkipWithError("the tiling could not be made");
+// The writer's text alone, without the file.
+void save_text(benchmark::State& state, const std::string& path) {
+  if (path.empty() || !read_map(path).ok()) {
+    state.SkipWithError("the map did not load");
     return;
   }
-  load(state, tiled);
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    const std::string text = map_text();
+    bytes += text.size();
+    benchmark::DoNotOptimize(text.data());
+  }
+  release_map();
+  state.SetBytesProcessed(static_cast<int64_t>(bytes));
 }
 
+// A case over the map `where` gives; made-up maps are only made when a case
+// that reads them runs.
+void add(const std::string& name, void (*run)(benchmark::State&, const std::string&),
+         std::function<std::string()> where) {
+  benchmark::RegisterBenchmark(name.c_str(), [run, where](benchmark::State& s) {
+    run(s, where());
+  })->Unit(benchmark::kMillisecond);
+}
+
+void add(const std::string& name, void (*run)(benchmark::State&, const std::string&),
+         const std::string& path) {
+  add(name, run, [path] { return path; });
+}
+
+std::string e1m1_4x4() { return tiled_map(map_path("e1m1.map"), 4); }
+
 const bool registered = [] {
-  for (const char* name : MAPS) {
-    const std::string path = std::string(VELD_MAPS_DIR) + "/" + name;
-    benchmark::RegisterBenchmark((std::string("Load/") + name).c_str(), load, path)
-        ->Unit(benchmark::kMillisecond);
-  }
-  benchmark::RegisterBenchmark("Load/e1m1_4x4.map", load_tiling)->Unit(benchmark::kMillisecond);
-  benchmark::RegisterBenchmark("ReadOnly/e1m1.map", read_only, std::string(VELD_MAPS_DIR) + "/e1m1.map")
-      ->Unit(benchmark::kMillisecond);
-  for (const char* name : MAPS) {
-    const std::string path = std::string(VELD_MAPS_DIR) + "/" + name;
-    benchmark::RegisterBenchmark((std::string("Save/") + name).c_str(), save, path)
-        ->Unit(benchmark::kMillisecond);
-  }
+  const std::string e1m1 = map_path("e1m1.map");
+  const std::string big = std::string("/") + TWELVE_THOUSAND_NAME;
+  for (const std::string& path : original_maps())
+    add("Load/" + fs::path(path).filename().string(), load, path);
+  benchmark::RegisterBenchmark("Load/all_maps", load_all)->Unit(benchmark::kMillisecond);
+  add("Load" + big, load, twelve_thousand_faces);
+  add("Load/e1m1_4x4.map", load, e1m1_4x4);
+  add("ReadOnly/e1m1.map", read_only, e1m1);
+  add("Open/e1m1.map", open, e1m1);
+  add("Open" + big, open, twelve_thousand_faces);
+  for (const std::string& path : original_maps())
+    add("Save/" + fs::path(path).filename().string(), save, path);
+  add("SaveText/e1m1.map", save_text, e1m1);
+  add("SaveText" + big, save_text, twelve_thousand_faces);
   return true;
 }();
 

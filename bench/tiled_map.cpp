@@ -1,7 +1,5 @@
 #include "tiled_map.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -9,6 +7,7 @@
 #include <sstream>
 #include <vector>
 
+#include "map_cases.h"
 #include "mapio/atomic_file.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
@@ -143,28 +142,17 @@ std::string tiling_text(const std::string& text, int n) {
   return world + "}\n" + rest;
 }
 
-// The folder of the tilings, removed when the process ends.
-struct scratch_folder {
-  fs::path dir = fs::temp_directory_path() / ("veld-bench-" + std::to_string(::getpid()));
-  ~scratch_folder() {
-    std::error_code ignored;
-    fs::remove_all(dir, ignored);
-  }
-};
-
 }  // namespace
 
 std::string tiled_map(const std::string& path, int n) {
-  static const scratch_folder scratch;
   static std::map<std::pair<std::string, int>, std::string> made;
   const auto key = std::make_pair(path, n);
   if (const auto found = made.find(key); found != made.end()) return found->second;
   if (!read_map(path).ok()) return {};
   const std::string text = map_text();
   release_map();
-  fs::create_directories(scratch.dir);
-  const std::string out = (scratch.dir / (fs::path(path).stem().string() + "_" + std::to_string(n) + "x" +
-                                          std::to_string(n) + ".map"))
+  const std::string out = (scratch_dir() / (fs::path(path).stem().string() + "_" + std::to_string(n) + "x" +
+                                            std::to_string(n) + ".map"))
                               .string();
   if (!write_file_atomically(out, tiling_text(text, n)).empty()) return {};
   made[key] = out;

@@ -1,5 +1,6 @@
 // Large maps for the size benchmarks: n x n copies of a map side by side,
-// written into a temporary file when a benchmark first asks for one.
+// written into the scratch folder (map_cases.h) when a benchmark first asks
+// for one.
 #pragma once
 
 #include <string>

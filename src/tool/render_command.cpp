@@ -1,6 +1,5 @@
 // veld-tool render MAP OUT.png: one frame of the 3D view, drawn by the editor's
 // own frame code, as the view shows it right after MAP is opened.
-#include <QGuiApplication>
 #include <QString>
 #include <cmath>
 #include <cstdio>
@@ -16,6 +15,7 @@
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "tool/load_summary.h"
+#include "tool/offscreen_app.h"
 #include "tool/tool_args.h"
 #include "tool/tool_command.h"
 
@@ -40,16 +40,6 @@ bool take_numbers(const std::vector<std::string>& args, std::size_t& i, int coun
     ++i;
   }
   return true;
-}
-
-// Frame text needs a Qt application; without a display it draws offscreen.
-std::unique_ptr<QGuiApplication> start_qt() {
-  if (QGuiApplication::instance() != nullptr) return nullptr;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "veld-tool";
-  static char* argv[] = {name, nullptr};
-  return std::make_unique<QGuiApplication>(argc, argv);
 }
 
 }  // namespace

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <regex>
+#include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -75,7 +78,7 @@ TEST(VeldTool, HelpGoesToStandardOutputAndExitsWithZero) {
   EXPECT_FALSE(fs::exists(png));
 
   const std::string all = run_tool("--help", streams::out).output;
-  for (const char* name : {"info", "resave", "render", "export-raw", "save-object"}) {
+  for (const char* name : {"info", "resave", "render", "export-raw", "save-object", "bench"}) {
     EXPECT_NE(all.find(std::string("veld-tool ") + name + " "), std::string::npos) << name;
   }
   const std::string render = run_tool("render -h", streams::out).output;
@@ -158,4 +161,45 @@ TEST(VeldTool, DiffComparesByMeaningAndSaysWhatChanged) {
       << changed.output;
   EXPECT_EQ(run_tool("diff '" + a + "' /no/such.map").status, 2);
   fs::remove_all(dir);
+}
+
+TEST(VeldTool, BenchPrintsEveryFigureAndRefusesBadMapsAndRunCounts) {
+  // A decimal comma locale, where the system has one, must not reach the numbers.
+  ::setenv("LC_ALL", "de_DE.UTF-8", 1);
+  const run_result r = run_tool("bench '" + example + "' --runs 3", streams::out);
+  ::unsetenv("LC_ALL");
+  EXPECT_EQ(r.status, 0) << r.output;
+  const std::regex figure(R"(([a-z ]+): (\d+\.\d\d) ms \(min (\d+\.\d\d), max (\d+\.\d\d), 3 runs\))");
+  std::istringstream lines(r.output);
+  std::string line;
+  for (const char* name :
+       {"open", "undo snapshot", "save to text", "frame wireframe", "frame solid", "frame ordered solid"}) {
+    std::smatch m;
+    ASSERT_TRUE(std::getline(lines, line) && std::regex_match(line, m, figure)) << r.output;
+    EXPECT_EQ(m[1], name);
+    const double median = std::stod(m[2]), min = std::stod(m[3]), max = std::stod(m[4]);
+    EXPECT_TRUE(min <= median && median <= max) << line;
+  }
+  ASSERT_TRUE(std::getline(lines, line));
+  EXPECT_TRUE(std::regex_match(line, std::regex(R"(peak resident memory: [1-9]\d* MB)"))) << line;
+  EXPECT_FALSE(std::getline(lines, line)) << r.output;
+
+  const fs::path text = fs::temp_directory_path() / ("veld-tool-text-" + std::to_string(::getpid()) + ".map");
+  std::ofstream(text) << "no map here\n";
+  for (const std::string& map : {std::string("/no/such/file.map"), text.string()}) {
+    EXPECT_EQ(run_tool("bench '" + map + "'", streams::out).output, "");
+    const run_result failed = run_tool("bench '" + map + "'", streams::err);
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.output.find(map), std::string::npos) << failed.output;
+  }
+  fs::remove(text);
+
+  for (const char* runs : {"", "0", "-1", "1.5", "1e2", "+3", "abc", "''", "100001", "99999999999"}) {
+    const std::string args = "bench '" + example + "' --runs " + runs;
+    SCOPED_TRACE(args);
+    EXPECT_EQ(run_tool(args, streams::out).output, "");
+    const run_result failed = run_tool(args, streams::err);
+    EXPECT_EQ(failed.status, 2);
+    EXPECT_NE(failed.output.find("usage: veld-tool bench"), std::string::npos) << failed.output;
+  }
 }

@@ -1,0 +1,88 @@
+// Loading and opening (with the undo history's first snapshot) an 8 x 8 tiling
+// of e1m1.map (80,448 brushes): the time against e1m1's load, and the peak
+// resident memory of the process while it ran. A program of its own, so that
+// no case of the others has raised that peak before; between its own cases
+// the peak is set back.
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "map_cases.h"
+#include "mapio/map_reader.h"
+#include "model/map_state.h"
+#include "tiled_map.h"
+
+namespace {
+
+constexpr double MB = 1e6;
+
+// The "NAME: n kB" line of /proc/self/status in bytes; 0 when it is missing.
+double status_bytes(const char* name) {
+  std::ifstream in("/proc/self/status");
+  const std::size_t length = std::strlen(name);
+  for (std::string line; std::getline(in, line);) {
+    if (line.compare(0, length, name) == 0 && line.size() > length && line[length] == ':') {
+      return static_cast<double>(std::stoull(line.substr(length + 1))) * 1024;
+    }
+  }
+  return 0;
+}
+
+// Lowers the process's recorded peak to what is resident now; false where the
+// system does not allow it, and the peak then counts from the start.
+bool reset_peak() {
+  std::ofstream out("/proc/self/clear_refs");
+  out << "5";
+  out.flush();
+  return out.good();
+}
+
+// The median seconds of `runs` reads of the map at path.
+double median_load_seconds(const std::string& path, int runs) {
+  using clock = std::chrono::steady_clock;
+  std::vector<double> seconds;
+  for (int i = 0; i < runs; ++i) {
+    const clock::time_point start = clock::now();
+    const bool read = read_map(path).ok();
+    seconds.push_back(std::chrono::duration<double>(clock::now() - start).count());
+    release_map();
+    if (!read) return 0;
+  }
+  std::nth_element(seconds.begin(), seconds.begin() + runs / 2, seconds.end());
+  return seconds[runs / 2];
+}
+
+// Times `run` (time_loads or time_opens) on the tiling, and reports its
+// time against e1m1's load and the peak resident memory while it ran.
+void big_case(benchmark::State& state, double (*run)(benchmark::State&, const std::string&)) {
+  const std::string e1m1 = map_path("e1m1.map");
+  const std::string path = tiled_map(e1m1, 8);
+  if (path.empty()) {
+    state.SkipWithError("the tiling could not be made");
+    return;
+  }
+  const double e1m1_seconds = median_load_seconds(e1m1, 11);
+  // What making the tiling and the cases before freed goes back to the
+  // system, so that the peak below is this case's own.
+  malloc_trim(0);
+  const bool reset = reset_peak();
+  const double before = status_bytes("VmRSS");
+  const double seconds = run(state, path);
+  state.counters["rss_before_MB"] = before / MB;
+  state.counters["peak_MB"] = status_bytes("VmHWM") / MB;
+  if (e1m1_seconds > 0) state.counters["x_e1m1"] = seconds / e1m1_seconds;
+  if (!reset) state.SetLabel("peak since the process started");
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(big_case, load, time_loads)->Name("Load/e1m1_8x8")->Unit(benchmark::kMillisecond);
+// The editor's open adds the undo history's first snapshot, which the peak includes.
+BENCHMARK_CAPTURE(big_case, open, time_opens)->Name("Open/e1m1_8x8")->Unit(benchmark::kMillisecond);
