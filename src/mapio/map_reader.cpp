@@ -192,6 +192,7 @@ class map_reader {
   bool read_value(std::string& out);
   void drop_nuls(std::size_t start, std::string& out);
   float number(std::string_view word);
+  [[gnu::noinline, gnu::cold]] void report_malformed(std::string_view word);
   bool read_origin(const std::string& value, vertex_t& out);
 
   int getheader(tmapentity_t* entity, keyval** header);
@@ -299,12 +300,14 @@ bool map_reader::read_origin(const std::string& value, vertex_t& out) {
 float map_reader::number(std::string_view word) {
   bool malformed = false;
   const float v = float_from_text(word, &malformed);
-  if (malformed) {
-    ++report_.malformed_numbers;
-    problem(in_.pos() - word.size(),
-            "the number \"" + std::string(word) + "\" is malformed and was read as 0");
-  }
+  if (malformed) [[unlikely]]
+    report_malformed(word);
   return v;
+}
+
+void map_reader::report_malformed(std::string_view word) {
+  ++report_.malformed_numbers;
+  problem(in_.pos() - word.size(), "the number \"" + std::string(word) + "\" is malformed and was read as 0");
 }
 
 void map_reader::problem(std::size_t pos, std::string text) {
