@@ -192,6 +192,8 @@ class map_reader {
   bool read_value(std::string& out);
   void drop_nuls(std::size_t start, std::string& out);
   float number(std::string_view word);
+  // The next word read as a number; false when only whitespace is left.
+  bool next_number(float& out);
   [[gnu::noinline, gnu::cold]] void report_malformed(std::string_view word);
   bool read_origin(const std::string& value, vertex_t& out);
 
@@ -303,6 +305,18 @@ float map_reader::number(std::string_view word) {
   if (malformed) [[unlikely]]
     report_malformed(word);
   return v;
+}
+
+bool map_reader::next_number(float& out) {
+  if (in_.peek_past_space() == END) return false;
+  const char* const start = text_.data() + in_.pos();
+  const char* end = start;
+  bool malformed = false;
+  out = float_from_word(start, text_.data() + text_.size(), &end, &malformed);
+  in_.move_to(static_cast<std::size_t>(end - text_.data()));
+  if (malformed) [[unlikely]]
+    report_malformed(std::string_view(start, static_cast<std::size_t>(end - start)));
+  return true;
 }
 
 void map_reader::report_malformed(std::string_view word) {
@@ -438,8 +452,7 @@ bool map_reader::read_face() {
   for (int i = 0; i < 3; ++i) {
     if (i > 0 && !skip_past('(')) return false;
     for (float& v : p[i]) {
-      if (!next_word(word)) return false;
-      v = number(word);
+      if (!next_number(v)) return false;
     }
   }
   if (!skip_past(')')) return false;
@@ -455,8 +468,7 @@ bool map_reader::read_face() {
     if (!read_axis(axes[0], values[0]) || !read_axis(axes[1], values[1])) return false;
   }
   for (int i = valve ? 2 : 0; i < 5; ++i) {
-    if (!next_word(word)) return false;
-    values[i] = number(word);
+    if (!next_number(values[i])) return false;
   }
 
   const vertex_t points[3] = {

@@ -85,41 +85,64 @@ double number_from_text(std::string_view text, bool* malformed) {
   return negative ? -value : value;
 }
 
+namespace {
+
+// A plain decimal at p ("-64", "0.500000", no exponent, at most 15 digits),
+// the form of nearly every number of a map: the same digits and the same
+// division that quick_decimal makes, without the general checks. Zeros at the
+// end of the decimals are dropped from both the digits and the power of ten,
+// which leaves the quotient as it is and spares the division for whole
+// numbers. p is left after what was read; false when that is not such a
+// number (then out is not set).
+bool plain_decimal(const char*& p, const char* end, float& out) {
+  const bool negative = p != end && *p == '-';
+  p += negative ? 1 : 0;
+  std::uint64_t digits = 0;
+  const char* const first = p;
+  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  const char* const point = p;
+  std::uint64_t kept = digits;  // the digits up to the last one that is not 0
+  int decimals = 0;
+  if (p != end && *p == '.') {
+    ++p;
+    while (p != end && is_digit(*p)) {
+      digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+      if (*p++ != '0') {
+        kept = digits;
+        decimals = static_cast<int>(p - point - 1);
+      }
+    }
+  }
+  const auto count = static_cast<int>(point - first) + static_cast<int>(p == point ? 0 : p - point - 1);
+  if (count == 0 || count > 15) return false;
+  static constexpr double POWERS[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  double v = static_cast<double>(kept);
+  if (decimals > 0) v /= POWERS[decimals];
+  out = static_cast<float>(negative ? -v : v);
+  return true;
+}
+
+}  // namespace
+
+float float_from_word(const char* p, const char* end, const char** word_end, bool* malformed) {
+  const char* const start = p;
+  float v = 0;
+  const bool plain = plain_decimal(p, end, v);
+  if (plain && (p == end || is_c_space(*p))) {
+    *word_end = p;
+    return v;
+  }
+  while (p != end && !is_c_space(*p)) ++p;
+  *word_end = p;
+  return float_from_text(std::string_view(start, static_cast<std::size_t>(p - start)), malformed);
+}
+
 float float_from_text(std::string_view text, bool* malformed) {
-  // The whole text one plain decimal, as the tokens of a map nearly always
-  // are ("-64", "0.500000"): the same digits and the same division that
-  // quick_decimal makes, without the general checks. Zeros at the end of the
-  // decimals are dropped from both the digits and the power of ten, which
-  // leaves the quotient as it is and spares the division for whole numbers.
   {
     const char* p = text.data();
     const char* const end = p + text.size();
-    const bool negative = p != end && *p == '-';
-    p += negative ? 1 : 0;
-    std::uint64_t digits = 0;
-    const char* const first = p;
-    while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
-    const char* const point = p;
-    std::uint64_t kept = digits;  // the digits up to the last one that is not 0
-    int decimals = 0;
-    if (p != end && *p == '.') {
-      ++p;
-      while (p != end && is_digit(*p)) {
-        digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
-        if (*p++ != '0') {
-          kept = digits;
-          decimals = static_cast<int>(p - point - 1);
-        }
-      }
-    }
-    const auto count = static_cast<int>(point - first) + static_cast<int>(p == point ? 0 : p - point - 1);
-    if (p == end && count > 0 && count <= 15) {
-      static constexpr double POWERS[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                          1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-      double v = static_cast<double>(kept);
-      if (decimals > 0) v /= POWERS[decimals];
-      return static_cast<float>(negative ? -v : v);
-    }
+    if (float v = 0; plain_decimal(p, end, v) && p == end) return v;
   }
   bool bad = false;
   const double v = number_from_text(text, &bad);

@@ -16,6 +16,8 @@ class text_cursor {
   int get() { return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_++]) : END; }
   void unget() { --pos_; }
   std::size_t pos() const { return pos_; }
+  // Moves to pos, which a reader found by looking at the text itself.
+  void move_to(std::size_t pos) { pos_ = pos; }
 
   // Skips up to and including c; false at the end of the text.
   bool skip_past(char c);

@@ -4,6 +4,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cerrno>
@@ -71,7 +72,7 @@ TEST(NumberText, AgreesWithTheCConversionOnManyRandomDecimals) {
 // Tokens of random characters, numbers and near-numbers alike, read as a map
 // field: the value the C conversion gives (in the C locale), bit for bit, and
 // 0 with the malformed flag where there is no numeric start or the value is
-// beyond the float range.
+// beyond the float range. Read as the first word of a line, the same.
 TEST(NumberText, FloatsAgreeWithTheCConversionOnRandomTokens) {
   const locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
   ASSERT_NE(c_locale, nullptr);
@@ -85,6 +86,17 @@ TEST(NumberText, FloatsAgreeWithTheCConversionOnRandomTokens) {
   for (int round = 0; round < 300000; ++round) {
     std::string text;
     for (int i = 0, n = next(24); i < n; ++i) text += ALPHABET[next(sizeof ALPHABET - 1)];
+    // Read where it stands in a line, the first word gives what it gives alone.
+    if (!text.empty() && text[0] != ' ' && text[0] != '\t') {
+      const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
+      const char* word_end = nullptr;
+      bool alone = false, in_line = false;
+      const float v = float_from_word(text.data(), text.data() + text.size(), &word_end, &in_line);
+      const float w = float_from_text(std::string_view(text).substr(0, end), &alone);
+      ASSERT_EQ(word_end, text.data() + end) << '"' << text << '"';
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(v), std::bit_cast<std::uint32_t>(w)) << '"' << text << '"';
+      ASSERT_EQ(in_line, alone) << '"' << text << '"';
+    }
     std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos) start = text.size();
     if (start < text.size() && (text[start] == '-' || text[start] == '+')) ++start;
