@@ -1,8 +1,16 @@
 #include "mapio/map_reader.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
+#include <condition_variable>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <mutex>
 #include <new>
+#include <system_error>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -19,11 +27,149 @@ namespace {
 
 constexpr int END = text_cursor::END;
 
+// How many threads rebuild brushes when the caller leaves it open: the
+// VELD_READ_THREADS environment variable when it is a positive number, else
+// one a core.
+int automatic_threads() {
+  if (const char* env = std::getenv("VELD_READ_THREADS"); env != nullptr) {
+    char* end = nullptr;
+    const long n = std::strtol(env, &end, 10);
+    if (end != env && *end == '\0' && n > 0) return static_cast<int>(std::min(n, 64L));
+  }
+  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 64U));
+}
+
+// The brushes closed while a map is read, rebuilt from their planes. Every
+// brush is rebuilt on its own, so while the reader goes on through the text,
+// other threads take the brushes in batches; at the end the reader helps with
+// what is left. Each brush's result is kept by its number, so what the reader
+// reports does not depend on which thread rebuilt what, or when.
+class brush_rebuilder {
+ public:
+  explicit brush_rebuilder(int threads) : helpers_(std::max(threads, 1) - 1) {}
+  ~brush_rebuilder() { stop_helpers(true); }
+  brush_rebuilder(const brush_rebuilder&) = delete;
+  brush_rebuilder& operator=(const brush_rebuilder&) = delete;
+
+  // Queues the closed brush b, whose record starts at pos in the text.
+  void add(brush_t* b, std::size_t pos) {
+    if (batches_.empty() || batches_.back()->count == BATCH) {
+      if (!batches_.empty()) hand_over(batches_.back().get());
+      batches_.push_back(std::make_unique<batch>());
+    }
+    batch& last = *batches_.back();
+    last.brush[last.count] = b;
+    last.pos[last.count] = pos;
+    ++last.count;
+  }
+
+  // Rebuilds what no other thread has taken yet and waits for the rest. A
+  // failure on any thread (memory ran out) is thrown here.
+  void finish() {
+    if (!batches_.empty() && !started_.empty()) hand_over(batches_.back().get());
+    if (started_.empty()) {
+      for (const auto& b : batches_) rebuild(*b);
+    } else {
+      {
+        const std::lock_guard lock(mutex_);
+        closed_ = true;
+      }
+      ready_.notify_all();
+      take_batches();
+      stop_helpers(false);
+    }
+    if (error_) std::rethrow_exception(error_);
+  }
+
+  std::size_t size() const {
+    return batches_.empty() ? 0 : (batches_.size() - 1) * BATCH + batches_.back()->count;
+  }
+  int unbuilt(std::size_t i) const { return batches_[i / BATCH]->unbuilt[i % BATCH]; }
+  std::size_t pos(std::size_t i) const { return batches_[i / BATCH]->pos[i % BATCH]; }
+
+ private:
+  static constexpr int BATCH = 32;
+  struct batch {
+    std::array<brush_t*, BATCH> brush{};
+    std::array<std::size_t, BATCH> pos{};
+    std::array<int, BATCH> unbuilt{};
+    int count = 0;
+  };
+
+  // A full batch goes to the queue; the helpers start with the first one, so
+  // a small map never starts a thread.
+  void hand_over(batch* b) {
+    if (helpers_ == 0) return;
+    if (started_.empty()) {
+      try {
+        for (int i = 0; i < helpers_; ++i) started_.emplace_back([this] { take_batches(); });
+      } catch (const std::system_error&) {
+        // No thread could be started: whatever did start helps, and the
+        // reader rebuilds the rest at the end all the same.
+        if (started_.empty()) helpers_ = 0;
+      }
+      if (started_.empty()) return;
+    }
+    {
+      const std::lock_guard lock(mutex_);
+      queue_.push_back(b);
+    }
+    ready_.notify_one();
+  }
+
+  void take_batches() {
+    for (;;) {
+      batch* b = nullptr;
+      {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [this] { return next_ < queue_.size() || closed_; });
+        if (next_ == queue_.size()) return;
+        b = queue_[next_++];
+      }
+      rebuild(*b);
+    }
+  }
+
+  void rebuild(batch& b) {
+    try {
+      for (int i = 0; i < b.count; ++i) b.unbuilt[i] = fixbrush(b.brush[i]);
+    } catch (...) {
+      const std::lock_guard lock(mutex_);
+      if (!error_) error_ = std::current_exception();
+    }
+  }
+
+  // With drop, the batches no thread has taken are left alone: the read
+  // failed and its brushes are about to be released.
+  void stop_helpers(bool drop) {
+    if (started_.empty()) return;
+    {
+      const std::lock_guard lock(mutex_);
+      closed_ = true;
+      if (drop) next_ = queue_.size();
+    }
+    ready_.notify_all();
+    for (std::thread& t : started_) t.join();
+    started_.clear();
+  }
+
+  int helpers_;
+  std::vector<std::unique_ptr<batch>> batches_;  // the reader's own; only the batches in them are shared
+  std::vector<std::thread> started_;
+
+  std::mutex mutex_;  // guards what follows
+  std::condition_variable ready_;
+  std::vector<batch*> queue_;
+  std::size_t next_ = 0;  // the first batch of queue_ not taken yet
+  bool closed_ = false;   // no more batches will come
+  std::exception_ptr error_;
+};
+
 // The reader walks the text one character at a time; its state is which kind
 // of record the last '{' opened.
 class map_reader {
  public:
-  explicit map_reader(std::string_view text) : text_(text), in_(text) {}
+  map_reader(std::string_view text, int threads) : text_(text), in_(text), rebuilt_(threads) {}
   // The pairs of an entity still open when reading is cut short by an
   // exception are not yet in the model.
   ~map_reader() { free_keyvals(list_); }
@@ -46,6 +192,9 @@ class map_reader {
   bool read_value(std::string& out);
   void drop_nuls(std::size_t start, std::string& out);
   float number(std::string_view word);
+  // The next word read as a number; false when only whitespace is left.
+  bool next_number(float& out);
+  [[gnu::noinline, gnu::cold]] void report_malformed(std::string_view word);
   bool read_origin(const std::string& value, vertex_t& out);
 
   int getheader(tmapentity_t* entity, keyval** header);
@@ -64,6 +213,7 @@ class map_reader {
   void read_stray_pair();
 
   void problem(std::size_t pos, std::string text);
+  void add_rebuild_problems();
   void stop(std::size_t pos, const std::string& why);
   bool looks_like_a_map() const;
 
@@ -94,6 +244,12 @@ class map_reader {
   int hexen2_faces_ = 0;  // one number after the scales
 
   std::string key_, value_;  // reused so most pairs need no allocation
+
+  // The closed brushes are rebuilt aside; the problems they have are put in
+  // among the others at the end. For each listed problem, how many brushes
+  // had been closed before it.
+  brush_rebuilder rebuilt_;
+  std::vector<std::size_t> brushes_before_;
 };
 
 bool map_reader::read_until(char c, std::string& out) {
@@ -146,12 +302,26 @@ bool map_reader::read_origin(const std::string& value, vertex_t& out) {
 float map_reader::number(std::string_view word) {
   bool malformed = false;
   const float v = float_from_text(word, &malformed);
-  if (malformed) {
-    ++report_.malformed_numbers;
-    problem(in_.pos() - word.size(),
-            "the number \"" + std::string(word) + "\" is malformed and was read as 0");
-  }
+  if (malformed) [[unlikely]]
+    report_malformed(word);
   return v;
+}
+
+bool map_reader::next_number(float& out) {
+  if (in_.peek_past_space() == END) return false;
+  const char* const start = text_.data() + in_.pos();
+  const char* end = start;
+  bool malformed = false;
+  out = float_from_word(start, text_.data() + text_.size(), &end, &malformed);
+  in_.move_to(static_cast<std::size_t>(end - text_.data()));
+  if (malformed) [[unlikely]]
+    report_malformed(std::string_view(start, static_cast<std::size_t>(end - start)));
+  return true;
+}
+
+void map_reader::report_malformed(std::string_view word) {
+  ++report_.malformed_numbers;
+  problem(in_.pos() - word.size(), "the number \"" + std::string(word) + "\" is malformed and was read as 0");
 }
 
 void map_reader::problem(std::size_t pos, std::string text) {
@@ -160,6 +330,37 @@ void map_reader::problem(std::size_t pos, std::string text) {
     return;
   }
   report_.problems.push_back({in_.line_at(pos), std::move(text)});
+  brushes_before_.push_back(rebuilt_.size());
+}
+
+// The problems of the rebuilt brushes, merged with the others in file order
+// as if each had been listed when its brush closed.
+void map_reader::add_rebuild_problems() {
+  std::vector<load_problem> listed = std::move(report_.problems);
+  report_.problems.clear();
+  text_cursor lines(text_);
+  auto add = [this](load_problem p) {
+    if (static_cast<int>(report_.problems.size()) >= MAX_LISTED_PROBLEMS) {
+      ++report_.unlisted_problems;
+    } else {
+      report_.problems.push_back(std::move(p));
+    }
+  };
+  std::size_t b = 0;
+  auto add_brushes_before = [&](std::size_t end) {
+    for (; b < end; ++b) {
+      if (const int unbuilt = rebuilt_.unbuilt(b); unbuilt > 0) {
+        add({lines.line_at(rebuilt_.pos(b)),
+             std::to_string(unbuilt) +
+                 " face(s) of this brush have a plane that is not a number and were not built"});
+      }
+    }
+  };
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    add_brushes_before(brushes_before_[i]);
+    add(std::move(listed[i]));
+  }
+  add_brushes_before(rebuilt_.size());
 }
 
 // Reading ends here; what was linked so far stays, and the report says what
@@ -251,8 +452,7 @@ bool map_reader::read_face() {
   for (int i = 0; i < 3; ++i) {
     if (i > 0 && !skip_past('(')) return false;
     for (float& v : p[i]) {
-      if (!next_word(word)) return false;
-      v = number(word);
+      if (!next_number(v)) return false;
     }
   }
   if (!skip_past(')')) return false;
@@ -268,8 +468,7 @@ bool map_reader::read_face() {
     if (!read_axis(axes[0], values[0]) || !read_axis(axes[1], values[1])) return false;
   }
   for (int i = valve ? 2 : 0; i < 5; ++i) {
-    if (!next_word(word)) return false;
-    values[i] = number(word);
+    if (!next_number(values[i])) return false;
   }
 
   const vertex_t points[3] = {
@@ -373,11 +572,8 @@ void map_reader::open_brush() {
 void map_reader::close_record() {
   switch (state_) {
     case state::brush:
-      if (const int unbuilt = fixbrush(current_brush_); unbuilt > 0) {
-        problem(brush_start_,
-                std::to_string(unbuilt) +
-                    " face(s) of this brush have a plane that is not a number and were not built");
-      }
+      // "Fix brushes" off leaves the faces as read.
+      if (fixb != 0) rebuilt_.add(current_brush_, brush_start_);
       state_ = state::brush_entity;
       break;
     case state::brush_entity:
@@ -537,6 +733,11 @@ load_report map_reader::run() {
                 : hexen2_faces_ > 0 ? DIALECT_HEXEN2
                                     : DIALECT_STANDARD;
 
+  if (!refused_) {
+    rebuilt_.finish();
+    add_rebuild_problems();
+  }
+
   if (refused_) {
     load_report refused;
     refused.error = report_.error;
@@ -583,14 +784,14 @@ load_report out_of_memory() {
 
 }  // namespace
 
-load_report read_map_text(std::string_view text) {
+load_report read_map_text(std::string_view text, int threads) {
   const vertex_t camera = origin;
   try {
     model_aside earlier;
     earlier.swap_with_model();
     load_report report;
     try {
-      report = map_reader(text).run();
+      report = map_reader(text, threads > 0 ? threads : automatic_threads()).run();
     } catch (const std::bad_alloc&) {
       report = out_of_memory();
     }
@@ -610,7 +811,7 @@ load_report read_map_text(std::string_view text) {
   }
 }
 
-load_report read_map(const std::string& path) {
+load_report read_map(const std::string& path, int threads) {
   try {
     std::string text;
     if (std::string error = read_whole_file(path, text); !error.empty()) {
@@ -618,7 +819,7 @@ load_report read_map(const std::string& path) {
       r.error = std::move(error);
       return r;
     }
-    load_report r = read_map_text(text);
+    load_report r = read_map_text(text, threads);
     if (r.not_a_map) r.error = path + " is not a map file";
     return r;
   } catch (const std::bad_alloc&) {

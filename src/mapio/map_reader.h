@@ -34,8 +34,11 @@ struct load_report {
 };
 
 // Reads the file at path. A file that is not a map is refused with the error
-// "<path> is not a map file".
-load_report read_map(const std::string& path);
+// "<path> is not a map file". The brushes are rebuilt from their planes on
+// `threads` threads, the reading one included; 0 takes the VELD_READ_THREADS
+// environment variable, else one a core. The model and the report are the
+// same whatever the number.
+load_report read_map(const std::string& path, int threads = 0);
 
 // Reads map text held in memory.
-load_report read_map_text(std::string_view text);
+load_report read_map_text(std::string_view text, int threads = 0);

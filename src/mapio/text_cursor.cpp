@@ -35,20 +35,6 @@ bool text_cursor::read_value(std::string& out) {
   return take_to(at, out);
 }
 
-bool text_cursor::next_word(std::string_view& out) {
-  while (pos_ < text_.size() && is_space(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-  if (pos_ == text_.size()) return false;
-  const std::size_t start = pos_;
-  while (pos_ < text_.size() && !is_space(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-  out = text_.substr(start, pos_ - start);
-  return true;
-}
-
-int text_cursor::peek_past_space() {
-  while (pos_ < text_.size() && is_space(static_cast<unsigned char>(text_[pos_]))) ++pos_;
-  return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_]) : END;
-}
-
 int text_cursor::line_at(std::size_t pos) {
   if (pos < counted_pos_) {  // asked about an earlier place: count again from the start
     counted_pos_ = 0;

@@ -16,6 +16,8 @@ class text_cursor {
   int get() { return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_++]) : END; }
   void unget() { --pos_; }
   std::size_t pos() const { return pos_; }
+  // Moves to pos, which a reader found by looking at the text itself.
+  void move_to(std::size_t pos) { pos_ = pos; }
 
   // Skips up to and including c; false at the end of the text.
   bool skip_past(char c);
@@ -52,3 +54,26 @@ class text_cursor {
 };
 
 inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+// The two below run for every number of a map: kept here, so the readers'
+// loops can take them in.
+inline bool text_cursor::next_word(std::string_view& out) {
+  const char* const begin = text_.data();
+  const char* const end = begin + text_.size();
+  const char* p = begin + pos_;
+  while (p != end && is_space(static_cast<unsigned char>(*p))) ++p;
+  if (p == end) {
+    pos_ = text_.size();
+    return false;
+  }
+  const char* const start = p;
+  while (p != end && !is_space(static_cast<unsigned char>(*p))) ++p;
+  out = std::string_view(start, static_cast<std::size_t>(p - start));
+  pos_ = static_cast<std::size_t>(p - begin);
+  return true;
+}
+
+inline int text_cursor::peek_past_space() {
+  while (pos_ < text_.size() && is_space(static_cast<unsigned char>(text_[pos_]))) ++pos_;
+  return pos_ < text_.size() ? static_cast<unsigned char>(text_[pos_]) : END;
+}

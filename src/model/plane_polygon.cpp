@@ -119,26 +119,79 @@ int create_surf_from_base(const surf* plane, const surf* surface, surf* front, s
   return 0;
 }
 
+namespace {
+
+// The part of the polygon of f behind the plane of g, put in place of f's
+// polygon: what create_surf_from_base leaves in its back polygon, without
+// building the front one, which fixbrush throws away. A polygon the plane does
+// not reach (no point in front of it) stays as it is.
+void keep_behind(const surf* g, surf* f) {
+  const vertex_t& n = g->norm;
+  const vertex_t& p0 = g->point[0];
+  const int count = std::clamp(static_cast<int>(f->numpoints), 0, MAX_POINTS);
+  double dist[MAX_POINTS];
+  bool reached = false;
+  for (int i = 0; i < count; ++i) {
+    vertex_t rel;
+    _VectorSubtract(&f->point[i], &p0, &rel);
+    dist[i] = _DotProduct(&rel, &n);
+    // Written so that a distance that is not a number counts as in front.
+    reached |= !(dist[i] > -ON_PLANE_EPSILON);
+  }
+  if (!reached) {
+    f->numpoints = static_cast<signed char>(count);
+    return;
+  }
+  point_list bl;
+  int front = 0;  // only counted: a cut that needs too many points is abandoned
+  for (int i = 0; i < count; ++i) {
+    const vertex_t& v = f->point[i];
+    const double d1 = dist[i];
+    const double d2 = dist[i + 1 == count ? 0 : i + 1];
+    if (d1 > -ON_PLANE_EPSILON) {
+      bl.add(v);
+    } else {
+      ++front;
+    }
+    if ((d1 < -ON_PLANE_EPSILON && d2 > ON_PLANE_EPSILON) ||
+        (d1 > ON_PLANE_EPSILON && d2 < -ON_PLANE_EPSILON)) {
+      const vertex_t& w = f->point[i + 1 == count ? 0 : i + 1];
+      vertex_t e, to_plane, q;
+      _VectorSubtract(&w, &v, &e);
+      const double den = _DotProduct(&n, &e);
+      _VectorSubtract(&p0, &v, &to_plane);
+      const double t = std::fabs(den) > PARALLEL_EPSILON ? _DotProduct(&to_plane, &n) / den : 0.0;
+      VectorMA(&v, t, &e, &q);
+      ++front;
+      bl.add(q);
+    }
+    if (front > MAX_POINTS || bl.n > MAX_POINTS) return;
+  }
+  store_points(f, bl);
+}
+
+}  // namespace
+
 int fixbrush(brush_t* b) {
   if (fixb == 0) return 0;
   int unbuilt = 0;
   // The three points that carry each face's plane. A face the other planes
   // cut away entirely (one touching its brush only along an edge, a sliver)
   // gets them back: its plane is still the one it had, for the next rebuild
-  // and for the file.
-  static std::vector<std::array<vertex_t, 3>> plane_points;  // reused: every load rebuilds every brush
+  // and for the file. One list a thread, reused: brushes of a map being read
+  // are rebuilt on several threads at once.
+  thread_local std::vector<std::array<vertex_t, 3>> plane_points;
   plane_points.clear();
   for (surf* f = b->fsurf; f != nullptr; f = f->next) {
     plane_points.push_back({f->point[0], f->point[1], f->point[2]});
     if (!BaseSurfaceForPlane(f)) ++unbuilt;
   }
-  static surf scrap;  // takes the parts outside the brush, which are not kept
   std::size_t i = 0;
   for (surf* f = b->fsurf; f != nullptr; f = f->next, ++i) {
     for (surf* g = b->fsurf; g != nullptr; g = g->next) {
       // A plane that is not a number would push every point to the front.
       if (g == f || !finite_vector(g->norm)) continue;
-      create_surf_from_base(g, f, &scrap, f);
+      keep_behind(g, f);
     }
     if (f->numpoints < 3) std::copy(plane_points[i].begin(), plane_points[i].end(), f->point);
   }

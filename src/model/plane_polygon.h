@@ -21,4 +21,5 @@ int create_surf_from_base(const surf* plane, const surf* surface, surf* front, s
 
 // With "fix brushes" on, rebuilds every face polygon of b from the planes.
 // Returns how many faces had a plane that is not a number (left unbuilt).
+// Different brushes may be rebuilt on different threads at the same time.
 int fixbrush(brush_t* b);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "mapio/map_compare.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
+#include "model/colour.h"
 #include "model_fixture.h"
 
 namespace {
@@ -45,6 +47,64 @@ std::vector<std::string> every_map() {
   }
   std::sort(paths.begin(), paths.end());
   return paths;
+}
+
+// Everything the model holds after a read, as bytes: every face's points,
+// plane, texture fields and colour, every brush, pair and entity.
+std::string model_bytes() {
+  std::string out;
+  auto put = [&out](const auto& v) { out.append(reinterpret_cast<const char*>(&v), sizeof v); };
+  auto put_text = [&](const std::string& t) {
+    put(t.size());
+    out += t;
+  };
+  auto put_pairs = [&](const keyval* kv) {
+    for (; kv != nullptr; kv = kv->next) {
+      put_text(kv->key);
+      put_text(kv->value);
+    }
+    put('|');
+  };
+  auto put_brush = [&](const brush_t* b) {
+    put(b->valid);
+    put(b->vis);
+    put(b->entity);
+    put(b->numsurfaces);
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+      put(s->numpoints);
+      for (int i = 0; i < s->numpoints; ++i) put(s->point[i]);
+      for (const auto& field : {s->norm, s->filepoint[0], s->filepoint[1], s->filepoint[2]}) put(field);
+      for (const float field : {s->dist, s->w.dist, s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]})
+        put(field);
+      for (const int field : {s->hasfilepoints, s->hasaxes, s->vis, s->solid}) put(field);
+      put(s->texaxis);
+      put(s->clr);
+      put_text(s->texname);
+      put_text(s->extra);
+    }
+    put('|');
+  };
+  for (const hull_t* h = hull; h != nullptr; h = h->next) {
+    put_pairs(h->header);
+    put(h->keepempty);
+    for (const brush_t* b = h->brush; b != nullptr; b = b->next) put_brush(b);
+  }
+  for (int i = 0; i < numentity; ++i) {
+    put_pairs(entities[i].header);
+    put(entities[i].origin);
+    put(entities[i].valid);
+    if (entities[i].brush != nullptr) put_brush(entities[i].brush);
+  }
+  put(map_dialect);
+  return out;
+}
+
+std::string report_text(const load_report& r) {
+  std::string out = r.error + "|" + std::to_string(r.brush_entities) + " " +
+                    std::to_string(r.obsolete_pairs) + " " + std::to_string(r.malformed_numbers) + " " +
+                    std::to_string(r.complete) + " " + std::to_string(r.unlisted_problems) + "\n";
+  for (const load_problem& p : r.problems) out += std::to_string(p.line) + ": " + p.text + "\n";
+  return out;
 }
 
 class EveryMap : public ModelTest, public ::testing::WithParamInterface<std::string> {};
@@ -88,3 +148,62 @@ INSTANTIATE_TEST_SUITE_P(Maps, EveryMap, ::testing::ValuesIn(every_map()), [](co
   }
   return name;
 });
+
+// Brushes are rebuilt on several threads while the text is read; the model
+// and the report must not depend on how many. Every test map, and a map of
+// many brushes whose problems (planes that are not a number, malformed
+// numbers) run past the listed ones, where the report is also checked
+// against the problems written into it, in file order.
+TEST_F(ModelTest, EveryMapReadsTheSameOnOneThreadAndOnSeveral) {
+  std::string made = "{\n\"classname\" \"worldspawn\"\n";
+  std::vector<std::pair<int, std::string>> expected;  // line and the start of each problem
+  int line = 3;
+  for (int k = 0; k < 700; ++k) {
+    const int brush_line = line;
+    const std::string x = std::to_string(k * 80);
+    const std::string x2 = std::to_string(k * 80 + 64);
+    made += "{\n";
+    ++line;
+    const bool unbuilt = k % 7 == 3, malformed = k % 11 == 5;
+    made += unbuilt ? "( -3e38 0 0 ) ( 3e38 0 0 ) ( 0 3e38 0 ) T 0 0 0 1 1\n"
+                    : "( " + x + " 0 0 ) ( " + x + " 64 0 ) ( " + x + " 0 64 ) T 0 0 0 1 1\n";
+    made += "( " + x2 + " 0 0 ) ( " + x2 + " 0 64 ) ( " + x2 + " 64 0 ) T 0 0 0 1 1\n";
+    made += "( " + x + " 0 0 ) ( " + x + " 0 64 ) ( " + x2 + " 0 0 ) T 0 0 0 1 1\n";
+    made += std::string("( ") + x + " 64 0 ) ( " + x2 + " 64 0 ) ( " + x + " 64 64 ) T " +
+            (malformed ? "x" : "0") + " 0 0 1 1\n";
+    made += "( " + x + " 0 0 ) ( " + x2 + " 0 0 ) ( " + x + " 64 0 ) T 0 0 0 1 1\n";
+    made += "( " + x + " 0 64 ) ( " + x + " 64 64 ) ( " + x2 + " 0 64 ) T 0 0 0 1 1\n}\n";
+    if (malformed) expected.emplace_back(brush_line + 4, "the number \"x\"");
+    if (unbuilt) expected.emplace_back(brush_line, "1 face(s)");
+    line += 7;
+  }
+  made += "}\n";
+  const std::string made_path = ::testing::TempDir() + "many_brushes.map";
+  std::ofstream(made_path, std::ios::binary) << made;
+
+  std::vector<std::string> paths = every_map();
+  paths.push_back(made_path);
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    std::string bytes[3], reports[3];
+    const int threads[3] = {1, 2, 5};
+    for (int i = 0; i < 3; ++i) {
+      veld_srand(1);
+      const load_report r = read_map(path, threads[i]);
+      bytes[i] = model_bytes();
+      reports[i] = report_text(r);
+      release_map();
+    }
+    EXPECT_TRUE(bytes[0] == bytes[1] && bytes[0] == bytes[2]);
+    EXPECT_EQ(reports[0], reports[1]);
+    EXPECT_EQ(reports[0], reports[2]);
+  }
+
+  const load_report r = read_map(made_path, 3);
+  ASSERT_EQ(static_cast<int>(r.problems.size()), MAX_LISTED_PROBLEMS);
+  EXPECT_EQ(r.problems.size() + static_cast<std::size_t>(r.unlisted_problems), expected.size());
+  for (int i = 0; i < MAX_LISTED_PROBLEMS; ++i) {
+    EXPECT_EQ(r.problems[i].line, expected[i].first) << i;
+    EXPECT_TRUE(r.problems[i].text.starts_with(expected[i].second)) << r.problems[i].text;
+  }
+}

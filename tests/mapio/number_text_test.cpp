@@ -2,10 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <locale.h>
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <string>
 
 #include "mapio/map_reader.h"
@@ -60,6 +67,61 @@ TEST(NumberText, AgreesWithTheCConversionOnManyRandomDecimals) {
     ASSERT_EQ(number_from_text(text), expected) << text;
     ASSERT_EQ(float_from_text(text), static_cast<float>(expected)) << text;
   }
+}
+
+// Tokens of random characters, numbers and near-numbers alike, read as a map
+// field: the value the C conversion gives (in the C locale), bit for bit, and
+// 0 with the malformed flag where there is no numeric start or the value is
+// beyond the float range. Read as the first word of a line, the same.
+TEST(NumberText, FloatsAgreeWithTheCConversionOnRandomTokens) {
+  const locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
+  ASSERT_NE(c_locale, nullptr);
+  std::uint64_t state = 977;
+  auto next = [&state](int n) {
+    state = state * 6364136223846793005u + 1442695040888963407u;
+    return static_cast<int>((state >> 33) % static_cast<std::uint64_t>(n));
+  };
+  static constexpr char ALPHABET[] = "0123456789012345678901234567890123456789..--+eE )a\t";
+  int malformed_seen = 0;
+  for (int round = 0; round < 300000; ++round) {
+    std::string text;
+    for (int i = 0, n = next(24); i < n; ++i) text += ALPHABET[next(sizeof ALPHABET - 1)];
+    // Read where it stands in a line, the first word gives what it gives alone.
+    if (!text.empty() && text[0] != ' ' && text[0] != '\t') {
+      const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
+      const char* word_end = nullptr;
+      bool alone = false, in_line = false;
+      const float v = float_from_word(text.data(), text.data() + text.size(), &word_end, &in_line);
+      const float w = float_from_text(std::string_view(text).substr(0, end), &alone);
+      ASSERT_EQ(word_end, text.data() + end) << '"' << text << '"';
+      ASSERT_EQ(std::bit_cast<std::uint32_t>(v), std::bit_cast<std::uint32_t>(w)) << '"' << text << '"';
+      ASSERT_EQ(in_line, alone) << '"' << text << '"';
+    }
+    std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) start = text.size();
+    if (start < text.size() && (text[start] == '-' || text[start] == '+')) ++start;
+    const bool numeric =
+        start < text.size() && (std::isdigit(static_cast<unsigned char>(text[start])) != 0 ||
+                                (text[start] == '.' && start + 1 < text.size() &&
+                                 std::isdigit(static_cast<unsigned char>(text[start + 1])) != 0));
+    errno = 0;
+    const double c_value = strtod_l(text.c_str(), nullptr, c_locale);
+    if (errno == ERANGE && std::isfinite(c_value) && c_value != 0) continue;  // subnormal: no rule to check
+    const bool expect_bad = !numeric || !std::isfinite(c_value) || errno == ERANGE ||
+                            std::fabs(c_value) > static_cast<double>(std::numeric_limits<float>::max());
+    const float expected = expect_bad ? 0.0f : static_cast<float>(c_value);
+    bool malformed = false;
+    const float v = float_from_text(text, &malformed);
+    ASSERT_EQ(malformed, expect_bad) << '"' << text << '"';
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(v), std::bit_cast<std::uint32_t>(expected)) << '"' << text << '"';
+    if (numeric && !expect_bad) {
+      const double d = number_from_text(text);
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(d), std::bit_cast<std::uint64_t>(c_value)) << '"' << text << '"';
+    }
+    malformed_seen += expect_bad ? 1 : 0;
+  }
+  EXPECT_GT(malformed_seen, 1000);  // the random tokens did reach the refused side
+  freelocale(c_locale);
 }
 
 TEST(NumberText, TextWithoutANumberOrNotFiniteReadsAsZeroAndIsFlagged) {
