@@ -157,11 +157,7 @@ void put_coordinate(std::string& out, double c) {
 // A texture number as "%lf" gives it when that reads back the same, else in
 // the fewest decimals that do.
 void put_texture_number(std::string& out, float v) {
-  const std::size_t start = out.size();
-  append_fixed(out, v, 6);
-  if (float_from_text(std::string_view(out).substr(start)) == v) return;
-  out.resize(start);
-  append_shortest(out, v);
+  if (!append_fixed_if_exact(out, v, 6)) append_shortest(out, v);
 }
 
 // The axes a standard face shows its texture along: those of the nearest of
@@ -279,8 +275,6 @@ void face_points_to_write(const surf* s, double out[3][3]) {
   vec3 chosen[3];
   for (int i = 0; i < 3; ++i) chosen[i] = rounded(from(s->point[i]));
 
-  plane_t plane;
-  const bool has_area = face_plane(s, plane);
   // While the face still lies on the plane it was read with, that plane is
   // exact, where the one fitted to a small polygon is only close, and one
   // fitted to a polygon squeezed to nothing (a sliver) is none at all.
@@ -288,22 +282,20 @@ void face_points_to_write(const surf* s, double out[3][3]) {
   for (int i = 0; i < 3; ++i) read[i] = from(s->filepoint[i]);
   plane_t read_plane;
   // (The polygon's own way round is not asked: a sliver's is noise.)
-  const bool unchanged = s->hasfilepoints && plane_through(read, read_plane) && polygon_on(s, read_plane);
-  if (unchanged) plane = read_plane;
-
-  if (!has_area && !unchanged) {
+  if (s->hasfilepoints && plane_through(read, read_plane) && polygon_on(s, read_plane)) {
+    // Fractional points stay as they were read, since rounding them would
+    // tilt the plane; whole ones stay unless the plain rounding keeps it.
+    if (!all_whole(read) || !describes(read_plane, chosen)) {
+      for (int i = 0; i < 3; ++i) chosen[i] = read[i];
+    }
+  } else if (plane_t plane; !face_plane(s, plane)) {
     // The polygon has been squeezed onto a line (a plane far beyond the
     // building square): the points it was read with still tell the plane.
     if (s->hasfilepoints && plane_through(read, read_plane)) {
       for (int i = 0; i < 3; ++i) chosen[i] = read[i];
     }
-  } else if (unchanged && !all_whole(read)) {
-    // fractional points as they were read: rounding them would tilt the plane
-    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
   } else if (describes(plane, chosen)) {
     // the plain rounding keeps the plane
-  } else if (unchanged) {
-    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
   } else if (!closest_corners(s, plane, chosen) && !exact_corners(s, plane, chosen) && s->hasfilepoints) {
     // a polygon squeezed out of shape far from the origin: its plane is best
     // told by the points it was read with

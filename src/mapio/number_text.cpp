@@ -1,5 +1,7 @@
 #include "mapio/number_text.h"
 
+#include <array>
+#include <bit>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -93,14 +95,157 @@ float float_from_text(std::string_view text, bool* malformed) {
   return static_cast<float>(v);
 }
 
+namespace {
+
+// Powers of ten that are exact doubles.
+constexpr int MOST_EXACT_DECIMALS = 22;
+constexpr double TENS[MOST_EXACT_DECIMALS + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The bits 5^n takes. 10^n is 5^n times a power of two, so a product with
+// 10^n needs this many bits more than the other factor has.
+constexpr std::array<int, MOST_EXACT_DECIMALS + 1> FIVE_BITS = [] {
+  std::array<int, MOST_EXACT_DECIMALS + 1> bits{};
+  std::uint64_t power = 1;
+  for (int& b : bits) {
+    b = std::bit_width(power);
+    power *= 5;
+  }
+  return bits;
+}();
+
+// The bits of a finite double's significand from its leading one to its
+// last one.
+int significant_bits(double a) {
+  const auto bits = std::bit_cast<std::uint64_t>(a);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  if (((bits >> 52) & 0x7ff) != 0) m |= std::uint64_t{1} << 52;
+  return m == 0 ? 0 : std::bit_width(m >> std::countr_zero(m));
+}
+
+// a (finite, not negative) times 10^decimals, rounded to a whole number the
+// way the C formats round it: to nearest, an exact half to even. Done in
+// double arithmetic where the product is exact, which holds for every float
+// and every whole number; false otherwise, and when it is too large.
+bool scaled_exactly(double a, int decimals, std::uint64_t& units) {
+  if (decimals < 0 || decimals > MOST_EXACT_DECIMALS) return false;
+  if (decimals > 0 && significant_bits(a) + FIVE_BITS[static_cast<std::size_t>(decimals)] > 53) return false;
+  const double s = a * TENS[decimals];
+  if (!(s < 0x1p63)) return false;
+  units = static_cast<std::uint64_t>(s);
+  const double rest = s - static_cast<double>(units);  // exact
+  if (rest > 0.5 || (rest == 0.5 && (units & 1) != 0)) ++units;
+  return true;
+}
+
+// Appends units / 10^decimals with exactly that many decimals.
+void append_units(std::string& out, bool negative, std::uint64_t units, int decimals) {
+  char buf[48];  // a sign, 20 digits, a point and up to 22 decimals
+  char* p = buf + sizeof buf;
+  for (int i = 0; i < decimals; ++i) {
+    *--p = static_cast<char>('0' + units % 10);
+    units /= 10;
+  }
+  if (decimals > 0) *--p = '.';
+  do {
+    *--p = static_cast<char>('0' + units % 10);
+    units /= 10;
+  } while (units != 0);
+  if (negative) *--p = '-';
+  out.append(p, buf + sizeof buf);
+}
+
+// What float_from_text makes of the text of units / 10^decimals: the C
+// conversion rounds it once to a double, which for a whole number of at most
+// 53 bits over an exact power of ten is this one division, and the field
+// then rounds that to a float.
+float read_back(std::uint64_t units, int decimals) {
+  return static_cast<float>(static_cast<double>(units) / TENS[decimals]);
+}
+
+// Beyond this many decimals the products in shortest_units could round.
+constexpr int MOST_SHORTEST_DECIMALS = 11;
+
+// The fewest decimals that keep a float below 2^23 (where its spacing is
+// under 1, so no shorter text ends in zeros before the point): for 0, 1, 2...
+// decimals, of the two numbers either side of v the one that the float
+// conversion rounds to v, the nearer where both do. That is the shortest text
+// there is, since among numbers this close to v fewer decimals always means
+// fewer digits. The stretch that rounds to v runs halfway to each neighbour,
+// its ends included when v's significand is even. These ends have at most 26
+// bits and 5^11 has 26, so up to 11 decimals every product below is exact.
+// False where this cannot decide.
+bool shortest_units(float v, std::uint64_t& units, int& decimals) {
+  const float a = std::fabs(v);
+  if (a == 0) {
+    units = 0;
+    decimals = 0;
+    return true;
+  }
+  if (!(a < 0x1p23f)) return false;
+  const auto bits = std::bit_cast<std::uint32_t>(a);
+  const double x = a;
+  const double high = (x + static_cast<double>(std::bit_cast<float>(bits + 1))) / 2;
+  const double low = (x + static_cast<double>(std::bit_cast<float>(bits - 1))) / 2;
+  const bool ends_count = (bits & 1) == 0;
+  for (int k = 0; k <= MOST_SHORTEST_DECIMALS; ++k) {
+    const double scale = TENS[k], s = x * scale;
+    if (!(s < 0x1p53)) return false;
+    const double lo = low * scale, hi = high * scale;
+    const auto rounds_to_v = [&](double n) {
+      return (lo < n && n < hi) || (ends_count && (n == lo || n == hi));
+    };
+    const double below = std::floor(s), above = below + 1;
+    const bool take_below = rounds_to_v(below), take_above = s != below && rounds_to_v(above);
+    if (!take_below && !take_above) continue;
+    double n = take_below ? below : above;
+    if (take_below && take_above) {
+      if (s - below == above - s) return false;
+      n = s - below < above - s ? below : above;
+    }
+    units = static_cast<std::uint64_t>(n);
+    decimals = k;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
 void append_fixed(std::string& out, double v, int decimals) {
+  std::uint64_t units = 0;
+  if (std::isfinite(v) && scaled_exactly(std::fabs(v), decimals, units)) {
+    append_units(out, std::signbit(v), units, decimals);
+    return;
+  }
   // Enough for the longest double in fixed notation (309 digits) plus decimals.
   char buf[400];
   const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
   if (ec == std::errc{}) out.append(buf, end);
 }
 
+bool append_fixed_if_exact(std::string& out, float v, int decimals) {
+  std::uint64_t units = 0;
+  if (std::isfinite(v) && scaled_exactly(std::fabs(static_cast<double>(v)), decimals, units)) {
+    if (read_back(units, decimals) != std::fabs(v)) return false;
+    append_units(out, std::signbit(v), units, decimals);
+    return true;
+  }
+  const std::size_t start = out.size();
+  append_fixed(out, v, decimals);
+  if (float_from_text(std::string_view(out).substr(start)) == v) return true;
+  out.resize(start);
+  return false;
+}
+
 void append_shortest(std::string& out, float v) {
+  std::uint64_t units = 0;
+  int decimals = 0;
+  if (shortest_units(v, units, decimals) && read_back(units, decimals) == std::fabs(v)) {
+    append_units(out, std::signbit(v), units, decimals);
+    return;
+  }
   char buf[400];
   std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
   // The reader goes through double on its way to float; where that could

@@ -21,6 +21,10 @@ float float_from_text(std::string_view text, bool* malformed = nullptr);
 // the C locale ("-0" for a small negative with 0 decimals included).
 void append_fixed(std::string& out, double v, int decimals);
 
+// Appends v as append_fixed does and returns true when float_from_text reads
+// that text back as v; otherwise appends nothing and returns false.
+bool append_fixed_if_exact(std::string& out, float v, int decimals);
+
 // Appends v in plain notation with the fewest decimals that float_from_text
 // reads back as v exactly ("12.5", "0.1", "-3"; no exponent).
 void append_shortest(std::string& out, float v);
