@@ -311,7 +311,19 @@ void face_points_to_write(const surf* s, double out[3][3]) {
 bool hull_is_written(const hull_t* h) { return h == hull || h->brush != nullptr || h->keepempty != 0; }
 
 std::string map_text() {
+  // A little more than the text will take, so that it is built in place
+  // instead of being copied as it grows: a face line is its names and about
+  // a hundred characters of numbers, twice that with texture axes.
+  const std::size_t numbers = map_dialect == DIALECT_VALVE ? 224 : 112;
+  std::size_t size = 4096 + static_cast<std::size_t>(numentity) * 256;
+  for (const hull_t* h = hull; h != nullptr; h = h->next) {
+    for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
+      for (const surf* s = b->fsurf; s != nullptr; s = s->next)
+        size += numbers + s->texname.size() + s->extra.size();
+    }
+  }
   std::string out;
+  out.reserve(size);
   for (const hull_t* h = hull; h != nullptr; h = h->next) {
     if (!hull_is_written(h)) continue;
     out += "{\n";

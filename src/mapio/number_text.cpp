@@ -139,21 +139,46 @@ bool scaled_exactly(double a, int decimals, std::uint64_t& units) {
   return true;
 }
 
-// Appends units / 10^decimals with exactly that many decimals.
-void append_units(std::string& out, bool negative, std::uint64_t units, int decimals) {
-  char buf[48];  // a sign, 20 digits, a point and up to 22 decimals
-  char* p = buf + sizeof buf;
-  for (int i = 0; i < decimals; ++i) {
+// "00" to "99", so that digits go out two at a time.
+constexpr std::array<char, 200> DIGIT_PAIRS = [] {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// Puts the last `count` digits of units before p, two at a time, and returns
+// where they start; units keeps the digits above them.
+char* put_digits(char* p, std::uint64_t& units, int count) {
+  for (; count >= 2; count -= 2) {
+    const std::size_t pair = units % 100;
+    units /= 100;
+    p -= 2;
+    p[0] = DIGIT_PAIRS[2 * pair];
+    p[1] = DIGIT_PAIRS[2 * pair + 1];
+  }
+  if (count == 1) {
     *--p = static_cast<char>('0' + units % 10);
     units /= 10;
   }
-  if (decimals > 0) *--p = '.';
-  do {
-    *--p = static_cast<char>('0' + units % 10);
-    units /= 10;
-  } while (units != 0);
+  return p;
+}
+
+// Appends units / 10^decimals with exactly that many decimals.
+void append_units(std::string& out, bool negative, std::uint64_t units, int decimals) {
+  char buf[48];  // a sign, 20 digits, a point and up to 22 decimals
+  char* const end = buf + sizeof buf;
+  char* p = end;
+  if (decimals > 0) {
+    p = put_digits(p, units, decimals);
+    *--p = '.';
+  }
+  while (units >= 100) p = put_digits(p, units, 2);
+  p = put_digits(p, units, units >= 10 ? 2 : 1);
   if (negative) *--p = '-';
-  out.append(p, buf + sizeof buf);
+  out.append(p, end);
 }
 
 // What float_from_text makes of the text of units / 10^decimals: the C
