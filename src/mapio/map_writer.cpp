@@ -1,6 +1,7 @@
 #include "mapio/map_writer.h"
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "mapio/atomic_file.h"
@@ -146,18 +147,21 @@ bool all_whole(const vec3 p[3]) {
 
 // A coordinate as a whole number where it is one ("-0" included, as the
 // fixed format gives it), else in the fewest decimals that keep it.
-void put_coordinate(std::string& out, double c) {
-  if (c == std::floor(c)) {
-    append_fixed(out, c, 0);
-  } else {
-    append_shortest(out, static_cast<float>(c));
-  }
+char* put_coordinate(char* p, double c) {
+  return c == std::floor(c) ? put_fixed(p, c, 0) : put_shortest(p, static_cast<float>(c));
 }
 
 // A texture number as "%lf" gives it when that reads back the same, else in
 // the fewest decimals that do.
-void put_texture_number(std::string& out, float v) {
-  if (!append_fixed_if_exact(out, v, 6)) append_shortest(out, v);
+char* put_texture_number(char* p, float v) {
+  char* const end = put_fixed_if_exact(p, v, 6);
+  return end != p ? end : put_shortest(p, v);
+}
+
+// A text piece of known length.
+char* put_text(char* p, std::string_view text) {
+  std::memcpy(p, text.data(), text.size());
+  return p + text.size();
 }
 
 // The axes a standard face shows its texture along: those of the nearest of
@@ -215,48 +219,58 @@ void put_pairs(std::string& out, const keyval* list) {
   }
 }
 
+// The numbers of a face are built in a buffer, each piece with room for the
+// longest number, and appended a few at a time: most of a map is numbers.
 void put_face(std::string& out, const surf* s) {
-  double p[3][3];
-  face_points_to_write(s, p);
-  for (const auto& point : p) {
-    out += "( ";
+  char line[12 * (NUMBER_TEXT_ROOM + 2)];
+  char* p = line;
+  double points[3][3];
+  face_points_to_write(s, points);
+  for (const auto& point : points) {
+    p = put_text(p, "( ");
     for (const double c : point) {
-      put_coordinate(out, c);
-      out += ' ';
+      p = put_coordinate(p, c);
+      *p++ = ' ';
     }
-    out += ") ";
+    p = put_text(p, ") ");
   }
+  out.append(line, p);
   out += s->texname;
+  p = line;
   if (map_dialect == DIALECT_VALVE) {
     float axes[2][3];
     texture_axes(s, axes);
     const float offsets[2] = {s->sofs, s->tofs};
     for (int i = 0; i < 2; ++i) {
-      out += " [";
+      p = put_text(p, " [");
       for (const float v : axes[i]) {
-        out += ' ';
-        append_shortest(out, v);
+        *p++ = ' ';
+        p = put_shortest(p, v);
       }
-      out += ' ';
-      append_shortest(out, offsets[i]);
-      out += " ]";
+      *p++ = ' ';
+      p = put_shortest(p, offsets[i]);
+      p = put_text(p, " ]");
     }
     for (const float v : {s->flips, s->scale[0], s->scale[1]}) {
-      out += ' ';
-      append_shortest(out, v);
+      *p++ = ' ';
+      p = put_shortest(p, v);
     }
   } else {
     for (const float v : {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]}) {
-      out += ' ';
-      put_texture_number(out, v);
+      *p++ = ' ';
+      p = put_texture_number(p, v);
     }
   }
   // Faces without them, the editor's own among them, are read as zero.
   if (!s->extra.empty()) {
-    out += ' ';
+    *p++ = ' ';
+    out.append(line, p);
     out += s->extra;
+    out += '\n';
+  } else {
+    *p++ = '\n';
+    out.append(line, p);
   }
-  out += '\n';
 }
 
 }  // namespace
@@ -341,12 +355,14 @@ std::string map_text() {
     if (e.valid == 0) continue;
     out += "{\n";
     put_pairs(out, e.header);
+    char origin[3 * (NUMBER_TEXT_ROOM + 1)];
+    char* p = put_coordinate(origin, e.origin.x);
+    *p++ = ' ';
+    p = put_coordinate(p, e.origin.y);
+    *p++ = ' ';
+    p = put_coordinate(p, e.origin.z);
     out += "\"origin\" \"";
-    put_coordinate(out, e.origin.x);
-    out += ' ';
-    put_coordinate(out, e.origin.y);
-    out += ' ';
-    put_coordinate(out, e.origin.z);
+    out.append(origin, p);
     out += "\"\n}\n";
   }
   return out;

@@ -1,5 +1,6 @@
 #include "mapio/number_text.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cctype>
@@ -166,19 +167,47 @@ char* put_digits(char* p, std::uint64_t& units, int count) {
   return p;
 }
 
-// Appends units / 10^decimals with exactly that many decimals.
-void append_units(std::string& out, bool negative, std::uint64_t units, int decimals) {
-  char buf[48];  // a sign, 20 digits, a point and up to 22 decimals
-  char* const end = buf + sizeof buf;
-  char* p = end;
+// The digits of n, 0 included.
+int digit_count(std::uint64_t n) {
+  static constexpr std::uint64_t POWERS[20] = {1,
+                                               10,
+                                               100,
+                                               1000,
+                                               10000,
+                                               100000,
+                                               1000000,
+                                               10000000,
+                                               100000000,
+                                               1000000000,
+                                               10000000000,
+                                               100000000000,
+                                               1000000000000,
+                                               10000000000000,
+                                               100000000000000,
+                                               1000000000000000,
+                                               10000000000000000,
+                                               100000000000000000,
+                                               1000000000000000000,
+                                               10000000000000000000u};
+  // 1233 / 4096 is just above log10(2): a first guess from the bit count
+  // that is at most one digit short.
+  const int guess = (std::bit_width(n | 1) * 1233) >> 12;
+  return guess + (n >= POWERS[guess] ? 1 : 0);
+}
+
+// Writes units / 10^decimals at p with exactly that many decimals and
+// returns the end.
+char* put_units(char* p, bool negative, std::uint64_t units, int decimals) {
+  if (negative) *p++ = '-';
+  const int whole_digits = std::max(digit_count(units) - decimals, 1);
+  char* const end = p + whole_digits + (decimals > 0 ? decimals + 1 : 0);
+  char* q = end;
   if (decimals > 0) {
-    p = put_digits(p, units, decimals);
-    *--p = '.';
+    q = put_digits(q, units, decimals);
+    *--q = '.';
   }
-  while (units >= 100) p = put_digits(p, units, 2);
-  p = put_digits(p, units, units >= 10 ? 2 : 1);
-  if (negative) *--p = '-';
-  out.append(p, end);
+  put_digits(q, units, whole_digits);
+  return end;
 }
 
 // What float_from_text makes of the text of units / 10^decimals: the C
@@ -238,48 +267,48 @@ bool shortest_units(float v, std::uint64_t& units, int& decimals) {
 
 }  // namespace
 
-void append_fixed(std::string& out, double v, int decimals) {
+char* put_fixed(char* p, double v, int decimals) {
   std::uint64_t units = 0;
   if (std::isfinite(v) && scaled_exactly(std::fabs(v), decimals, units)) {
-    append_units(out, std::signbit(v), units, decimals);
-    return;
+    return put_units(p, std::signbit(v), units, decimals);
   }
-  // Enough for the longest double in fixed notation (309 digits) plus decimals.
-  char buf[400];
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals);
-  if (ec == std::errc{}) out.append(buf, end);
+  const auto [end, ec] = std::to_chars(p, p + NUMBER_TEXT_ROOM, v, std::chars_format::fixed, decimals);
+  return ec == std::errc{} ? end : p;
 }
 
-bool append_fixed_if_exact(std::string& out, float v, int decimals) {
+char* put_fixed_if_exact(char* p, float v, int decimals) {
   std::uint64_t units = 0;
   if (std::isfinite(v) && scaled_exactly(std::fabs(static_cast<double>(v)), decimals, units)) {
-    if (read_back(units, decimals) != std::fabs(v)) return false;
-    append_units(out, std::signbit(v), units, decimals);
-    return true;
+    if (read_back(units, decimals) != std::fabs(v)) return p;
+    return put_units(p, std::signbit(v), units, decimals);
   }
-  const std::size_t start = out.size();
-  append_fixed(out, v, decimals);
-  if (float_from_text(std::string_view(out).substr(start)) == v) return true;
-  out.resize(start);
-  return false;
+  char* const end = put_fixed(p, v, decimals);
+  return float_from_text(std::string_view(p, static_cast<std::size_t>(end - p))) == v ? end : p;
 }
 
-void append_shortest(std::string& out, float v) {
+char* put_shortest(char* p, float v) {
   std::uint64_t units = 0;
   int decimals = 0;
   if (shortest_units(v, units, decimals) && read_back(units, decimals) == std::fabs(v)) {
-    append_units(out, std::signbit(v), units, decimals);
-    return;
+    return put_units(p, std::signbit(v), units, decimals);
   }
-  char buf[400];
-  std::to_chars_result r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed);
+  std::to_chars_result r = std::to_chars(p, p + NUMBER_TEXT_ROOM, v, std::chars_format::fixed);
   // The reader goes through double on its way to float; where that could
   // land on a neighbour, the double's own shortest text is exact.
-  if (r.ec == std::errc{} &&
-      float_from_text(std::string_view(buf, static_cast<std::size_t>(r.ptr - buf))) != v) {
-    r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::fixed);
+  if (r.ec == std::errc{} && float_from_text(std::string_view(p, static_cast<std::size_t>(r.ptr - p))) != v) {
+    r = std::to_chars(p, p + NUMBER_TEXT_ROOM, static_cast<double>(v), std::chars_format::fixed);
   }
-  if (r.ec == std::errc{}) out.append(buf, r.ptr);
+  return r.ec == std::errc{} ? r.ptr : p;
+}
+
+void append_fixed(std::string& out, double v, int decimals) {
+  char buf[NUMBER_TEXT_ROOM];
+  out.append(buf, put_fixed(buf, v, decimals));
+}
+
+void append_shortest(std::string& out, float v) {
+  char buf[NUMBER_TEXT_ROOM];
+  out.append(buf, put_shortest(buf, v));
 }
 
 std::string format_lf(double v) {
