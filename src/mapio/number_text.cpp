@@ -151,10 +151,12 @@ constexpr std::array<char, 200> DIGIT_PAIRS = [] {
 }();
 
 // Puts the last `count` digits of units before p, two at a time, and returns
-// where they start; units keeps the digits above them.
-char* put_digits(char* p, std::uint64_t& units, int count) {
+// where they start; units keeps the digits above them. Taken as 32 bits
+// where it fits, which is cheaper to divide.
+template <typename Whole>
+char* put_digits(char* p, Whole& units, int count) {
   for (; count >= 2; count -= 2) {
-    const std::size_t pair = units % 100;
+    const auto pair = static_cast<std::size_t>(units % 100);
     units /= 100;
     p -= 2;
     p[0] = DIGIT_PAIRS[2 * pair];
@@ -165,6 +167,15 @@ char* put_digits(char* p, std::uint64_t& units, int count) {
     units /= 10;
   }
   return p;
+}
+
+template <typename Whole>
+void put_whole_and_decimals(char* end, Whole units, int whole_digits, int decimals) {
+  if (decimals > 0) {
+    end = put_digits(end, units, decimals);
+    *--end = '.';
+  }
+  put_digits(end, units, whole_digits);
 }
 
 // The digits of n, 0 included.
@@ -201,12 +212,11 @@ char* put_units(char* p, bool negative, std::uint64_t units, int decimals) {
   if (negative) *p++ = '-';
   const int whole_digits = std::max(digit_count(units) - decimals, 1);
   char* const end = p + whole_digits + (decimals > 0 ? decimals + 1 : 0);
-  char* q = end;
-  if (decimals > 0) {
-    q = put_digits(q, units, decimals);
-    *--q = '.';
+  if (units <= UINT32_MAX) {
+    put_whole_and_decimals(end, static_cast<std::uint32_t>(units), whole_digits, decimals);
+  } else {
+    put_whole_and_decimals(end, units, whole_digits, decimals);
   }
-  put_digits(q, units, whole_digits);
   return end;
 }
 
