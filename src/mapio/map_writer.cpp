@@ -1,6 +1,7 @@
 #include "mapio/map_writer.h"
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "mapio/atomic_file.h"
@@ -146,22 +147,21 @@ bool all_whole(const vec3 p[3]) {
 
 // A coordinate as a whole number where it is one ("-0" included, as the
 // fixed format gives it), else in the fewest decimals that keep it.
-void put_coordinate(std::string& out, double c) {
-  if (c == std::floor(c)) {
-    append_fixed(out, c, 0);
-  } else {
-    append_shortest(out, static_cast<float>(c));
-  }
+char* put_coordinate(char* p, double c) {
+  return c == std::floor(c) ? put_fixed(p, c, 0) : put_shortest(p, static_cast<float>(c));
 }
 
 // A texture number as "%lf" gives it when that reads back the same, else in
 // the fewest decimals that do.
-void put_texture_number(std::string& out, float v) {
-  const std::size_t start = out.size();
-  append_fixed(out, v, 6);
-  if (float_from_text(std::string_view(out).substr(start)) == v) return;
-  out.resize(start);
-  append_shortest(out, v);
+char* put_texture_number(char* p, float v) {
+  char* const end = put_fixed_if_exact(p, v, 6);
+  return end != p ? end : put_shortest(p, v);
+}
+
+// A text piece of known length.
+char* put_text(char* p, std::string_view text) {
+  std::memcpy(p, text.data(), text.size());
+  return p + text.size();
 }
 
 // The axes a standard face shows its texture along: those of the nearest of
@@ -219,48 +219,58 @@ void put_pairs(std::string& out, const keyval* list) {
   }
 }
 
+// The numbers of a face are built in a buffer, each piece with room for the
+// longest number, and appended a few at a time: most of a map is numbers.
 void put_face(std::string& out, const surf* s) {
-  double p[3][3];
-  face_points_to_write(s, p);
-  for (const auto& point : p) {
-    out += "( ";
+  char line[12 * (NUMBER_TEXT_ROOM + 2)];
+  char* p = line;
+  double points[3][3];
+  face_points_to_write(s, points);
+  for (const auto& point : points) {
+    p = put_text(p, "( ");
     for (const double c : point) {
-      put_coordinate(out, c);
-      out += ' ';
+      p = put_coordinate(p, c);
+      *p++ = ' ';
     }
-    out += ") ";
+    p = put_text(p, ") ");
   }
+  out.append(line, p);
   out += s->texname;
+  p = line;
   if (map_dialect == DIALECT_VALVE) {
     float axes[2][3];
     texture_axes(s, axes);
     const float offsets[2] = {s->sofs, s->tofs};
     for (int i = 0; i < 2; ++i) {
-      out += " [";
+      p = put_text(p, " [");
       for (const float v : axes[i]) {
-        out += ' ';
-        append_shortest(out, v);
+        *p++ = ' ';
+        p = put_shortest(p, v);
       }
-      out += ' ';
-      append_shortest(out, offsets[i]);
-      out += " ]";
+      *p++ = ' ';
+      p = put_shortest(p, offsets[i]);
+      p = put_text(p, " ]");
     }
     for (const float v : {s->flips, s->scale[0], s->scale[1]}) {
-      out += ' ';
-      append_shortest(out, v);
+      *p++ = ' ';
+      p = put_shortest(p, v);
     }
   } else {
     for (const float v : {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]}) {
-      out += ' ';
-      put_texture_number(out, v);
+      *p++ = ' ';
+      p = put_texture_number(p, v);
     }
   }
   // Faces without them, the editor's own among them, are read as zero.
   if (!s->extra.empty()) {
-    out += ' ';
+    *p++ = ' ';
+    out.append(line, p);
     out += s->extra;
+    out += '\n';
+  } else {
+    *p++ = '\n';
+    out.append(line, p);
   }
-  out += '\n';
 }
 
 }  // namespace
@@ -279,8 +289,6 @@ void face_points_to_write(const surf* s, double out[3][3]) {
   vec3 chosen[3];
   for (int i = 0; i < 3; ++i) chosen[i] = rounded(from(s->point[i]));
 
-  plane_t plane;
-  const bool has_area = face_plane(s, plane);
   // While the face still lies on the plane it was read with, that plane is
   // exact, where the one fitted to a small polygon is only close, and one
   // fitted to a polygon squeezed to nothing (a sliver) is none at all.
@@ -288,22 +296,20 @@ void face_points_to_write(const surf* s, double out[3][3]) {
   for (int i = 0; i < 3; ++i) read[i] = from(s->filepoint[i]);
   plane_t read_plane;
   // (The polygon's own way round is not asked: a sliver's is noise.)
-  const bool unchanged = s->hasfilepoints && plane_through(read, read_plane) && polygon_on(s, read_plane);
-  if (unchanged) plane = read_plane;
-
-  if (!has_area && !unchanged) {
+  if (s->hasfilepoints && plane_through(read, read_plane) && polygon_on(s, read_plane)) {
+    // Fractional points stay as they were read, since rounding them would
+    // tilt the plane; whole ones stay unless the plain rounding keeps it.
+    if (!all_whole(read) || !describes(read_plane, chosen)) {
+      for (int i = 0; i < 3; ++i) chosen[i] = read[i];
+    }
+  } else if (plane_t plane; !face_plane(s, plane)) {
     // The polygon has been squeezed onto a line (a plane far beyond the
     // building square): the points it was read with still tell the plane.
     if (s->hasfilepoints && plane_through(read, read_plane)) {
       for (int i = 0; i < 3; ++i) chosen[i] = read[i];
     }
-  } else if (unchanged && !all_whole(read)) {
-    // fractional points as they were read: rounding them would tilt the plane
-    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
   } else if (describes(plane, chosen)) {
     // the plain rounding keeps the plane
-  } else if (unchanged) {
-    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
   } else if (!closest_corners(s, plane, chosen) && !exact_corners(s, plane, chosen) && s->hasfilepoints) {
     // a polygon squeezed out of shape far from the origin: its plane is best
     // told by the points it was read with
@@ -319,7 +325,19 @@ void face_points_to_write(const surf* s, double out[3][3]) {
 bool hull_is_written(const hull_t* h) { return h == hull || h->brush != nullptr || h->keepempty != 0; }
 
 std::string map_text() {
+  // A little more than the text will take, so that it is built in place
+  // instead of being copied as it grows: a face line is its names and about
+  // a hundred characters of numbers, twice that with texture axes.
+  const std::size_t numbers = map_dialect == DIALECT_VALVE ? 224 : 112;
+  std::size_t size = 4096 + static_cast<std::size_t>(numentity) * 256;
+  for (const hull_t* h = hull; h != nullptr; h = h->next) {
+    for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
+      for (const surf* s = b->fsurf; s != nullptr; s = s->next)
+        size += numbers + s->texname.size() + s->extra.size();
+    }
+  }
   std::string out;
+  out.reserve(size);
   for (const hull_t* h = hull; h != nullptr; h = h->next) {
     if (!hull_is_written(h)) continue;
     out += "{\n";
@@ -337,12 +355,14 @@ std::string map_text() {
     if (e.valid == 0) continue;
     out += "{\n";
     put_pairs(out, e.header);
+    char origin[3 * (NUMBER_TEXT_ROOM + 1)];
+    char* p = put_coordinate(origin, e.origin.x);
+    *p++ = ' ';
+    p = put_coordinate(p, e.origin.y);
+    *p++ = ' ';
+    p = put_coordinate(p, e.origin.z);
     out += "\"origin\" \"";
-    put_coordinate(out, e.origin.x);
-    out += ' ';
-    put_coordinate(out, e.origin.y);
-    out += ' ';
-    put_coordinate(out, e.origin.z);
+    out.append(origin, p);
     out += "\"\n}\n";
   }
   return out;

@@ -30,6 +30,17 @@ void append_fixed(std::string& out, double v, int decimals);
 // reads back as v exactly ("12.5", "0.1", "-3"; no exponent).
 void append_shortest(std::string& out, float v);
 
+// The same written into a buffer, for a line built whole before it is
+// appended: each writes at p, which has at least NUMBER_TEXT_ROOM characters
+// free, and returns the end of what it wrote.
+constexpr std::size_t NUMBER_TEXT_ROOM = 400;
+char* put_fixed(char* p, double v, int decimals);
+char* put_shortest(char* p, float v);
+
+// Writes v as put_fixed does when float_from_text reads that text back as v;
+// otherwise writes nothing and returns p.
+char* put_fixed_if_exact(char* p, float v, int decimals);
+
 // "%lf" and "%.0lf".
 std::string format_lf(double v);
 std::string format_0lf(double v);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
+#include <random>
 #include <string>
 
 #include "mapio/map_reader.h"
@@ -24,6 +25,18 @@ namespace {
 std::string c_format(const char* format, double v) {
   char buf[512];
   std::snprintf(buf, sizeof buf, format, v);
+  return buf;
+}
+
+// Decimals where the text has a point, else 0.
+int decimals_of(const std::string& text) {
+  const std::size_t point = text.find('.');
+  return point == std::string::npos ? 0 : static_cast<int>(text.size() - point - 1);
+}
+
+std::string c_fixed(int decimals, double v) {
+  char buf[512];
+  std::snprintf(buf, sizeof buf, "%.*f", decimals, v);
   return buf;
 }
 
@@ -148,6 +161,65 @@ TEST(NumberText, PrintsExactlyWhatTheCFormatsPrint) {
     EXPECT_EQ(format_0lf(v), c_format("%.0lf", v));
   }
   EXPECT_EQ(format_0lf(-0.4), "-0");
+}
+
+TEST(NumberText, FixedAndShortestTextHoldOnManyRandomNumbers) {
+  std::mt19937_64 random(2718);
+  const auto pick = [&random](int n) { return static_cast<int>(random() % static_cast<std::uint64_t>(n)); };
+  for (int round = 0; round < 200000; ++round) {
+    const int decimals = pick(4) == 0 ? pick(23) : pick(10);
+    double v = 0;
+    switch (pick(5)) {
+      case 0:  // any bits, as a double or as a float
+        v = pick(2) == 0 ? std::bit_cast<double>(random())
+                         : static_cast<double>(std::bit_cast<float>(static_cast<std::uint32_t>(random())));
+        break;
+      case 1:  // short decimals and their neighbours, as 9.9999995 next to 10
+        v = static_cast<double>(random() % 100000000) / std::pow(10.0, pick(12));
+        for (int i = pick(3); i > 0; --i) v = std::nextafter(v, pick(2) == 0 ? 0.0 : 1e30);
+        if (pick(2) == 0) v = static_cast<float>(v);
+        break;
+      case 2:  // exactly halfway at the printed decimals: ties go to the even digit
+        v = std::ldexp(static_cast<double>(2 * (random() % 1000000) + 1), -(decimals + 1));
+        break;
+      case 3:  // whole numbers, up to far beyond 2^53
+        v = std::ldexp(static_cast<double>(random() >> 11), pick(80) - 8);
+        break;
+      default:  // powers of ten and the numbers just below them
+        v = std::pow(10.0, pick(50) - 25) * (pick(2) == 0 ? 1.0 : 1.0 - std::ldexp(1.0, -1 - pick(53)));
+    }
+    if (pick(40) == 0) v = 0;
+    if (pick(2) == 0) v = -v;
+    if (!std::isfinite(v)) continue;
+    SCOPED_TRACE(testing::Message() << std::hexfloat << v << " with " << decimals << " decimals");
+
+    std::string fixed = "x";
+    append_fixed(fixed, v, decimals);
+    ASSERT_EQ(fixed, "x" + c_fixed(decimals, v));
+
+    if (!(std::fabs(v) <= std::numeric_limits<float>::max())) continue;
+    const auto f = static_cast<float>(v);
+    // The fixed text of a float where it reads back, nothing where it does not.
+    const std::string f_fixed = c_fixed(decimals, f);
+    char kept[NUMBER_TEXT_ROOM];
+    const char* const kept_end = put_fixed_if_exact(kept, f, decimals);
+    ASSERT_EQ(std::string(kept, static_cast<std::size_t>(kept_end - kept)),
+              float_from_text(f_fixed) == f ? f_fixed : "");
+
+    // The shortest text reads back bit for bit, is plain, is the C format's
+    // at its own decimals, and one decimal fewer would not read back.
+    std::string shortest = "x";
+    append_shortest(shortest, f);
+    shortest.erase(0, 1);
+    const float back = float_from_text(shortest);
+    ASSERT_EQ(std::bit_cast<std::uint32_t>(back), std::bit_cast<std::uint32_t>(f)) << shortest;
+    ASSERT_EQ(shortest.find_first_not_of("-0123456789."), std::string::npos) << shortest;
+    const int places = decimals_of(shortest);
+    ASSERT_EQ(shortest, c_fixed(places, f));
+    if (places > 0) {
+      ASSERT_NE(float_from_text(c_fixed(places - 1, f)), f) << shortest;
+    }
+  }
 }
 
 // Qt sets the C locale from the environment; in a comma locale "%lf" would
