@@ -26,6 +26,55 @@ struct point_list {
   void add(const vertex_t& v) { p[n++] = v; }
 };
 
+// Counts the points of a side that is not kept.
+struct point_count {
+  int n = 0;
+  void add(const vertex_t&) { ++n; }
+};
+
+// Each of the count points of s measured against the plane through p0 with
+// normal n, in the order they are walked.
+void measure(const vertex_t& n, const vertex_t& p0, const surf* s, int count, double* dist) {
+  for (int i = 0; i < count; ++i) {
+    vertex_t rel;
+    _VectorSubtract(&s->point[i], &p0, &rel);
+    dist[i] = _DotProduct(&rel, &n);
+  }
+}
+
+// The cut of the polygon of s by that plane. A point goes to the back when it
+// is not clearly in front (within ON_PLANE_EPSILON it is behind), and an edge
+// running clearly across adds its crossing to both sides. Returns false as soon
+// as either side needs more than MAX_POINTS points.
+template <class Front>
+bool cut_points(const vertex_t& n, const vertex_t& p0, const surf* s, const double* dist, int count,
+                Front& front, point_list& back) {
+  for (int i = 0; i < count; ++i) {
+    const int j = i + 1 == count ? 0 : i + 1;
+    const vertex_t& v = s->point[i];
+    const double d1 = dist[i];
+    const double d2 = dist[j];
+    if (d1 > -ON_PLANE_EPSILON) {
+      back.add(v);
+    } else {
+      front.add(v);
+    }
+    if ((d1 < -ON_PLANE_EPSILON && d2 > ON_PLANE_EPSILON) ||
+        (d1 > ON_PLANE_EPSILON && d2 < -ON_PLANE_EPSILON)) {
+      vertex_t e, to_plane, q;
+      _VectorSubtract(&s->point[j], &v, &e);
+      const double den = _DotProduct(&n, &e);
+      _VectorSubtract(&p0, &v, &to_plane);
+      const double t = std::fabs(den) > PARALLEL_EPSILON ? _DotProduct(&to_plane, &n) / den : 0.0;
+      VectorMA(&v, t, &e, &q);
+      front.add(q);
+      back.add(q);
+    }
+    if (front.n > MAX_POINTS || back.n > MAX_POINTS) return false;
+  }
+  return true;
+}
+
 void store_points(surf* s, const point_list& list) {
   for (int i = 0; i < list.n; ++i) s->point[i] = list.p[i];
   s->numpoints = static_cast<signed char>(list.n);
@@ -73,41 +122,11 @@ bool BaseSurfaceForPlane(surf* s) {
 }
 
 int create_surf_from_base(const surf* plane, const surf* surface, surf* front, surf* back) {
-  const vertex_t& n = plane->norm;
-  const vertex_t& p0 = plane->point[0];
-  point_list fl, bl;
   const int count = std::clamp(static_cast<int>(surface->numpoints), 0, MAX_POINTS);
-  // Each vertex's distance from the plane, measured once for both its edges.
   double dist[MAX_POINTS];
-  for (int i = 0; i < count; ++i) {
-    vertex_t rel;
-    _VectorSubtract(&surface->point[i], &p0, &rel);
-    dist[i] = _DotProduct(&rel, &n);
-  }
-  for (int i = 0; i < count; ++i) {
-    const vertex_t& v = surface->point[i];
-    const vertex_t& w = surface->point[(i + 1) % count];
-    const double d1 = dist[i];
-    const double d2 = dist[(i + 1) % count];
-
-    if (d1 > -ON_PLANE_EPSILON) {
-      bl.add(v);
-    } else {
-      fl.add(v);
-    }
-    if ((d1 < -ON_PLANE_EPSILON && d2 > ON_PLANE_EPSILON) ||
-        (d1 > ON_PLANE_EPSILON && d2 < -ON_PLANE_EPSILON)) {
-      vertex_t e, to_plane, q;
-      _VectorSubtract(&w, &v, &e);
-      const double den = _DotProduct(&n, &e);
-      _VectorSubtract(&p0, &v, &to_plane);
-      const double t = std::fabs(den) > PARALLEL_EPSILON ? _DotProduct(&to_plane, &n) / den : 0.0;
-      VectorMA(&v, t, &e, &q);
-      fl.add(q);
-      bl.add(q);
-    }
-    if (fl.n > MAX_POINTS || bl.n > MAX_POINTS) return 0;
-  }
+  measure(plane->norm, plane->point[0], surface, count, dist);
+  point_list fl, bl;
+  if (!cut_points(plane->norm, plane->point[0], surface, dist, count, fl, bl)) return 0;
 
   store_points(back, bl);
   if (count == 0) return 1;
@@ -126,48 +145,19 @@ namespace {
 // building the front one, which fixbrush throws away. A polygon the plane does
 // not reach (no point in front of it) stays as it is.
 void keep_behind(const surf* g, surf* f) {
-  const vertex_t& n = g->norm;
-  const vertex_t& p0 = g->point[0];
   const int count = std::clamp(static_cast<int>(f->numpoints), 0, MAX_POINTS);
   double dist[MAX_POINTS];
+  measure(g->norm, g->point[0], f, count, dist);
+  // Written so that a distance that is not a number counts as in front.
   bool reached = false;
-  for (int i = 0; i < count; ++i) {
-    vertex_t rel;
-    _VectorSubtract(&f->point[i], &p0, &rel);
-    dist[i] = _DotProduct(&rel, &n);
-    // Written so that a distance that is not a number counts as in front.
-    reached |= !(dist[i] > -ON_PLANE_EPSILON);
-  }
+  for (int i = 0; i < count; ++i) reached |= !(dist[i] > -ON_PLANE_EPSILON);
   if (!reached) {
     f->numpoints = static_cast<signed char>(count);
     return;
   }
+  point_count front;  // a cut that needs too many points is abandoned all the same
   point_list bl;
-  int front = 0;  // only counted: a cut that needs too many points is abandoned
-  for (int i = 0; i < count; ++i) {
-    const vertex_t& v = f->point[i];
-    const double d1 = dist[i];
-    const double d2 = dist[i + 1 == count ? 0 : i + 1];
-    if (d1 > -ON_PLANE_EPSILON) {
-      bl.add(v);
-    } else {
-      ++front;
-    }
-    if ((d1 < -ON_PLANE_EPSILON && d2 > ON_PLANE_EPSILON) ||
-        (d1 > ON_PLANE_EPSILON && d2 < -ON_PLANE_EPSILON)) {
-      const vertex_t& w = f->point[i + 1 == count ? 0 : i + 1];
-      vertex_t e, to_plane, q;
-      _VectorSubtract(&w, &v, &e);
-      const double den = _DotProduct(&n, &e);
-      _VectorSubtract(&p0, &v, &to_plane);
-      const double t = std::fabs(den) > PARALLEL_EPSILON ? _DotProduct(&to_plane, &n) / den : 0.0;
-      VectorMA(&v, t, &e, &q);
-      ++front;
-      bl.add(q);
-    }
-    if (front > MAX_POINTS || bl.n > MAX_POINTS) return;
-  }
-  store_points(f, bl);
+  if (cut_points(g->norm, g->point[0], f, dist, count, front, bl)) store_points(f, bl);
 }
 
 }  // namespace
