@@ -1,6 +1,7 @@
 #include "model/map_history.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <optional>
@@ -20,9 +21,11 @@ namespace {
 // follows from the points and is recomputed when the face is rebuilt. So is
 // `vis`, which says what the view shows, not what the map holds.
 struct face_blob {
-  // At least three points: a face left with fewer still holds its plane in
+  // Where its points start in the brush's point list, and how many there
+  // are: at least three, as a face left with fewer still holds its plane in
   // its first three.
-  std::vector<vertex_t> points;
+  std::uint32_t first_point;
+  signed char kept;
   signed char numpoints;
   colour_t clr;
   // The fields of face_fields.h, under the same names.
@@ -39,6 +42,7 @@ struct face_blob {
 
 struct brush_blob {
   std::vector<face_blob> faces;
+  std::vector<vertex_t> points;  // every face's points, one face after the other
   char valid;
   short entity;
   short numsurfaces;
@@ -84,11 +88,9 @@ std::size_t kept_points(const surf* s) {
   return static_cast<std::size_t>(std::clamp<int>(s->numpoints, 3, MAX_POINTS));
 }
 
-bool same_face(const surf* s, const face_blob& f) {
-  if (s->numpoints != f.numpoints || kept_points(s) != f.points.size()) return false;
-  for (std::size_t i = 0; i < f.points.size(); ++i) {
-    if (s->point[i] != f.points[i]) return false;
-  }
+bool same_face(const surf* s, const face_blob& f, const vertex_t* points) {
+  if (s->numpoints != f.numpoints || kept_points(s) != static_cast<std::size_t>(f.kept)) return false;
+  if (!std::equal(points + f.first_point, points + f.first_point + f.kept, s->point)) return false;
   return s->clr == f.clr && same_face_fields(*s, f);
 }
 
@@ -96,7 +98,7 @@ bool same_brush(const brush_t* b, const brush_blob& blob) {
   if (b->valid != blob.valid || b->entity != blob.entity || b->numsurfaces != blob.numsurfaces) return false;
   std::size_t i = 0;
   for (const surf* s = b->fsurf; s != nullptr; s = s->next, ++i) {
-    if (i >= blob.faces.size() || !same_face(s, blob.faces[i])) return false;
+    if (i >= blob.faces.size() || !same_face(s, blob.faces[i], blob.points.data())) return false;
   }
   return i == blob.faces.size();
 }
@@ -106,9 +108,14 @@ brush_ref copy_brush(const brush_t* b) {
   blob->valid = b->valid;
   blob->entity = b->entity;
   blob->numsurfaces = b->numsurfaces;
+  std::size_t total = 0;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) total += kept_points(s);
+  blob->points.reserve(total);
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     face_blob f{};
-    f.points.assign(s->point, s->point + kept_points(s));
+    f.first_point = static_cast<std::uint32_t>(blob->points.size());
+    f.kept = static_cast<signed char>(kept_points(s));
+    blob->points.insert(blob->points.end(), s->point, s->point + f.kept);
     f.numpoints = s->numpoints;
     f.clr = s->clr;
     copy_face_fields(f, *s);
@@ -223,7 +230,7 @@ brush_t* build_brush(const brush_ref& ref, hull_t* owner) {
   surf** tail = &b->fsurf;
   for (const face_blob& f : ref->faces) {
     auto* s = new surf;
-    for (std::size_t i = 0; i < f.points.size(); ++i) s->point[i] = f.points[i];
+    std::copy_n(ref->points.data() + f.first_point, f.kept, s->point);
     s->numpoints = f.numpoints;
     s->clr = f.clr;
     s->vis = 1;
@@ -334,8 +341,8 @@ std::size_t history_bytes() {
   };
   auto brush_size = [&](const brush_ref& b) {
     if (!b || !counted.emplace(b.get(), true).second) return;
-    bytes += sizeof(brush_blob) + b->faces.capacity() * sizeof(face_blob);
-    for (const face_blob& f : b->faces) bytes += f.points.capacity() * sizeof(vertex_t);
+    bytes += sizeof(brush_blob) + b->faces.capacity() * sizeof(face_blob) +
+             b->points.capacity() * sizeof(vertex_t);
   };
   for (const map_snapshot& s : states) {
     bytes += sizeof(map_snapshot) + s.hulls.capacity() * sizeof(hull_snap) +
