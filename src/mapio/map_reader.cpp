@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <condition_variable>
 #include <cstdlib>
@@ -73,6 +74,7 @@ class brush_rebuilder {
       {
         const std::lock_guard lock(mutex_);
         closed_ = true;
+        closing_.store(true, std::memory_order_release);
       }
       ready_.notify_all();
       take_batches();
@@ -89,6 +91,7 @@ class brush_rebuilder {
 
  private:
   static constexpr int BATCH = 32;
+  static constexpr int SPIN = 2000;  // looks for a batch before a helper sleeps
   struct batch {
     std::array<brush_t*, BATCH> brush{};
     std::array<std::size_t, BATCH> pos{};
@@ -113,18 +116,28 @@ class brush_rebuilder {
     {
       const std::lock_guard lock(mutex_);
       queue_.push_back(b);
+      handed_.store(queue_.size(), std::memory_order_release);
     }
     ready_.notify_one();
   }
 
   void take_batches() {
     for (;;) {
+      // Batches come every few tens of microseconds while a large map is
+      // read, and waking a thread that went to sleep costs more than that, so
+      // a helper looks a while before it waits.
+      for (int spin = 0; spin < SPIN && handed_.load(std::memory_order_acquire) <= taken_.load() &&
+                         !closing_.load(std::memory_order_acquire);
+           ++spin) {
+        std::this_thread::yield();
+      }
       batch* b = nullptr;
       {
         std::unique_lock lock(mutex_);
         ready_.wait(lock, [this] { return next_ < queue_.size() || closed_; });
         if (next_ == queue_.size()) return;
         b = queue_[next_++];
+        taken_.store(next_);
       }
       rebuild(*b);
     }
@@ -146,6 +159,7 @@ class brush_rebuilder {
     {
       const std::lock_guard lock(mutex_);
       closed_ = true;
+      closing_.store(true, std::memory_order_release);
       if (drop) next_ = queue_.size();
     }
     ready_.notify_all();
@@ -162,6 +176,10 @@ class brush_rebuilder {
   std::vector<batch*> queue_;
   std::size_t next_ = 0;  // the first batch of queue_ not taken yet
   bool closed_ = false;   // no more batches will come
+  // Copies of the queue's length, how many were taken and closed_, for a
+  // helper to look at without the lock.
+  std::atomic<std::size_t> handed_{0}, taken_{0};
+  std::atomic<bool> closing_{false};
   std::exception_ptr error_;
 };
 
