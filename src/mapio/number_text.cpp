@@ -23,33 +23,43 @@ bool has_numeric_start(std::string_view text) {
   return text.size() > 1 && text[0] == '.' && is_digit(text[1]);
 }
 
-// Plain decimals ("448", "-1.000000") make up nearly every number of a map.
-// When all their digits fit below 2^53 and there are at most 22 decimals, the
-// digits and the power of ten are both exact doubles, so one division gives
-// the correctly rounded value, the same the full conversion gives. Anything
-// else (exponents, long digit strings) is left to from_chars.
-bool quick_decimal(std::string_view s, double& out) {
-  static constexpr double POWERS[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                      1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+// Powers of ten that are exact doubles.
+constexpr int MOST_EXACT_DECIMALS = 22;
+constexpr double TENS[MOST_EXACT_DECIMALS + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A plain decimal at p ("-64", "0.500000", ".5"; no exponent, at most 15
+// digits), the form of nearly every number of a map. Its digits and the power
+// of ten are then both exact doubles, so one division gives the correctly
+// rounded value, the same the full conversion gives. Zeros at the end of the
+// decimals are left out of both, which leaves the quotient as it is and spares
+// the division for whole numbers. Returns where the number ends, or nullptr
+// when what is at p is not such a number (then out is not set).
+[[gnu::always_inline]] inline const char* plain_decimal(const char* p, const char* end, double& out) {
+  const bool negative = p != end && *p == '-';
+  p += negative ? 1 : 0;
   std::uint64_t digits = 0;
-  int count = 0, decimals = 0;
-  std::size_t i = 0;
-  bool point = false;
-  for (; i < s.size(); ++i) {
-    const char c = s[i];
-    if (is_digit(c)) {
-      if (++count > 15) return false;  // 10^15 < 2^53
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      decimals += point ? 1 : 0;
-    } else if (c == '.' && !point) {
-      point = true;
-    } else {
-      break;
-    }
+  const char* const first = p;
+  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  auto count = p - first;
+  int decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    while (p != end && is_digit(*p)) ++p;
+    count += p - fraction;
+    if (count > 15) return nullptr;  // 10^15 < 2^53
+    const char* last = p;
+    while (last != fraction && last[-1] == '0') --last;
+    for (const char* q = fraction; q != last; ++q)
+      digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
+    decimals = static_cast<int>(last - fraction);
   }
-  if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) return false;
-  out = static_cast<double>(digits) / POWERS[decimals];
-  return true;
+  if (count == 0 || count > 15) return nullptr;
+  double v = static_cast<double>(digits);
+  if (decimals > 0) v /= TENS[decimals];
+  out = negative ? -v : v;
+  return p;
 }
 
 double flag(bool* malformed) {
@@ -75,8 +85,14 @@ double number_from_text(std::string_view text, bool* malformed) {
   // Hexadecimal like "0x1p4" is read as the C conversion reads it.
   const bool hex = rest.size() > 2 && rest[0] == '0' && (rest[1] == 'x' || rest[1] == 'X') &&
                    (std::isxdigit(static_cast<unsigned char>(rest[2])) || rest[2] == '.');
+  // Anything but a plain decimal (an exponent, long digit strings) is left to
+  // from_chars.
+  const char* const rest_end = rest.data() + rest.size();
   double quick = 0;
-  if (!hex && quick_decimal(rest, quick)) return negative ? -quick : quick;
+  if (const char* stop = hex ? nullptr : plain_decimal(rest.data(), rest_end, quick);
+      stop != nullptr && (stop == rest_end || (*stop != 'e' && *stop != 'E'))) {
+    return negative ? -quick : quick;
+  }
   const std::string_view digits = hex ? rest.substr(2) : rest;
   double value = 0;
   const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value,
@@ -88,51 +104,12 @@ double number_from_text(std::string_view text, bool* malformed) {
   return negative ? -value : value;
 }
 
-namespace {
-
-// A plain decimal at p ("-64", "0.500000", no exponent, at most 15 digits),
-// the form of nearly every number of a map: the same digits and the same
-// division that quick_decimal makes, without the general checks. Zeros at the
-// end of the decimals are left out of both the digits and the power of ten,
-// which leaves the quotient as it is and spares the division for whole
-// numbers. Returns where the number ends, or nullptr when what is at p is not
-// such a number (then out is not set).
-[[gnu::always_inline]] inline const char* plain_decimal(const char* p, const char* end, float& out) {
-  const bool negative = p != end && *p == '-';
-  p += negative ? 1 : 0;
-  std::uint64_t digits = 0;
-  const char* const first = p;
-  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
-  auto count = p - first;
-  int decimals = 0;
-  if (p != end && *p == '.') {
-    const char* const fraction = ++p;
-    while (p != end && is_digit(*p)) ++p;
-    count += p - fraction;
-    if (count > 15) return nullptr;
-    const char* last = p;
-    while (last != fraction && last[-1] == '0') --last;
-    for (const char* q = fraction; q != last; ++q)
-      digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
-    decimals = static_cast<int>(last - fraction);
-  }
-  if (count == 0 || count > 15) return nullptr;
-  static constexpr double POWERS[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-  double v = static_cast<double>(digits);
-  if (decimals > 0) v /= POWERS[decimals];
-  out = static_cast<float>(negative ? -v : v);
-  return p;
-}
-
-}  // namespace
-
 float float_from_word(const char* p, const char* end, const char** word_end, bool* malformed) {
   const char* const start = p;
-  float v = 0;
+  double v = 0;
   if (const char* stop = plain_decimal(p, end, v); stop != nullptr && (stop == end || is_c_space(*stop))) {
     *word_end = stop;
-    return v;
+    return static_cast<float>(v);
   }
   while (p != end && !is_c_space(*p)) ++p;
   *word_end = p;
@@ -143,8 +120,9 @@ float float_from_text(std::string_view text, bool* malformed) {
   {
     const char* p = text.data();
     const char* const end = p + text.size();
-    float v = 0;
-    if (const char* stop = plain_decimal(p, end, v); stop != nullptr && stop == end) return v;
+    double v = 0;
+    if (const char* stop = plain_decimal(p, end, v); stop != nullptr && stop == end)
+      return static_cast<float>(v);
   }
   bool bad = false;
   const double v = number_from_text(text, &bad);
@@ -154,12 +132,6 @@ float float_from_text(std::string_view text, bool* malformed) {
 }
 
 namespace {
-
-// Powers of ten that are exact doubles.
-constexpr int MOST_EXACT_DECIMALS = 22;
-constexpr double TENS[MOST_EXACT_DECIMALS + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The bits 5^n takes. 10^n is 5^n times a power of two, so a product with
 // 10^n needs this many bits more than the other factor has.
