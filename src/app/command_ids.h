@@ -19,5 +19,10 @@ enum command_id {
   CM_EXPORTRAW = 115,
   CM_EDITUNDO = 116,
   CM_EDITREDO = 117,
+  CM_VIEWTOP = 118,
+  CM_VIEWFRONT = 119,
+  CM_VIEWSIDE = 120,
+  CM_VIEWTILE = 121,
+  CM_SNAPTOGRID = 122,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };

@@ -11,7 +11,9 @@
 
 #include "app/command_ids.h"
 #include "app/edit_values_dialog.h"
+#include "app/plan_window.h"
 #include "app/select_window.h"
+#include "edit/grid_snap.h"
 #include "edit/transforms.h"
 #include "mapio/atomic_file.h"
 #include "mapio/map_writer.h"
@@ -88,6 +90,7 @@ TDrawWindow::TDrawWindow()
   // A window starts on an empty map; whatever model was left is released.
   reset_model();
   reset_edit_steps();
+  reset_grid();
   memory_status = memory_load_percent;
 }
 
@@ -121,6 +124,15 @@ void TDrawWindow::EvTimer() {
   ++framerate;
   if (candraw != 0) EvDraw();
   viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+  // The plan views follow whatever changed since their last frame.
+  for (QMdiSubWindow* child : subWindowList()) {
+    if (auto* plan = dynamic_cast<TPlanWindow*>(child)) plan->canvas()->update();
+  }
+  after_message();
+}
+
+void TDrawWindow::end_of_step() {
+  history_record();
   after_message();
 }
 
@@ -397,6 +409,13 @@ void TDrawWindow::CmDirZToggle() { dragz = toggled(dragz); }
 void TDrawWindow::CmEntityToggle() { drawentity = toggled(drawentity); }
 void TDrawWindow::CmFix() { fixb = toggled(fixb); }
 
+// Plan views snap from the start; the 3D view only once the user has chosen
+// to here, so its own steps stay as they are unless asked.
+void TDrawWindow::CmSnapToggle() {
+  snap_to_grid = toggled(snap_to_grid);
+  snap_in_3d = snap_to_grid;
+}
+
 // The restored map shows at the next tick; the selection and the highlight
 // went with the records they pointed into. What the overhead view chose to
 // show is not part of the history, so it is applied to the restored brushes.
@@ -479,6 +498,21 @@ void TDrawWindow::command(int id) {
     case CM_EDITREDO:
       CmEditRedo();
       break;
+    case CM_VIEWTOP:
+      open_plan_view(*this, plan_axis::top);
+      break;
+    case CM_VIEWFRONT:
+      open_plan_view(*this, plan_axis::front);
+      break;
+    case CM_VIEWSIDE:
+      open_plan_view(*this, plan_axis::side);
+      break;
+    case CM_VIEWTILE:
+      tileSubWindows();
+      break;
+    case CM_SNAPTOGRID:
+      CmSnapToggle();
+      break;
     default:
       break;
   }
@@ -494,6 +528,9 @@ void TDrawWindow::enable(int id, QAction* a) {
     case CM_FILECLOSE:
     case CM_FILESAVE:
     case CM_EXPORTRAW:
+    case CM_VIEWTOP:
+    case CM_VIEWFRONT:
+    case CM_VIEWSIDE:
       a->setEnabled(candraw != 0);
       break;
     case CM_OBJECTSAVE:
@@ -519,6 +556,9 @@ void TDrawWindow::enable(int id, QAction* a) {
       break;
     case CM_FIX:
       a->setChecked(fixb == 1);
+      break;
+    case CM_SNAPTOGRID:
+      a->setChecked(snap_to_grid == 1);
       break;
     case CM_EDITUNDO:
       a->setEnabled(history_can_undo());

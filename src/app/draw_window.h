@@ -54,6 +54,9 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void enable(int id, QAction* a);
   // Called after every command, key, mouse and timer message.
   void set_command_refresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
+  // The end of an edit made in another view: one undo step, the commands
+  // refreshed.
+  void end_of_step();
 
   // One tick of timer 1: counts it, draws while a map is open, shows the image.
   void EvTimer();
@@ -98,6 +101,7 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void CmExportRaw();
   void CmEditUndo();
   void CmEditRedo();
+  void CmSnapToggle();
 
   // A new overhead select view titled with the map's path; the caller adds it
   // to the window.

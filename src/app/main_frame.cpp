@@ -85,7 +85,15 @@ void TDrawFrame::build_menu() {
   options->addAction(make_action(CM_FIX, "&fix brushes", true, nullptr));
   options->addAction(make_action(CM_PROPERTIES, "&properties", false, nullptr));
 
-  for (QMenu* m : {file, edit, dir, options})
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  view->addAction(make_action(CM_VIEWTOP, "&Top", false, nullptr));
+  view->addAction(make_action(CM_VIEWFRONT, "&Front", false, nullptr));
+  view->addAction(make_action(CM_VIEWSIDE, "&Side", false, nullptr));
+  view->addAction(make_action(CM_VIEWTILE, "Tile", false, nullptr));
+  view->addSeparator();
+  view->addAction(make_action(CM_SNAPTOGRID, "Snap to grid", true, nullptr));
+
+  for (QMenu* m : {file, edit, dir, options, view})
     connect(m, &QMenu::aboutToShow, this, [this] { refresh_commands(); });
 }
 

@@ -1,8 +1,10 @@
 // The mouse of the 3D view: a press starts a drag, every move during a drag is
 // one editing step measured from the previous mouse message, a release ends it.
 #include <QMouseEvent>
+#include <algorithm>
 
 #include "app/draw_window.h"
+#include "edit/grid_snap.h"
 #include "edit/transforms.h"
 #include "mapio/number_text.h"
 #include "model/map_history.h"
@@ -15,6 +17,19 @@ constexpr int ROTATE_THRESHOLD = 10;  // pixels between two mouse messages
 constexpr int FACE_THRESHOLD = 5;
 constexpr int MOVE_XY_THRESHOLD = 10;
 constexpr int MOVE_Z_THRESHOLD = 3;
+
+// One step of a move or push: the drag distance, or with the grid on in this
+// view the whole number of grid steps nearest it, at least one.
+float step_length() {
+  if (snap_in_3d == 0) return drag_distance;
+  return std::max(snapped(drag_distance), static_cast<float>(grid_size));
+}
+
+// With the grid on in this view, what a step moved or turned goes back onto it.
+void snap_selection() {
+  if (snap_in_3d == 0) return;
+  for (brushlist* n = blist; n->brush != nullptr; n = n->next) snap_brush_points(n->brush);
+}
 
 }  // namespace
 
@@ -71,46 +86,50 @@ void TDrawWindow::process_left_button() {
     }
     if (dy > ROTATE_THRESHOLD && dragx != 0) rotate_brushX(1);
     if (dy < -ROTATE_THRESHOLD && dragx != 0) rotate_brushX(0);
+    snap_selection();
     return;
   }
   if (hilight == nullptr || hilight->brush->entity != -1) return;
+  const float distance = drag_distance;
+  drag_distance = step_length();
   if (dy < -FACE_THRESHOLD) {
     drag_surf(0);
   } else if (dy > FACE_THRESHOLD) {
     drag_surf(1);
   }
-  if (hilight != nullptr) fixbrush(hilight->brush);
+  drag_distance = distance;
+  if (hilight == nullptr) return;
+  fixbrush(hilight->brush);
+  if (snap_in_3d != 0) snap_brush_points(hilight->brush);
 }
 
 void TDrawWindow::process_right_button() {
   const int dx = oldpoint.x() - Point.x();
   const int dy = oldpoint.y() - Point.y();
+  const float step = step_length();
   for (brushlist* n = blist; n->brush != nullptr; n = n->next) {
     brush_t* b = n->brush;
     vertex_t d{dragx != 0 ? 1.0f : 0.0f, dragy != 0 ? 1.0f : 0.0f, dragz != 0 ? 1.0f : 0.0f};
     if (dx > MOVE_XY_THRESHOLD) {
-      d.x *= -drag_distance;
-      d.y *= -drag_distance;
+      d.x *= -step;
+      d.y *= -step;
     } else if (dx < -MOVE_XY_THRESHOLD) {
-      d.x *= drag_distance;
-      d.y *= drag_distance;
+      d.x *= step;
+      d.y *= step;
     } else {
       d.x = d.y = 0.0f;
     }
     if (dy > MOVE_Z_THRESHOLD) {
-      d.z *= drag_distance;
+      d.z *= step;
     } else if (dy < -MOVE_Z_THRESHOLD) {
-      d.z *= -drag_distance;
+      d.z *= -step;
     } else {
       d.z = 0.0f;
     }
     if (fixb != 0) {
       progress_text(10, 100, "moving brush...moving brush...moving brush...");
-      if (b->entity >= 0) {
-        vertex_t& o = entities[b->entity].origin;
-        o = {o.x + d.x, o.y + d.y, o.z + d.z};
-      }
-      for (surf* s = b->fsurf; s != nullptr; s = s->next) add_vect_to_surface(s, &d);
+      move_brush(b, &d);
+      if (snap_in_3d != 0) snap_brush_points(b);
     } else if (closest_point != nullptr) {
       progress_text(10, 80,
                     "moving point... " + format_lf(closest_point->x) + " " + format_lf(closest_point->y) +
@@ -118,6 +137,7 @@ void TDrawWindow::process_right_button() {
       closest_point->x += d.x;
       closest_point->y += d.y;
       closest_point->z += d.z;
+      if (snap_in_3d != 0) *closest_point = {snapped(closest_point->x), snapped(closest_point->y), snapped(closest_point->z)};
     }
   }
 }

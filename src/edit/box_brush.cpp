@@ -1,5 +1,7 @@
 #include "edit/box_brush.h"
 
+#include <limits>
+
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 
@@ -24,12 +26,9 @@ hull_t* receiving_entity() {
   return hull;
 }
 
-}  // namespace
-
-brush_t* new_brush(const vertex_t* o, short length, short width, short height, int isentity) {
-  hull_t* owner = isentity ? nullptr : receiving_entity();
-  if (!isentity && owner == nullptr) return nullptr;
-
+// A box of the sizes centred on o, added to the head of owner's brushes, or
+// belonging to no entity when owner is null.
+brush_t* make_box(hull_t* owner, const vertex_t* o, short length, short width, short height) {
   const float half[3] = {width * 0.5f, length * 0.5f, height * 0.5f};
   const float centre[3] = {o->x, o->y, o->z};
   auto* b = new brush_t;
@@ -55,7 +54,7 @@ brush_t* new_brush(const vertex_t* o, short length, short width, short height, i
   b->vis = 1;
   b->valid = 1;
   b->next = nullptr;
-  if (isentity) {
+  if (owner == nullptr) {
     b->hull = nullptr;
     return b;
   }
@@ -64,4 +63,30 @@ brush_t* new_brush(const vertex_t* o, short length, short width, short height, i
   owner->brush = b;
   b->hull = owner;
   return b;
+}
+
+// A box side between lo and hi, when it is a size boxes can have.
+bool box_side(float lo, float hi, short* size) {
+  const float side = hi - lo;
+  if (!(side > 0) || side > std::numeric_limits<short>::max()) return false;
+  *size = static_cast<short>(side);
+  return *size == side;
+}
+
+}  // namespace
+
+brush_t* new_brush(const vertex_t* o, short length, short width, short height, int isentity) {
+  hull_t* owner = isentity ? nullptr : receiving_entity();
+  if (!isentity && owner == nullptr) return nullptr;
+  return make_box(owner, o, length, width, height);
+}
+
+brush_t* new_world_box(const vertex_t* lo, const vertex_t* hi) {
+  short width = 0, length = 0, height = 0;
+  if (hull == nullptr || !box_side(lo->x, hi->x, &width) || !box_side(lo->y, hi->y, &length) ||
+      !box_side(lo->z, hi->z, &height)) {
+    return nullptr;
+  }
+  const vertex_t o{(lo->x + hi->x) / 2, (lo->y + hi->y) / 2, (lo->z + hi->z) / 2};
+  return make_box(hull, &o, length, width, height);
 }

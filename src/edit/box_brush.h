@@ -12,3 +12,7 @@ constexpr short MARKER_SIZE = 8;  // edge of the box that stands for a point ent
 // the world entity; with no world entity to receive it, nothing is made and
 // the result is null.
 brush_t* new_brush(const vertex_t* o, short length, short width, short height, int isentity);
+
+// A box of the world entity from corner lo to corner hi; null when there is
+// no world entity or a side is not a whole size from 1 to 32767.
+brush_t* new_world_box(const vertex_t* lo, const vertex_t* hi);

@@ -126,6 +126,11 @@ void add_vect_to_surface(surf* s, const vertex_t* pt) {
   }
 }
 
+void move_brush(brush_t* b, const vertex_t* d) {
+  if (dentity_t* e = marked_entity(b)) _VectorAdd(&e->origin, d, &e->origin);
+  for (surf* s = b->fsurf; s != nullptr; s = s->next) add_vect_to_surface(s, d);
+}
+
 void rotate_brush(brush_t* b, const vertex_t* center, const vertex_t* delta) {
   turn_brush(b, *center, turn(*delta));
 }

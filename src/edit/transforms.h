@@ -23,6 +23,9 @@ bool find_group_center(vertex_t* center);
 // move too, as do the points it was read with.
 void add_vect_to_surface(surf* s, const vertex_t* pt);
 
+// Moves every face of b by *d, and the point entity it marks, if any.
+void move_brush(brush_t* b, const vertex_t* d);
+
 // Rotates every point of b about *center: about z by delta->z, then x by
 // delta->x, then y by delta->y (radians), in float as the camera does.
 void rotate_brush(brush_t* b, const vertex_t* center, const vertex_t* delta);

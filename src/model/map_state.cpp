@@ -16,10 +16,7 @@ surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
 
 void insert_brush_in_list(brush_t* b) {
-  for (brushlist* n = blist; n != nullptr && n->brush != nullptr; n = n->next) {
-    if (n->brush == b) return;
-  }
-  append_to_selection(b);
+  if (!is_selected(b)) append_to_selection(b);
 }
 
 void append_to_selection(brush_t* b) {
@@ -125,6 +122,10 @@ void forget_brush(const brush_t* b) {
       if (closest_point == &p) closest_point = nullptr;
     }
   }
+  unselect_brush(b);
+}
+
+void unselect_brush(const brush_t* b) {
   // Close the gap in the selection run, keeping the order of the others.
   brushlist* keep = blist;
   for (brushlist* n = blist; n->brush != nullptr; n = n->next) {
@@ -134,6 +135,19 @@ void forget_brush(const brush_t* b) {
   }
   keep->brush = nullptr;
   cbrushlist = keep;
+}
+
+std::vector<brush_t*> selected_brushes() {
+  std::vector<brush_t*> list;
+  for (const brushlist* n = blist; n->brush != nullptr; n = n->next) list.push_back(n->brush);
+  return list;
+}
+
+bool is_selected(const brush_t* b) {
+  for (const brushlist* n = blist; n->brush != nullptr; n = n->next) {
+    if (n->brush == b) return true;
+  }
+  return false;
 }
 
 void free_brush(brush_t* b) {

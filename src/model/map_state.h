@@ -2,6 +2,8 @@
 // the small list operations every editing part shares.
 #pragma once
 
+#include <vector>
+
 #include "model/types.h"
 
 extern hull_t* hull;                      // brush entities in file order; the first is the world
@@ -23,6 +25,11 @@ void insert_brush_in_list(brush_t* b);
 void append_to_selection(brush_t* b);
 void unselectbrushes();
 bool selection_empty();
+bool is_selected(const brush_t* b);
+// The selected brushes in order.
+std::vector<brush_t*> selected_brushes();
+// Takes b out of the selection, keeping the others in order.
+void unselect_brush(const brush_t* b);
 
 // Unlinks b from its entity's brush list; the record stays alive.
 void remove_brush_from_list(brush_t* b);

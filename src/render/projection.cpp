@@ -111,12 +111,15 @@ void find_original_vertex(const winding* w, const vertex_t* p) {
   }
 }
 
-void surface_in_rect(surf* s, const select_rect* r) {
+overhead_area overhead_world(const select_rect& r) {
   // 64-bit so that no rectangle, however wild, overflows on the way.
-  const auto x1 = static_cast<float>(std::int64_t{r->left} * 10 - 8000);
-  const auto x2 = static_cast<float>(std::int64_t{r->right} * 10 - 8000);
-  const auto y1 = static_cast<float>((600 - std::int64_t{r->top}) * 10);
-  const auto y2 = static_cast<float>((600 - std::int64_t{r->bottom}) * 10);
+  return {static_cast<float>(std::int64_t{r.left} * 10 - 8000), static_cast<float>(std::int64_t{r.right} * 10 - 8000),
+          static_cast<float>((600 - std::int64_t{r.top}) * 10),
+          static_cast<float>((600 - std::int64_t{r.bottom}) * 10)};
+}
+
+void surface_in_rect(surf* s, const select_rect* r) {
+  const auto [x1, x2, y1, y2] = overhead_world(*r);
   for (int i = 0; i < s->numpoints; ++i) {
     const vertex_t& p = s->point[i];
     if (x1 < p.x && p.x < x2 && y2 < p.y && p.y < y1) {

@@ -34,6 +34,14 @@ short draw_surf_side(const winding* plane, winding* surface);
 // (within 0.001 per axis), or to null when no point matches.
 void find_original_vertex(const winding* w, const vertex_t* p);
 
+// The overhead-view rectangle in map units: x1 and x2 from its left and right
+// sides, y1 and y2 from its top and bottom (so y2 < y1 when it is drawn
+// downwards). Only what lies strictly between them is inside.
+struct overhead_area {
+  float x1, x2, y1, y2;
+};
+overhead_area overhead_world(const select_rect& r);
+
 // Marks the face and its brush visible when one of its points lies strictly
 // inside the overhead-view rectangle r (image pixels, 10 map units each).
 void surface_in_rect(surf* s, const select_rect* r);

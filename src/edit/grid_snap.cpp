@@ -1,0 +1,105 @@
+#include "edit/grid_snap.h"
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "model/map_state.h"
+#include "model/plane_polygon.h"
+#include "model/vector_math.h"
+
+int grid_size = GRID_START;
+int snap_to_grid = 1;
+int snap_in_3d = 0;
+vertex_t last_box_lo{0, 0, 0};
+vertex_t last_box_hi{64, 64, 64};
+
+namespace {
+
+void widen(vertex_t& lo, vertex_t& hi, const vertex_t& p) {
+  lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+  hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+}
+
+// Whether the first three points of s span a plane.
+bool spans_plane(const surf* s) {
+  vertex_t a, b, n;
+  _VectorSubtract(&s->point[1], &s->point[0], &a);
+  _VectorSubtract(&s->point[2], &s->point[0], &b);
+  CrossProduct(&a, &b, &n);
+  return _DotProduct(&n, &n) > 0;
+}
+
+}  // namespace
+
+void reset_grid() {
+  grid_size = GRID_START;
+  snap_to_grid = 1;
+  snap_in_3d = 0;
+  last_box_lo = {0, 0, 0};
+  last_box_hi = {64, 64, 64};
+}
+
+float snapped(float v) {
+  const double g = grid_size;
+  return static_cast<float>(std::round(static_cast<double>(v) / g) * g);
+}
+
+bool brush_bounds(const brush_t* b, vertex_t* lo, vertex_t* hi) {
+  bool any = false;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    for (int i = 0; i < s->numpoints; ++i) {
+      if (!any) *lo = *hi = s->point[i];
+      any = true;
+      widen(*lo, *hi, s->point[i]);
+    }
+  }
+  return any;
+}
+
+bool brushes_bounds(const std::vector<brush_t*>& list, vertex_t* lo, vertex_t* hi) {
+  bool any = false;
+  for (const brush_t* b : list) {
+    vertex_t l, h;
+    if (!brush_bounds(b, &l, &h)) continue;
+    if (!any) *lo = l, *hi = h;
+    any = true;
+    widen(*lo, *hi, l);
+    widen(*lo, *hi, h);
+  }
+  return any;
+}
+
+bool snap_brush_points(brush_t* b) {
+  struct kept_face {
+    vertex_t point[MAX_POINTS];
+    signed char numpoints;
+  };
+  std::vector<kept_face> kept;
+  vertex_t lo, hi;
+  if (!brush_bounds(b, &lo, &hi)) return false;
+  for (surf* s = b->fsurf; s != nullptr; s = s->next) {
+    kept.push_back({{}, s->numpoints});
+    std::copy(std::begin(s->point), std::end(s->point), kept.back().point);
+  }
+  bool whole = true;
+  for (surf* s = b->fsurf; s != nullptr && whole; s = s->next) {
+    const int n = std::max<int>(s->numpoints, 3);
+    for (int i = 0; i < n; ++i) s->point[i] = {snapped(s->point[i].x), snapped(s->point[i].y), snapped(s->point[i].z)};
+    whole = spans_plane(s);
+  }
+  vertex_t slo, shi;
+  whole = whole && brush_bounds(b, &slo, &shi) && slo.x < shi.x && slo.y < shi.y && slo.z < shi.z;
+  if (whole && fixb != 0) {
+    fixbrush(b);
+    for (const surf* s = b->fsurf; s != nullptr && whole; s = s->next) whole = s->numpoints >= 3;
+  }
+  if (whole) return true;
+  auto k = kept.begin();
+  for (surf* s = b->fsurf; s != nullptr; s = s->next, ++k) {
+    std::copy(std::begin(k->point), std::end(k->point), s->point);
+    s->numpoints = k->numpoints;
+  }
+  if (fixb != 0) fixbrush(b);
+  return false;
+}

@@ -1,0 +1,33 @@
+// The grid of the plan views, and bringing brushes onto it.
+#pragma once
+
+#include <vector>
+
+#include "model/types.h"
+
+constexpr int GRID_SMALLEST = 1;  // map units; the grid is a power of two in between
+constexpr int GRID_LARGEST = 256;
+constexpr int GRID_START = 16;
+
+extern int grid_size;     // map units between grid lines, shared by every plan view
+extern int snap_to_grid;  // "Snap to grid": moves and new boxes land on the grid (start-up on)
+extern int snap_in_3d;    // the 3D view's drags and rotations snap too; only set from the menu (start-up off)
+// The corners of the last box drawn in a plan view: a new one takes its
+// depth along the view axis from them (start-up 0 to 64 on every axis).
+extern vertex_t last_box_lo, last_box_hi;
+
+// The grid, the snap switches and the last box back to their start-up values.
+void reset_grid();
+
+// v to the nearest multiple of the grid.
+float snapped(float v);
+
+// The smallest box holding every face point of b; false when b has none.
+bool brush_bounds(const brush_t* b, vertex_t* lo, vertex_t* hi);
+// The same over every brush of the list.
+bool brushes_bounds(const std::vector<brush_t*>& list, vertex_t* lo, vertex_t* hi);
+
+// Rounds every point of b to the grid and rebuilds it from the new planes.
+// Rounding that would flatten a face or the brush, or lose a face in the
+// rebuild, is not done: b is left as it was and the result is false.
+bool snap_brush_points(brush_t* b);

@@ -1,0 +1,304 @@
+// The plan views on the real window: opened from the View menu, driven with
+// the mouse and keys, their edits saved and undone.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTest>
+#include <QWheelEvent>
+
+#include "app/command_ids.h"
+#include "app/plan_window.h"
+#include "app_fixture.h"
+#include "model_fixture.h"
+#include "edit/grid_snap.h"
+#include "mapio/map_reader.h"
+#include "model/camera.h"
+#include "model/map_history.h"
+#include "model/map_state.h"
+#include "render/render_state.h"
+
+namespace {
+
+// A floor A, a smaller block B standing on it, a block C off to the side,
+// and a player start.
+const std::string PLAN_MAP = R"({
+"classname" "worldspawn"
+{
+( -64 -64 0 ) ( 64 -64 0 ) ( 64 64 0 ) GROUND1 0 0 0 1 1
+( -64 -64 64 ) ( 64 -64 64 ) ( 64 -64 0 ) GROUND1 0 0 0 1 1
+( -64 64 64 ) ( -64 -64 64 ) ( -64 -64 0 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( -64 64 64 ) ( -64 64 0 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 64 0 ) ( 64 -64 0 ) GROUND1 0 0 0 1 1
+( 64 64 64 ) ( 64 -64 64 ) ( -64 -64 64 ) GROUND1 0 0 0 1 1
+}
+{
+( -32 -32 64 ) ( 32 -32 64 ) ( 32 32 64 ) BLOCK 0 0 0 1 1
+( -32 -32 128 ) ( 32 -32 128 ) ( 32 -32 64 ) BLOCK 0 0 0 1 1
+( -32 32 128 ) ( -32 -32 128 ) ( -32 -32 64 ) BLOCK 0 0 0 1 1
+( 32 32 128 ) ( -32 32 128 ) ( -32 32 64 ) BLOCK 0 0 0 1 1
+( 32 32 128 ) ( 32 32 64 ) ( 32 -32 64 ) BLOCK 0 0 0 1 1
+( 32 32 128 ) ( 32 -32 128 ) ( -32 -32 128 ) BLOCK 0 0 0 1 1
+}
+{
+( 200 0 0 ) ( 264 0 0 ) ( 264 64 0 ) SIDE 0 0 0 1 1
+( 200 0 64 ) ( 264 0 64 ) ( 264 0 0 ) SIDE 0 0 0 1 1
+( 200 64 64 ) ( 200 0 64 ) ( 200 0 0 ) SIDE 0 0 0 1 1
+( 264 64 64 ) ( 200 64 64 ) ( 200 64 0 ) SIDE 0 0 0 1 1
+( 264 64 64 ) ( 264 64 0 ) ( 264 0 0 ) SIDE 0 0 0 1 1
+( 264 64 64 ) ( 264 0 64 ) ( 200 0 64 ) SIDE 0 0 0 1 1
+}
+}
+{
+"classname" "info_player_start"
+"origin" "-200 -200 24"
+}
+)";
+
+vertex_t low_corner(const brush_t* b) {
+  vertex_t lo, hi;
+  EXPECT_TRUE(brush_bounds(b, &lo, &hi));
+  return lo;
+}
+
+// The brush whose faces carry the texture, in the world entity.
+brush_t* textured(const char* name) {
+  for (brush_t* b = hull->brush; b != nullptr; b = b->next) {
+    if (b->fsurf->texname == name) return b;
+  }
+  return nullptr;
+}
+
+class PlanViews : public AppTest {
+ protected:
+  void SetUp() override {
+    AppTest::SetUp();
+    const std::string path = temp_dir() + "/plan.map";
+    write_file(path, PLAN_MAP);
+    open_map(path);
+    ASSERT_NE(win->candraw, 0);
+    win->timer().stop();
+  }
+
+  // Opens a view from the menu and sets a known camera: zoom 1 about the
+  // world origin.
+  TPlanWindow* open(int id) {
+    trigger(id);
+    auto* v = dynamic_cast<TPlanWindow*>(win->subWindowList().back());
+    if (v == nullptr) return nullptr;
+    v->resize(500, 420);
+    QCoreApplication::processEvents();
+    v->draw();  // the first frame shows the whole map
+    v->camera().centre_u = v->camera().centre_v = 0;
+    v->camera().zoom = 1;
+    return v;
+  }
+
+  static QPoint at(TPlanWindow* v, vertex_t p) { return plan_pixel(v->camera(), p).toPoint(); }
+
+  static void send(TPlanWindow* v, QEvent::Type type, QPoint p, Qt::MouseButton button,
+                   Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* c = v->canvas();
+    QMouseEvent e(type, QPointF(p), c->mapToGlobal(QPointF(p)), button,
+                  type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons(), mods);
+    QCoreApplication::sendEvent(c, &e);
+  }
+  static void click(TPlanWindow* v, QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    send(v, QEvent::MouseButtonPress, p, Qt::LeftButton, mods);
+    send(v, QEvent::MouseButtonRelease, p, Qt::LeftButton, mods);
+  }
+  static void drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
+    send(v, QEvent::MouseButtonPress, from, button);
+    send(v, QEvent::MouseMove, (from + to) / 2, Qt::NoButton);
+    send(v, QEvent::MouseMove, to, Qt::NoButton);
+    send(v, QEvent::MouseButtonRelease, to, button);
+  }
+  static void key(TPlanWindow* v, Qt::Key k) { QTest::keyClick(v->canvas(), k); }
+
+  // Saves the map to a new file and reads that back.
+  void save_and_reload() {
+    const std::string out = temp_dir() + "/saved" + std::to_string(saves++) + ".map";
+    fake.file_answers.push_back(out);
+    trigger(CM_FILESAVE);
+    saved_text = read_file(out);
+    ASSERT_FALSE(saved_text.empty());
+    reset_model();
+    ASSERT_TRUE(read_map(out).ok());
+  }
+
+  int saves = 0;
+  std::string saved_text;
+};
+
+}  // namespace
+
+TEST_F(PlanViews, OpenFromTheViewMenuWhileAMapIsOpenAndTile) {
+  EXPECT_TRUE(checked(CM_SNAPTOGRID));
+  const char* titles[] = {"Top", "Front", "Side"};
+  int n = 0;
+  for (const int id : {CM_VIEWTOP, CM_VIEWFRONT, CM_VIEWSIDE}) {
+    TPlanWindow* v = open(id);
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->windowTitle(), titles[n++]);
+  }
+  trigger(CM_VIEWTILE);
+  const auto views = win->subWindowList();
+  ASSERT_EQ(views.size(), 3);
+  EXPECT_FALSE(views[0]->geometry().intersects(views[1]->geometry()));
+  EXPECT_FALSE(views[1]->geometry().intersects(views[2]->geometry()));
+  // Snap stays off in the 3D view until the menu turns it on there.
+  EXPECT_EQ(snap_in_3d, 0);
+  trigger(CM_SNAPTOGRID);
+  EXPECT_FALSE(checked(CM_SNAPTOGRID));
+  trigger(CM_SNAPTOGRID);
+  EXPECT_EQ(snap_in_3d, 1);
+
+  fake.box_answers.push_back(IDCANCEL);  // close without saving
+  trigger(CM_FILECLOSE);
+  for (const int id : {CM_VIEWTOP, CM_VIEWFRONT, CM_VIEWSIDE}) EXPECT_FALSE(enabled(id));
+  // The open views stay, showing only the grid, and edit nothing.
+  auto* v = dynamic_cast<TPlanWindow*>(views[0]);
+  v->draw();
+  click(v, QPoint(100, 100));
+  drag(v, QPoint(10, 10), QPoint(200, 200));
+  key(v, Qt::Key_Delete);
+  EXPECT_EQ(hull, nullptr);
+}
+
+TEST_F(PlanViews, ClicksPickTheFrontMostBrushThenTheOnesBelow) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  brush_t* a = textured("GROUND1");
+  brush_t* b = textured("BLOCK");
+  brush_t* c = textured("SIDE");
+  const QPoint centre = at(top, {0, 0, 0});
+  for (brush_t* expected : {b, a, b}) {
+    click(top, centre);
+    EXPECT_EQ(hibr, expected);
+    EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{expected});
+  }
+  click(top, at(top, {232, 32, 0}), Qt::ShiftModifier);
+  EXPECT_EQ(selected_brushes(), (std::vector<brush_t*>{b, c}));
+  click(top, at(top, {232, 32, 0}), Qt::ShiftModifier);
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{b});
+  click(top, at(top, {500, 500, 0}));  // empty space clears
+  EXPECT_TRUE(selection_empty());
+
+  // The side view looks along -x: C, further along +x, is in front of A.
+  TPlanWindow* side = open(CM_VIEWSIDE);
+  click(side, at(side, {0, 32, 32}));
+  EXPECT_EQ(hibr, c);
+  click(side, at(side, {0, 32, 32}));
+  EXPECT_EQ(hibr, a);
+  // In the front view B stands above A.
+  TPlanWindow* front = open(CM_VIEWFRONT);
+  click(front, at(front, {0, 0, 100}));
+  EXPECT_EQ(hibr, b);
+}
+
+TEST_F(PlanViews, DragsMoveOnTheGridAndDrawBoxesEachOneUndoStepThatSaves) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  brush_t* c = textured("SIDE");
+  click(top, at(top, {232, 32, 0}));
+  ASSERT_EQ(hibr, c);
+  // 37 right and 21 down from x 200, y 0: the low corner goes to the nearest
+  // grid point, 240 and -16.
+  drag(top, at(top, {232, 32, 0}), at(top, {269, 11, 0}));
+  EXPECT_EQ(low_corner(c), (vertex_t{240, -16, 0}));
+  // A drag in empty space draws a box on the grid, as deep as the last box.
+  drag(top, at(top, {-197, 203, 0}), at(top, {-131, 150, 0}));
+  ASSERT_NE(hibr, nullptr);
+  EXPECT_EQ(low_corner(hibr), (vertex_t{-192, 144, 0}));
+  EXPECT_EQ(hibr->hull, hull);
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{hibr});
+  // In the front view its depth comes from the box before.
+  TPlanWindow* front = open(CM_VIEWFRONT);
+  drag(front, at(front, {-300, 0, 300}), at(front, {-260, 0, 250}));
+  EXPECT_EQ(low_corner(hibr), (vertex_t{-304, 144, 256}));
+
+  // One step each: three undos bring back the map as opened.
+  EXPECT_EQ(count_brushes(hull), 5);
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(history_undo());
+  EXPECT_FALSE(history_can_undo());
+  EXPECT_EQ(count_brushes(hull), 3);
+  EXPECT_EQ(low_corner(textured("SIDE")), (vertex_t{200, 0, 0}));
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(history_redo());
+
+  save_and_reload();
+  EXPECT_NE(saved_text.find("( 304 48 64 )"), std::string::npos) << saved_text;
+  EXPECT_NE(saved_text.find("( -128 208 64 )"), std::string::npos) << saved_text;
+  EXPECT_EQ(count_brushes(hull), 5);
+  EXPECT_EQ(low_corner(textured("SIDE")), (vertex_t{240, -16, 0}));
+}
+
+TEST_F(PlanViews, WheelZoomsAboutTheCursorAndMiddleDragPans) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  const QPoint p(130, 90);
+  const QPointF before = plan_world(top->camera(), p);
+  QWheelEvent wheel(QPointF(p), top->canvas()->mapToGlobal(QPointF(p)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QCoreApplication::sendEvent(top->canvas(), &wheel);
+  EXPECT_DOUBLE_EQ(top->camera().zoom, 1.25);
+  EXPECT_NEAR(plan_world(top->camera(), p).x(), before.x(), 1e-9);
+  EXPECT_NEAR(plan_world(top->camera(), p).y(), before.y(), 1e-9);
+  const QPointF world = plan_world(top->camera(), QPointF(200, 200));
+  drag(top, QPoint(200, 200), QPoint(260, 150), Qt::MiddleButton);
+  EXPECT_NEAR(plan_world(top->camera(), QPointF(260, 150)).x(), world.x(), 1e-9);
+  EXPECT_NEAR(plan_world(top->camera(), QPointF(260, 150)).y(), world.y(), 1e-9);
+  EXPECT_TRUE(selection_empty());
+  top->draw();
+  EXPECT_EQ(top->status_text().rfind("grid 16  zoom 1.25  x ", 0), 0u) << top->status_text();
+}
+
+TEST_F(PlanViews, KeysSetTheGridNudgeDeleteAndCentreEachUndoable) {
+  TPlanWindow* side = open(CM_VIEWSIDE);
+  key(side, Qt::Key_BracketRight);
+  EXPECT_EQ(grid_size, 32);
+  for (int i = 0; i < 12; ++i) key(side, Qt::Key_BracketLeft);
+  EXPECT_EQ(grid_size, 1);
+  for (int i = 0; i < 12; ++i) key(side, Qt::Key_BracketRight);
+  EXPECT_EQ(grid_size, 256);
+  key(side, Qt::Key_BracketLeft);
+  key(side, Qt::Key_BracketLeft);
+  key(side, Qt::Key_BracketLeft);
+  ASSERT_EQ(grid_size, 32);
+
+  brush_t* c = textured("SIDE");
+  click(side, at(side, {0, 32, 32}));
+  ASSERT_EQ(hibr, c);
+  // The side view's right is +y, its up +z.
+  key(side, Qt::Key_Right);
+  key(side, Qt::Key_Up);
+  EXPECT_EQ(low_corner(c), (vertex_t{200, 32, 32}));
+  EXPECT_TRUE(history_undo());
+  EXPECT_EQ(low_corner(textured("SIDE")), (vertex_t{200, 32, 0}));
+  EXPECT_TRUE(history_redo());
+  EXPECT_EQ(low_corner(textured("SIDE")), (vertex_t{200, 32, 32}));
+
+  // A 3D view key does nothing here.
+  const int solid = allsolid;
+  key(side, Qt::Key_S);
+  EXPECT_EQ(allsolid, solid);
+
+  // Home centres on the selection.
+  click(side, at(side, {0, 64, 64}));
+  ASSERT_EQ(hibr, textured("SIDE"));
+  key(side, Qt::Key_Home);
+  EXPECT_DOUBLE_EQ(side->camera().centre_u, 64);
+  EXPECT_DOUBLE_EQ(side->camera().centre_v, 64);
+
+  key(side, Qt::Key_Delete);
+  EXPECT_EQ(count_brushes(hull), 2);
+  EXPECT_EQ(textured("SIDE"), nullptr);
+  EXPECT_TRUE(history_undo());
+  EXPECT_NE(textured("SIDE"), nullptr);
+
+  // Deleting the player start's marker takes the entity out.
+  TPlanWindow* top = open(CM_VIEWTOP);
+  ASSERT_EQ(numentity, 1);
+  click(top, at(top, {-200, -200, 0}));
+  ASSERT_EQ(hibr, entities[0].brush);
+  key(top, Qt::Key_Delete);
+  EXPECT_EQ(entities[0].valid, 0);
+  EXPECT_TRUE(history_undo());
+  EXPECT_EQ(entities[0].valid, 1);
+}
