@@ -137,7 +137,8 @@ void TDrawWindow::process_right_button() {
       closest_point->x += d.x;
       closest_point->y += d.y;
       closest_point->z += d.z;
-      if (snap_in_3d != 0) *closest_point = {snapped(closest_point->x), snapped(closest_point->y), snapped(closest_point->z)};
+      if (snap_in_3d != 0)
+        *closest_point = {snapped(closest_point->x), snapped(closest_point->y), snapped(closest_point->z)};
     }
   }
 }

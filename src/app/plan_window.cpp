@@ -21,11 +21,11 @@
 namespace {
 
 constexpr int VIEW_START_WIDTH = 480, VIEW_START_HEIGHT = 360;
-constexpr double DRAG_START = 3;        // pixels the mouse moves before a press becomes a drag
-constexpr double SAME_SPOT = 2;         // pixels between two clicks at the same spot
-constexpr double WHEEL_STEP = 1.25;     // zoom factor of one wheel notch
-constexpr double WHEEL_NOTCH = 120;     // angle delta of one notch
-constexpr double FIT_MARGIN = 1.1;      // room left around what Home shows
+constexpr double DRAG_START = 3;     // pixels the mouse moves before a press becomes a drag
+constexpr double SAME_SPOT = 2;      // pixels between two clicks at the same spot
+constexpr double WHEEL_STEP = 1.25;  // zoom factor of one wheel notch
+constexpr double WHEEL_NOTCH = 120;  // angle delta of one notch
+constexpr double FIT_MARGIN = 1.1;   // room left around what Home shows
 
 const char* const TITLES[] = {"Top", "Front", "Side"};
 const char AXIS_NAMES[] = "xyz";
@@ -84,8 +84,9 @@ std::string TPlanWindow::status_text() const {
   const QPointF w = plan_world(camera_, mouse_at_);
   char zoom[32];
   std::snprintf(zoom, sizeof zoom, "%g", camera_.zoom);
-  return "grid " + std::to_string(grid_size) + "  zoom " + zoom + "  " + AXIS_NAMES[right_axis(camera_.axis)] +
-         " " + format_0lf(w.x()) + "  " + AXIS_NAMES[up_axis(camera_.axis)] + " " + format_0lf(w.y());
+  return "grid " + std::to_string(grid_size) + "  zoom " + zoom + "  " +
+         AXIS_NAMES[right_axis(camera_.axis)] + " " + format_0lf(w.x()) + "  " +
+         AXIS_NAMES[up_axis(camera_.axis)] + " " + format_0lf(w.y());
 }
 
 void TPlanWindow::draw() {
@@ -263,7 +264,8 @@ QRectF TPlanWindow::box_rect(QPointF at) const {
     return snap_to_grid != 0 ? static_cast<double>(snapped(static_cast<float>(v))) : std::round(v);
   };
   const QPointF a = plan_world(camera_, press_at_), b = plan_world(camera_, at);
-  return QRectF(QPointF(on_grid(a.x()), on_grid(a.y())), QPointF(on_grid(b.x()), on_grid(b.y()))).normalized();
+  return QRectF(QPointF(on_grid(a.x()), on_grid(a.y())), QPointF(on_grid(b.x()), on_grid(b.y())))
+      .normalized();
 }
 
 // The rectangle gives the box's two sides in the view; along the view axis it

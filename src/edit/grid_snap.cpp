@@ -21,13 +21,13 @@ void widen(vertex_t& lo, vertex_t& hi, const vertex_t& p) {
   hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
 }
 
-// Whether the first three points of s span a plane.
-bool spans_plane(const surf* s) {
+// The normal, not made unit, of the plane through the first three points of s.
+vertex_t plane_normal(const surf* s) {
   vertex_t a, b, n;
   _VectorSubtract(&s->point[1], &s->point[0], &a);
   _VectorSubtract(&s->point[2], &s->point[0], &b);
   CrossProduct(&a, &b, &n);
-  return _DotProduct(&n, &n) > 0;
+  return n;
 }
 
 }  // namespace
@@ -71,25 +71,27 @@ bool brushes_bounds(const std::vector<brush_t*>& list, vertex_t* lo, vertex_t* h
 }
 
 bool snap_brush_points(brush_t* b) {
-  struct kept_face {
-    vertex_t point[MAX_POINTS];
-    signed char numpoints;
-  };
-  std::vector<kept_face> kept;
   vertex_t lo, hi;
   if (!brush_bounds(b, &lo, &hi)) return false;
-  for (surf* s = b->fsurf; s != nullptr; s = s->next) {
-    kept.push_back({{}, s->numpoints});
-    std::copy(std::begin(s->point), std::end(s->point), kept.back().point);
-  }
+  // Whole copies, so that a refusal puts back every bit the rebuild touched.
+  std::vector<surf> kept;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) kept.push_back(*s);
   bool whole = true;
   for (surf* s = b->fsurf; s != nullptr && whole; s = s->next) {
+    const vertex_t before = plane_normal(s);
     const int n = std::max<int>(s->numpoints, 3);
-    for (int i = 0; i < n; ++i) s->point[i] = {snapped(s->point[i].x), snapped(s->point[i].y), snapped(s->point[i].z)};
-    whole = spans_plane(s);
+    for (int i = 0; i < n; ++i)
+      s->point[i] = {snapped(s->point[i].x), snapped(s->point[i].y), snapped(s->point[i].z)};
+    // The face must keep a plane, facing the way it did.
+    const vertex_t after = plane_normal(s);
+    whole = _DotProduct(&after, &after) > 0 && _DotProduct(&after, &before) > 0;
+    // The rebuild puts the corners where the planes meet, which need not be
+    // on the grid; the plane itself is kept as these three points, which the
+    // writer saves while the face stays on it.
+    std::copy(s->point, s->point + 3, s->filepoint);
+    s->hasfilepoints = 1;
   }
-  vertex_t slo, shi;
-  whole = whole && brush_bounds(b, &slo, &shi) && slo.x < shi.x && slo.y < shi.y && slo.z < shi.z;
+  whole = whole && brush_bounds(b, &lo, &hi) && lo.x < hi.x && lo.y < hi.y && lo.z < hi.z;
   if (whole && fixb != 0) {
     fixbrush(b);
     for (const surf* s = b->fsurf; s != nullptr && whole; s = s->next) whole = s->numpoints >= 3;
@@ -97,9 +99,9 @@ bool snap_brush_points(brush_t* b) {
   if (whole) return true;
   auto k = kept.begin();
   for (surf* s = b->fsurf; s != nullptr; s = s->next, ++k) {
-    std::copy(std::begin(k->point), std::end(k->point), s->point);
-    s->numpoints = k->numpoints;
+    surf* next = s->next;
+    *s = std::move(*k);
+    s->next = next;
   }
-  if (fixb != 0) fixbrush(b);
   return false;
 }

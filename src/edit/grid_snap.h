@@ -27,7 +27,9 @@ bool brush_bounds(const brush_t* b, vertex_t* lo, vertex_t* hi);
 // The same over every brush of the list.
 bool brushes_bounds(const std::vector<brush_t*>& list, vertex_t* lo, vertex_t* hi);
 
-// Rounds every point of b to the grid and rebuilds it from the new planes.
-// Rounding that would flatten a face or the brush, or lose a face in the
-// rebuild, is not done: b is left as it was and the result is false.
+// Rounds every point of b to the grid and rebuilds it from the new planes,
+// each kept as three points on the grid for the file: where turned planes
+// meet, corners may still fall between grid points. Rounding that would
+// flatten or turn over a face, flatten the brush or lose a face in the
+// rebuild is not done: b is left as it was and the result is false.
 bool snap_brush_points(brush_t* b);

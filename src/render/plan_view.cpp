@@ -17,9 +17,10 @@ constexpr QRgb CAMERA_MARK = qRgb(0, 0, 255);
 constexpr QRgb OVERHEAD_LINE = qRgb(0, 160, 255);
 constexpr QRgb RUBBER_LINE = qRgb(0, 160, 0);
 
-constexpr int CAMERA_LINE_LENGTH = 20;  // pixels of the camera's viewing direction
-constexpr double PICK_DISTANCE = 3;     // pixels from an outline that still pick it
-constexpr double FLAT_AREA = 0.01;      // square map units: a face seen edge-on has no area
+constexpr int CAMERA_LINE_LENGTH = 20;        // pixels of the camera's viewing direction
+constexpr double PICK_DISTANCE = 3;           // pixels from an outline that still pick it
+constexpr std::size_t FACE_HEAD_BYTES = 320;  // a face's fields up to its link
+constexpr double FLAT_AREA = 0.01;            // square map units: a face seen edge-on has no area
 
 // Pixel positions are held well inside int so any zoom is safe; the
 // rasteriser clips exactly whatever it is given.
@@ -30,38 +31,59 @@ QPoint pixel_point(QPointF p) { return {pixel(p.x()), pixel(p.y())}; }
 
 float coordinate(const vertex_t& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }
 
-// Twice the signed area of the face seen along the view axis.
-double seen_area(plan_axis a, const surf* s) {
-  const int u = right_axis(a), v = up_axis(a);
-  double sum = 0;
-  for (int i = 0, j = s->numpoints - 1; i < s->numpoints; j = i++) {
-    sum += static_cast<double>(coordinate(s->point[j], u)) * coordinate(s->point[i], v) -
-           static_cast<double>(coordinate(s->point[i], u)) * coordinate(s->point[j], v);
-  }
-  return sum;
-}
-
-// A face seen edge-on draws nothing its neighbours do not: each of its edges
-// is either shared with a face seen from the front or back, or runs along the
-// view axis and shows as a point.
-bool seen_flat(plan_axis a, const surf* s) { return std::fabs(seen_area(a, s)) < 2 * FLAT_AREA; }
-
-void outline_brush(const raster_target& t, const plan_camera& c, const brush_t* b, QRgb colour) {
+// The outlines of b's faces in a view whose right and up are the world
+// coordinates R and U. A face seen edge-on is left out: it draws nothing its
+// neighbours do not, since each of its edges is either shared with a face
+// seen from the front or back, or runs along the view axis and shows as a
+// point.
+template <float vertex_t::*R, float vertex_t::*U>
+void outline_faces(const raster_target& t, const plan_camera& c, const brush_t* b, QRgb colour) {
+  const double x0 = c.width / 2.0 - c.centre_u * c.zoom, y0 = c.height / 2.0 + c.centre_v * c.zoom;
   QPoint pts[MAX_POINTS];
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
-    if (s->numpoints < 2 || seen_flat(c.axis, s)) continue;
+    // Faces lie far apart in memory: ask for the next one's points, count
+    // and link while this one is drawn.
+    if (s->next != nullptr) {
+      const char* next = reinterpret_cast<const char*>(s->next);
+      for (std::size_t at = 0; at < FACE_HEAD_BYTES; at += 64) __builtin_prefetch(next + at);
+    }
     const int n = std::min<int>(s->numpoints, MAX_POINTS);
+    if (n < 3) continue;
+    double area = 0;  // twice the face's signed area as seen
+    const vertex_t* prev = &s->point[n - 1];
     int left = std::numeric_limits<int>::max(), right = std::numeric_limits<int>::min();
     int top = left, bottom = right;
     for (int i = 0; i < n; ++i) {
-      pts[i] = pixel_point(plan_pixel(c, s->point[i]));
+      const vertex_t& p = s->point[i];
+      area += static_cast<double>(prev->*R) * (p.*U) - static_cast<double>(p.*R) * (prev->*U);
+      prev = &p;
+      pts[i] = QPoint(pixel(x0 + (p.*R) * c.zoom), pixel(y0 - (p.*U) * c.zoom));
       left = std::min(left, pts[i].x());
       right = std::max(right, pts[i].x());
       top = std::min(top, pts[i].y());
       bottom = std::max(bottom, pts[i].y());
     }
+    if (std::fabs(area) < 2 * FLAT_AREA) continue;
     if (right < 0 || bottom < 0 || left >= t.width || top >= t.height) continue;
-    outline_polygon(t, pts, n, colour);
+    if (left == right && top == bottom) {
+      put_pixel(t, left, top, colour);  // the whole face within one pixel
+    } else {
+      outline_polygon(t, pts, n, colour);
+    }
+  }
+}
+
+void outline_brush(const raster_target& t, const plan_camera& c, const brush_t* b, QRgb colour) {
+  switch (c.axis) {
+    case plan_axis::top:
+      outline_faces<&vertex_t::x, &vertex_t::y>(t, c, b, colour);
+      break;
+    case plan_axis::front:
+      outline_faces<&vertex_t::x, &vertex_t::z>(t, c, b, colour);
+      break;
+    case plan_axis::side:
+      outline_faces<&vertex_t::y, &vertex_t::z>(t, c, b, colour);
+      break;
   }
 }
 
@@ -128,7 +150,8 @@ void draw_camera(const raster_target& t, const plan_camera& c) {
   const double du = coordinate(ahead, right_axis(c.axis)), dv = coordinate(ahead, up_axis(c.axis));
   const double len = std::hypot(du, dv);
   if (len < 1e-6) return;  // looking straight along the view axis
-  const QPoint tip(pixel(at.x() + du / len * CAMERA_LINE_LENGTH), pixel(at.y() - dv / len * CAMERA_LINE_LENGTH));
+  const QPoint tip(pixel(at.x() + du / len * CAMERA_LINE_LENGTH),
+                   pixel(at.y() - dv / len * CAMERA_LINE_LENGTH));
   draw_segment(t, at, tip, CAMERA_MARK);
 }
 
@@ -145,7 +168,8 @@ void draw_overhead(const raster_target& t, const plan_camera& c) {
     outline_polygon(t, corners, 4, OVERHEAD_LINE);
     return;
   }
-  for (double x : {p1.x(), p2.x()}) draw_segment(t, QPoint(pixel(x), 0), QPoint(pixel(x), t.height - 1), OVERHEAD_LINE);
+  for (double x : {p1.x(), p2.x()})
+    draw_segment(t, QPoint(pixel(x), 0), QPoint(pixel(x), t.height - 1), OVERHEAD_LINE);
 }
 
 // Distance from p to the segment a-b, in pixels.
@@ -184,7 +208,8 @@ bool brush_at(const plan_camera& c, const brush_t* b, QPointF p) {
       hi_v = std::max<double>(hi_v, coordinate(s->point[i], uv));
     }
   }
-  if (w.x() < lo_u - slack || w.x() > hi_u + slack || w.y() < lo_v - slack || w.y() > hi_v + slack) return false;
+  if (w.x() < lo_u - slack || w.x() > hi_u + slack || w.y() < lo_v - slack || w.y() > hi_v + slack)
+    return false;
   QPointF pts[MAX_POINTS];
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     if (s->numpoints < 2) continue;
@@ -224,7 +249,8 @@ QPointF plan_pixel(const plan_camera& c, const vertex_t& p) {
 }
 
 QPointF plan_world(const plan_camera& c, QPointF pixel) {
-  return {c.centre_u + (pixel.x() - c.width / 2.0) / c.zoom, c.centre_v - (pixel.y() - c.height / 2.0) / c.zoom};
+  return {c.centre_u + (pixel.x() - c.width / 2.0) / c.zoom,
+          c.centre_v - (pixel.y() - c.height / 2.0) / c.zoom};
 }
 
 void zoom_about(plan_camera& c, QPointF pixel, double factor) {
@@ -256,7 +282,8 @@ std::vector<brush_t*> brushes_at(const plan_camera& c, QPointF pixel) {
   for (brush_t* b : plan_brushes()) {
     if (brush_at(c, b, pixel)) hits.push_back({b, nearest_reach(c.axis, b)});
   }
-  std::stable_sort(hits.begin(), hits.end(), [](const found& x, const found& y) { return x.reach > y.reach; });
+  std::stable_sort(hits.begin(), hits.end(),
+                   [](const found& x, const found& y) { return x.reach > y.reach; });
   std::vector<brush_t*> out;
   out.reserve(hits.size());
   for (const found& f : hits) out.push_back(f.b);
@@ -274,7 +301,8 @@ void draw_plan(QImage& image, const plan_camera& c, int grid, const QRectF* rubb
     const brush_t* b = entities[i].brush;
     if (entities[i].valid != 0 && b != nullptr && b->valid != 0) outline_brush(t, c, b, ENTITY_LINE);
   }
-  for (const brushlist* n = blist; n->brush != nullptr; n = n->next) outline_brush(t, c, n->brush, SELECTED_LINE);
+  for (const brushlist* n = blist; n->brush != nullptr; n = n->next)
+    outline_brush(t, c, n->brush, SELECTED_LINE);
   if (hibr != nullptr) outline_brush(t, c, hibr, CURRENT_LINE);
   draw_overhead(t, c);
   draw_camera(t, c);

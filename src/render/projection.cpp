@@ -113,7 +113,8 @@ void find_original_vertex(const winding* w, const vertex_t* p) {
 
 overhead_area overhead_world(const select_rect& r) {
   // 64-bit so that no rectangle, however wild, overflows on the way.
-  return {static_cast<float>(std::int64_t{r.left} * 10 - 8000), static_cast<float>(std::int64_t{r.right} * 10 - 8000),
+  return {static_cast<float>(std::int64_t{r.left} * 10 - 8000),
+          static_cast<float>(std::int64_t{r.right} * 10 - 8000),
           static_cast<float>((600 - std::int64_t{r.top}) * 10),
           static_cast<float>((600 - std::int64_t{r.bottom}) * 10)};
 }

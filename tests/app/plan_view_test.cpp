@@ -10,12 +10,12 @@
 #include "app/command_ids.h"
 #include "app/plan_window.h"
 #include "app_fixture.h"
-#include "model_fixture.h"
 #include "edit/grid_snap.h"
 #include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
+#include "model_fixture.h"
 #include "render/render_state.h"
 
 namespace {
@@ -234,8 +234,8 @@ TEST_F(PlanViews, WheelZoomsAboutTheCursorAndMiddleDragPans) {
   TPlanWindow* top = open(CM_VIEWTOP);
   const QPoint p(130, 90);
   const QPointF before = plan_world(top->camera(), p);
-  QWheelEvent wheel(QPointF(p), top->canvas()->mapToGlobal(QPointF(p)), QPoint(), QPoint(0, 120), Qt::NoButton,
-                    Qt::NoModifier, Qt::NoScrollPhase, false);
+  QWheelEvent wheel(QPointF(p), top->canvas()->mapToGlobal(QPointF(p)), QPoint(), QPoint(0, 120),
+                    Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
   QCoreApplication::sendEvent(top->canvas(), &wheel);
   EXPECT_DOUBLE_EQ(top->camera().zoom, 1.25);
   EXPECT_NEAR(plan_world(top->camera(), p).x(), before.x(), 1e-9);

@@ -77,7 +77,14 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "&draw entities",
                                          "&solid rendering",
                                          "&fix brushes",
-                                         "&properties"};
+                                         "&properties",
+                                         "&View:",
+                                         "&Top",
+                                         "&Front",
+                                         "&Side",
+                                         "Tile",
+                                         "-",
+                                         "Snap to grid"};
   EXPECT_EQ(texts, want);
 }
 

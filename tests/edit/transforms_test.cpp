@@ -6,8 +6,10 @@
 
 #include "brush_shapes.h"
 #include "edit/box_brush.h"
+#include "edit/grid_snap.h"
 #include "model/camera.h"
 #include "model/plane_polygon.h"
+#include "model/vector_math.h"
 #include "model_fixture.h"
 
 namespace {
@@ -242,4 +244,58 @@ TEST_F(Transforms, DragSurfUnbuiltMovesTheFaceAndItsFilePoints) {
   }
   // The y- side keeps its corner at the old bottom until a rebuild.
   EXPECT_EQ(bottom->next->point[2].z, -32);
+}
+
+// Snapping turned boxes of every size to grids of every size: either every
+// point lands on the grid and the brush keeps all its faces and some
+// thickness, or the brush is left exactly as it was.
+TEST_F(Transforms, SnappingPutsEveryPointOnTheGridOrLeavesTheBrushAlone) {
+  make_world();
+  veld_srand(7);
+  int snapped_count = 0, refused = 0;
+  for (int trial = 0; trial < 300; ++trial) {
+    grid_size = 1 << (veld_rand() % 9);
+    const vertex_t o{static_cast<float>(veld_rand() % 400 - 200), static_cast<float>(veld_rand() % 400 - 200),
+                     0};
+    brush_t* b = box(o, static_cast<short>(1 + veld_rand() % 200), static_cast<short>(1 + veld_rand() % 200),
+                     static_cast<short>(1 + veld_rand() % 200));
+    const vertex_t turn{0.01f * (veld_rand() % 314), 0.01f * (veld_rand() % 314),
+                        0.01f * (veld_rand() % 314)};
+    rotate_brush(b, &o, &turn);
+    fixbrush(b);
+    std::vector<vertex_t> before;
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next)
+      before.insert(before.end(), s->point, s->point + s->numpoints);
+    if (!snap_brush_points(b)) {
+      std::vector<vertex_t> after;
+      for (const surf* s = b->fsurf; s != nullptr; s = s->next)
+        after.insert(after.end(), s->point, s->point + s->numpoints);
+      EXPECT_EQ(after, before);
+      ++refused;
+      continue;
+    }
+    ++snapped_count;
+    vertex_t lo, hi;
+    ASSERT_TRUE(brush_bounds(b, &lo, &hi));
+    EXPECT_TRUE(lo.x < hi.x && lo.y < hi.y && lo.z < hi.z);
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+      ASSERT_GE(s->numpoints, 3);
+      ASSERT_EQ(s->hasfilepoints, 1);
+      for (const vertex_t& p : s->filepoint) {
+        for (const float v : {p.x, p.y, p.z}) EXPECT_EQ(std::fmod(v, grid_size), 0.0f);
+      }
+      // Every corner lies on the plane the file will be given.
+      vertex_t a, c, n, d;
+      _VectorSubtract(&s->filepoint[1], &s->filepoint[0], &a);
+      _VectorSubtract(&s->filepoint[2], &s->filepoint[0], &c);
+      CrossProduct(&a, &c, &n);
+      for (int i = 0; i < s->numpoints; ++i) {
+        _VectorSubtract(&s->point[i], &s->filepoint[0], &d);
+        EXPECT_LT(std::fabs(_DotProduct(&d, &n)) / std::sqrt(_DotProduct(&n, &n)), 0.05);
+      }
+    }
+  }
+  EXPECT_GT(snapped_count, 50);
+  EXPECT_GT(refused, 5);
+  reset_grid();
 }

@@ -47,7 +47,8 @@ TEST_F(PlanPicture, TopViewOfAMapFollowsTheGridAndTheProjection) {
     }
   }
   for (int y = 0; y < H; ++y) {
-    EXPECT_TRUE(brush_colours.count(img.pixel(column_of(0), y)) != 0 || img.pixel(column_of(0), y) == GRID_AXIS);
+    EXPECT_TRUE(brush_colours.count(img.pixel(column_of(0), y)) != 0 ||
+                img.pixel(column_of(0), y) == GRID_AXIS);
   }
   int strong_seen = 0, plain_seen = 0;
   for (int k = -9; k <= 9; ++k) {
