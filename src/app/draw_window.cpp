@@ -124,9 +124,11 @@ void TDrawWindow::EvTimer() {
   ++framerate;
   if (candraw != 0) EvDraw();
   viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
-  // The plan views follow whatever changed since their last frame.
+  // The other views follow what changed: the plan views draw every frame
+  // anew, the overhead view when an edit is done.
   for (QMdiSubWindow* child : subWindowList()) {
     if (auto* plan = dynamic_cast<TPlanWindow*>(child)) plan->canvas()->update();
+    if (auto* overhead = dynamic_cast<TSelectWindow*>(child)) overhead->follow_changes();
   }
   after_message();
 }

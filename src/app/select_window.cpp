@@ -11,6 +11,7 @@
 #include "app/draw_window.h"
 #include "mapio/number_text.h"
 #include "model/camera.h"
+#include "model/map_history.h"
 #include "model/map_state.h"
 #include "render/frame_list.h"
 #include "render/render_state.h"
@@ -135,7 +136,12 @@ void TSelectWindow::SetupWindow() {
   draw_all(&head, 1);
   origin = saved;
   for (winding* w = head.w.next; w != nullptr; w = w->next) makepoly(w, 1, 0);
+  drawn_changes_ = history_changes();
   area_->viewport()->update();
+}
+
+void TSelectWindow::follow_changes() {
+  if (drawn_changes_ != history_changes()) SetupWindow();
 }
 
 void TSelectWindow::makepoly(winding* temp, int usecolor, int solid) {

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMdiSubWindow>
 #include <QPoint>
+#include <cstdint>
 #include <string>
 
 #include "model/types.h"
@@ -24,8 +25,10 @@ class TSelectWindow : public QMdiSubWindow {
   // Applies the rectangle, unless closing the view already did.
   ~TSelectWindow() override;
 
-  // Draws the map into the image, once.
+  // Draws the map into the image.
   void SetupWindow();
+  // Draws the image again when the map has changed since it was drawn.
+  void follow_changes();
   // One face outline (or filled face) from the face's world points.
   void makepoly(winding* temp, int usecolor, int solid);
   // Repaint of the client area: rect is the area in image coordinates.
@@ -63,6 +66,7 @@ class TSelectWindow : public QMdiSubWindow {
   QImage image_;
   bool DragDC = false;
   bool applied_ = false;
+  std::uint64_t drawn_changes_ = 0;  // history_changes() when the image was drawn
   std::string pointer_text_, origin_text_;
 };
 

@@ -73,6 +73,7 @@ struct map_snapshot {
 
 std::vector<map_snapshot> states;  // states[current] is the map as it stands
 std::size_t current = 0;
+std::uint64_t changes = 0;  // see history_changes
 // What the map's file holds; none when no state matches it. A copy shares the
 // records of the state it was taken from, so it costs pointers only.
 std::optional<map_snapshot> saved_state;
@@ -282,6 +283,7 @@ void restore(const map_snapshot& snap) {
 }  // namespace
 
 void history_reset() {
+  ++changes;
   states.clear();
   brush_seen.clear();
   pairs_seen.clear();
@@ -298,8 +300,11 @@ bool history_record() {
   states.push_back(std::move(snap));
   if (states.size() > HISTORY_STEPS + 1) states.erase(states.begin());
   current = states.size() - 1;
+  ++changes;
   return true;
 }
+
+std::uint64_t history_changes() { return changes; }
 
 bool history_can_undo() { return current > 0 && current < states.size(); }
 
@@ -309,6 +314,7 @@ bool history_undo() {
   if (!history_can_undo()) return false;
   --current;
   restore(states[current]);
+  ++changes;
   return true;
 }
 
@@ -316,6 +322,7 @@ bool history_redo() {
   if (!history_can_redo()) return false;
   ++current;
   restore(states[current]);
+  ++changes;
   return true;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
 constexpr std::size_t HISTORY_STEPS = 100;  // undo steps kept; older ones are dropped
 
@@ -15,6 +16,10 @@ void history_reset();
 // Records the map as it stands as a new step when it differs from the current
 // state, dropping any steps that were undone. Returns true when a step was made.
 bool history_record();
+
+// A count that moves on with every step recorded, undone or redone and every
+// reset: views drawn once compare it to know when to draw again.
+std::uint64_t history_changes();
 
 bool history_can_undo();
 bool history_can_redo();

@@ -26,7 +26,11 @@ constexpr double FLAT_AREA = 0.01;            // square map units: a face seen e
 // rasteriser clips exactly whatever it is given.
 constexpr double PIXEL_LIMIT = 1 << 29;
 
-int pixel(double v) { return static_cast<int>(std::floor(std::clamp(v, -PIXEL_LIMIT, PIXEL_LIMIT) + 0.5)); }
+int pixel(double v) {
+  if (!(std::fabs(v) <= PIXEL_LIMIT))
+    return v > 0 ? static_cast<int>(PIXEL_LIMIT) : -static_cast<int>(PIXEL_LIMIT);
+  return static_cast<int>(std::floor(v + 0.5));
+}
 QPoint pixel_point(QPointF p) { return {pixel(p.x()), pixel(p.y())}; }
 
 float coordinate(const vertex_t& p, int axis) { return axis == 0 ? p.x : axis == 1 ? p.y : p.z; }

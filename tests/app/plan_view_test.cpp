@@ -9,6 +9,7 @@
 
 #include "app/command_ids.h"
 #include "app/plan_window.h"
+#include "app/select_window.h"
 #include "app_fixture.h"
 #include "edit/grid_snap.h"
 #include "mapio/map_reader.h"
@@ -301,4 +302,33 @@ TEST_F(PlanViews, KeysSetTheGridNudgeDeleteAndCentreEachUndoable) {
   EXPECT_EQ(entities[0].valid, 0);
   EXPECT_TRUE(history_undo());
   EXPECT_EQ(entities[0].valid, 1);
+}
+
+TEST_F(PlanViews, TheOtherViewsFollowAnEditAndItsUndo) {
+  QTest::keyClick(win, Qt::Key_Space);
+  auto* overhead = dynamic_cast<TSelectWindow*>(win->subWindowList().back());
+  ASSERT_NE(overhead, nullptr);
+  win->timer().stop();
+  TPlanWindow* top = open(CM_VIEWTOP);
+  TPlanWindow* side = open(CM_VIEWSIDE);
+  origin = {0, 0, 400};  // the 3D view looks along +y from above the map
+  ticks(1);
+  const QImage overhead_before = overhead->image(), frame_before = win->winbmp.copy();
+  side->draw();
+  const QImage side_before = side->image();
+
+  click(top, at(top, {232, 32, 0}));
+  drag(top, at(top, {232, 32, 0}), at(top, {232, 132, 0}));
+  ticks(1);
+  side->draw();
+  EXPECT_NE(overhead->image(), overhead_before);
+  EXPECT_NE(win->winbmp, frame_before);
+  EXPECT_NE(side->image(), side_before);
+
+  trigger(CM_EDITUNDO);
+  ticks(1);
+  side->draw();
+  EXPECT_EQ(overhead->image(), overhead_before);
+  EXPECT_EQ(win->winbmp, frame_before);
+  EXPECT_EQ(side->image(), side_before);
 }
