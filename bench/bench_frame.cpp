@@ -9,7 +9,6 @@
 #include <string>
 
 #include "map_cases.h"
-#include "mapio/map_reader.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
@@ -40,15 +39,7 @@ void start_qt() {
 
 void frame(benchmark::State& state, const std::string& path, mode m) {
   start_qt();
-  if (path.empty()) {
-    state.SkipWithError("no map");
-    return;
-  }
-  const load_report report = read_map(path);
-  if (!report.ok()) {
-    state.SkipWithError(report.error.c_str());
-    return;
-  }
+  if (!load_for(state, path)) return;
   origin = vertex_t{0, OPENED_CAMERA_Y, 0};
   allsolid = m.solid;
   drawbsp = m.bsp;

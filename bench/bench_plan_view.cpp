@@ -7,7 +7,6 @@
 
 #include "edit/grid_snap.h"
 #include "map_cases.h"
-#include "mapio/map_reader.h"
 #include "model/map_state.h"
 #include "render/plan_view.h"
 #include "tiled_map.h"
@@ -30,15 +29,7 @@ plan_camera whole_map(plan_axis axis) {
 }
 
 void plan_frame(benchmark::State& state, const std::string& path, plan_axis axis, double zoom) {
-  if (path.empty()) {
-    state.SkipWithError("no map");
-    return;
-  }
-  const load_report report = read_map(path);
-  if (!report.ok()) {
-    state.SkipWithError(report.error.c_str());
-    return;
-  }
+  if (!load_for(state, path)) return;
   plan_camera c = whole_map(axis);
   if (zoom > 0) c.zoom = zoom;
   QImage image(WIDTH, HEIGHT, QImage::Format_RGB32);

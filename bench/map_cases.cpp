@@ -111,3 +111,13 @@ double time_opens(benchmark::State& state, const std::string& path) {
         history_reset();  // lets the snapshot go, so the next open does not pay for it
       });
 }
+
+bool load_for(benchmark::State& state, const std::string& path) {
+  if (path.empty()) {
+    state.SkipWithError("no map");
+    return false;
+  }
+  const load_report report = read_map(path);
+  if (!report.ok()) state.SkipWithError(report.error.c_str());
+  return report.ok();
+}

@@ -28,6 +28,10 @@ std::filesystem::path scratch_dir();
 // such as those of brushes beyond the square a plane polygon starts from.
 int unbuilt_faces();
 
+// Reads the map at path for a case that works on it; false, with the case
+// skipped and the reason given, when there is no map or it does not read.
+bool load_for(benchmark::State& state, const std::string& path);
+
 // Reads the map at path once per iteration, skipping the case with the
 // reader's error when it fails or stops early; the model is released between
 // reads outside the timing and after the last one. Reports the unbuilt faces
