@@ -13,6 +13,7 @@
 #include "mapio/number_text.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "render/face_texture.h"
 #include "render/frame_list.h"
 #include "render/projection.h"
 #include "render/raster.h"
@@ -138,7 +139,23 @@ void TDrawCanvas::queue_poly(winding* temp) {
   queued_points.resize(at + MAX_POINTS);
   const int n = project(temp, &queued_points[at]);
   queued_points.resize(at + static_cast<std::size_t>(n));
-  if (n > 0) queued.push_back({at, n, temp->clr});
+  if (n > 0) queued.push_back({at, n, temp->clr, temp});
+}
+
+void TDrawCanvas::fill_queued(const raster_target& target, const queued_polygon& q) {
+  const QPoint* pts = &queued_points[q.first];
+  const surf* face = q.w->original;
+  if (face == nullptr || (drawtextures == 0 && drawlight == 0)) {
+    fill_polygon(target, cover, pts, q.count, qrgb(q.clr));
+    return;
+  }
+  const unsigned shade = face_shade(face, drawlight != 0, drawtextures != 0);
+  if (drawtextures == 0) {
+    fill_polygon(target, cover, pts, q.count, shaded(qrgb(q.clr), shade));
+    return;
+  }
+  const texture_image& tex = textures ? textures(face->texname) : missing_texture();
+  fill_textured(target, &cover, pts, q.count, face_mapping(q.w, tex, view, vd, xss, yss, shade));
 }
 
 void TDrawCanvas::draw_queue(int solid) {
@@ -172,7 +189,7 @@ void TDrawCanvas::draw_queue(int solid) {
     }
     if (copy) continue;
     seen[slot] = static_cast<std::int32_t>(i);
-    if (solid != 0) fill_polygon(target, cover, pts, q.count, qrgb(q.clr));
+    if (solid != 0) fill_queued(target, q);
     outline_polygon(target, cover, pts, q.count, qrgb(q.clr));
   }
   queued.clear();

@@ -71,6 +71,9 @@ class TDrawCanvas {
   QSize clientsize{VIEW_WIDTH, VIEW_HEIGHT};         // client area; only this much is cleared
   unsigned long memory = 0;                          // memory load in per cent, for the status line
   std::function<unsigned long()> memory_status;      // when set, refreshes `memory` every frame
+  // The texture of a name, for textured drawing; unset, every face shows the
+  // checkerboard of a missing texture.
+  std::function<const texture_image&(const std::string&)> textures;
 
  private:
   // Screen points of temp into pts (room for MAX_POINTS), picking the face
@@ -95,7 +98,10 @@ class TDrawCanvas {
     std::size_t first;  // into queued_points
     int count;
     colour_t clr;
+    const winding* w;
   };
+  // Fills one queued polygon: textured, shaded or in its colour.
+  void fill_queued(const raster_target& target, const queued_polygon& q);
   std::vector<queued_polygon> queued;  // these too keep their room between frames
   std::vector<QPoint> queued_points;
   std::vector<std::int32_t> seen;  // hash slots of queued polygons already drawn, or -1

@@ -1,6 +1,7 @@
 #include "render/raster.h"
 
 #include <algorithm>
+#include <cmath>
 #include <bit>
 #include <utility>
 
@@ -24,24 +25,59 @@ inline int held(int v) { return std::clamp(v, -COORD_LIMIT, COORD_LIMIT); }
 
 inline std::uint32_t opaque(QRgb c) { return 0xff000000u | c; }
 
+// How a run of pixels x0 .. x1 of row y is painted: in one colour, or from a
+// texture.
+struct solid_run {
+  std::uint32_t c;
+  void operator()(std::uint32_t* row, int, int x0, int x1) const { std::fill(row + x0, row + x1 + 1, c); }
+};
+
+// Each pixel takes the texel its centre sees: the texture coordinates are
+// quotients of functions linear across the screen, so the division is done
+// per pixel and the picture is right in perspective.
+struct textured_run {
+  const texture_mapping& m;
+  void operator()(std::uint32_t* row, int y, int x0, int x1) const {
+    const double cy = y + 0.5, cx = x0 + 0.5;
+    double s = m.s.at + m.s.dx * cx + m.s.dy * cy;
+    double t = m.t.at + m.t.dx * cx + m.t.dy * cy;
+    double d = m.depth.at + m.depth.dx * cx + m.depth.dy * cy;
+    const texture_image& tex = *m.texture;
+    const unsigned shade = m.shade;
+    for (int x = x0; x <= x1; ++x) {
+      // Where the plane turns edge-on the quotient runs away; any texel will do.
+      const double inv = d != 0 ? 1 / d : 0;
+      const long long si = static_cast<long long>(std::floor(std::clamp(s * inv, -1e15, 1e15)));
+      const long long ti = static_cast<long long>(std::floor(std::clamp(t * inv, -1e15, 1e15)));
+      const int u = static_cast<int>(((si % tex.width) + tex.width) % tex.width);
+      const int v = static_cast<int>(((ti % tex.height) + tex.height) % tex.height);
+      std::uint32_t c = tex.at(u, v);
+      if (shade != SHADE_FULL) c = shaded(c, shade);
+      row[x] = 0xff000000u | c;
+      s += m.s.dx;
+      t += m.t.dx;
+      d += m.depth.dx;
+    }
+  }
+};
+
 // Where the pixels of one polygon go: straight into the image, or through a
 // coverage mask that lets only not-yet-drawn pixels through. Callers pass
 // only pixels inside the image.
+template <class Run>
 struct direct_sink {
   const raster_target& t;
-  std::uint32_t c;
+  Run run;
 
-  void span(int y, int x0, int x1) const {
-    std::uint32_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.stride;
-    std::fill(row + x0, row + x1 + 1, c);
-  }
-  void plot(int x, int y) const { t.bits[static_cast<std::ptrdiff_t>(y) * t.stride + x] = c; }
+  void span(int y, int x0, int x1) const { run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y, x0, x1); }
+  void plot(int x, int y) const { span(y, x, x); }
 };
 
+template <class Run>
 struct masked_sink {
   const raster_target& t;
   coverage_mask& m;
-  std::uint32_t c;
+  Run run;
 
   void span(int y, int x0, int x1) const {
     std::uint32_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.stride;
@@ -57,7 +93,7 @@ struct masked_sink {
       while (open != 0) {
         const int a = std::countr_zero(open);
         const int len = std::countr_one(open >> a);
-        std::fill(row + w * 64 + a, row + w * 64 + a + len, c);
+        run(row, y, w * 64 + a, w * 64 + a + len - 1);
         if (a + len >= 64) break;
         open &= ~0ULL << (a + len);
       }
@@ -68,7 +104,7 @@ struct masked_sink {
     const std::uint64_t bit = 1ULL << (x & 63);
     if ((word & bit) != 0) return;
     word |= bit;
-    t.bits[static_cast<std::ptrdiff_t>(y) * t.stride + x] = c;
+    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y, x, x);
   }
 };
 
@@ -150,7 +186,7 @@ void put_pixel(const raster_target& t, int x, int y, QRgb colour) {
 }
 
 void draw_segment(const raster_target& t, QPoint a, QPoint b, QRgb colour) {
-  const direct_sink out{t, opaque(colour)};
+  const direct_sink<solid_run> out{t, {opaque(colour)}};
   line_steps::step_segment(t.width, t.height, a, b, line_steps::ends::both,
                            [&out](int x, int y) { out.plot(x, y); });
 }
@@ -161,17 +197,31 @@ void coverage_mask::reset(int width, int height) {
 }
 
 void fill_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour) {
-  fill_with(t, pts, n, direct_sink{t, opaque(colour)});
+  fill_with(t, pts, n, direct_sink<solid_run>{t, {opaque(colour)}});
 }
 
 void outline_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour) {
-  outline_with(t, pts, n, direct_sink{t, opaque(colour)});
+  outline_with(t, pts, n, direct_sink<solid_run>{t, {opaque(colour)}});
 }
 
 void fill_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts, int n, QRgb colour) {
-  fill_with(t, pts, n, masked_sink{t, m, opaque(colour)});
+  fill_with(t, pts, n, masked_sink<solid_run>{t, m, {opaque(colour)}});
 }
 
 void outline_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts, int n, QRgb colour) {
-  outline_with(t, pts, n, masked_sink{t, m, opaque(colour)});
+  outline_with(t, pts, n, masked_sink<solid_run>{t, m, {opaque(colour)}});
+}
+
+void fill_textured(const raster_target& t, coverage_mask* m, const QPoint* pts, int n, const texture_mapping& map) {
+  if (map.texture == nullptr || map.texture->width <= 0 || map.texture->height <= 0) return;
+  if (m != nullptr) {
+    fill_with(t, pts, n, masked_sink<textured_run>{t, *m, {map}});
+  } else {
+    fill_with(t, pts, n, direct_sink<textured_run>{t, {map}});
+  }
+}
+
+std::uint32_t shaded(std::uint32_t c, unsigned shade) {
+  const auto part = [shade](std::uint32_t v) { return (v * shade) >> 8; };
+  return (part((c >> 16) & 0xff) << 16) | (part((c >> 8) & 0xff) << 8) | part(c & 0xff);
 }

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "textures/texture_image.h"
+
 // Where the rasteriser writes: the pixels of an RGB32 or ARGB32 image. Every
 // call clips to width x height, so any coordinates are safe.
 struct raster_target {
@@ -61,3 +63,26 @@ class coverage_mask {
 // have been reset for t's size.
 void fill_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts, int n, QRgb colour);
 void outline_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts, int n, QRgb colour);
+
+// A value linear across the screen: at + dx * x + dy * y, at pixel centres.
+struct screen_linear {
+  double at = 0, dx = 0, dy = 0;
+};
+
+constexpr unsigned SHADE_FULL = 256;  // brightness in 256ths
+
+// How a polygon's pixels take their texels: the texture coordinates (in
+// texels) are s / depth and t / depth, all three linear across the screen;
+// the texel is the one under the coordinates, the texture repeating.
+struct texture_mapping {
+  screen_linear s, t, depth;
+  const texture_image* texture = nullptr;
+  unsigned shade = SHADE_FULL;
+};
+
+// Fills as fill_polygon does, each pixel from the texture, through m when it
+// is given.
+void fill_textured(const raster_target& t, coverage_mask* m, const QPoint* pts, int n, const texture_mapping& map);
+
+// A colour (0xRRGGBB) at shade 256ths of its brightness.
+std::uint32_t shaded(std::uint32_t c, unsigned shade);

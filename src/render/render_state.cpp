@@ -5,6 +5,8 @@
 int allsolid = 0;
 int drawbsp = 0;
 int drawentity = 1;
+int drawtextures = 0;
+int drawlight = 0;
 int numsurfabs = 0;
 int numdrawn = 0;
 int numtlsurf = 0;
@@ -18,6 +20,8 @@ void reset_render_state() {
   allsolid = 0;
   drawbsp = 0;
   drawentity = 1;
+  drawtextures = 0;
+  drawlight = 0;
   numsurfabs = 0;
   numdrawn = 0;
   numtlsurf = 0;

@@ -15,6 +15,8 @@ struct select_rect {
 extern int allsolid;         // fill face polygons instead of outlining them
 extern int drawbsp;          // draw through the display BSP instead of in list order
 extern int drawentity;       // include the marker boxes of point entities
+extern int drawtextures;     // fill solid faces from their textures
+extern int drawlight;        // shade solid faces by the way they face a fixed light
 extern int numsurfabs;       // faces examined in the last frame
 extern int numdrawn;         // faces accepted in the last frame
 extern int numtlsurf;        // fragments handed out by the pool in the last frame
