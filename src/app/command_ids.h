@@ -24,5 +24,8 @@ enum command_id {
   CM_VIEWSIDE = 120,
   CM_VIEWTILE = 121,
   CM_SNAPTOGRID = 122,
+  CM_GAMEFOLDER = 123,
+  CM_TEXTURETOGGLE = 124,
+  CM_LIGHTTOGGLE = 125,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };

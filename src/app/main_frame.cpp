@@ -84,6 +84,10 @@ void TDrawFrame::build_menu() {
   options->addAction(make_action(CM_SOLIDTOGGLE, "&solid rendering", true, nullptr));
   options->addAction(make_action(CM_FIX, "&fix brushes", true, nullptr));
   options->addAction(make_action(CM_PROPERTIES, "&properties", false, nullptr));
+  options->addSeparator();
+  options->addAction(make_action(CM_GAMEFOLDER, "&Game folder...", false, nullptr));
+  options->addAction(make_action(CM_TEXTURETOGGLE, "&textures (X)", true, nullptr));
+  options->addAction(make_action(CM_LIGHTTOGGLE, "&light", true, nullptr));
 
   QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
   view->addAction(make_action(CM_VIEWTOP, "&Top", false, nullptr));

@@ -37,7 +37,12 @@ class qt_backend : public platform_backend {
     dlg.setDirectory(QString::fromStdString(dialog_start_dir(data)));
     if (!data.file_name.empty()) dlg.selectFile(QFileInfo(QString::fromStdString(data.file_name)).fileName());
     if (data.flags & OFN_HIDEREADONLY) dlg.setOption(QFileDialog::ReadOnly, false);
-    if (kind == file_dialog_kind::open) {
+    if (kind == file_dialog_kind::folder) {
+      dlg.setAcceptMode(QFileDialog::AcceptOpen);
+      dlg.setFileMode(QFileDialog::Directory);
+      dlg.setOption(QFileDialog::ShowDirsOnly);
+      if (!data.file_name.empty()) dlg.setDirectory(QString::fromStdString(data.file_name));
+    } else if (kind == file_dialog_kind::open) {
       dlg.setAcceptMode(QFileDialog::AcceptOpen);
       dlg.setFileMode((data.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     } else {
@@ -94,6 +99,10 @@ int FileOpenDialog(QWidget* parent, file_dialog_data& data) {
 
 int FileSaveDialog(QWidget* parent, file_dialog_data& data) {
   return keeping_focus([&] { return current->file_dialog(parent, file_dialog_kind::save, data); });
+}
+
+int FolderDialog(QWidget* parent, file_dialog_data& data) {
+  return keeping_focus([&] { return current->file_dialog(parent, file_dialog_kind::folder, data); });
 }
 
 int ExecuteDialog(TDialog& dlg) {

@@ -24,7 +24,7 @@ struct file_dialog_data {
 constexpr unsigned OFN_HIDEREADONLY = 0x0004;
 constexpr unsigned OFN_FILEMUSTEXIST = 0x1000;
 
-enum class file_dialog_kind { open, save };
+enum class file_dialog_kind { open, save, folder };
 
 class platform_backend {
  public:
@@ -46,6 +46,8 @@ void set_platform_backend(platform_backend* backend);
 int MessageBox(QWidget* parent, const std::string& text, const std::string& caption, box_buttons buttons);
 int FileOpenDialog(QWidget* parent, file_dialog_data& data);
 int FileSaveDialog(QWidget* parent, file_dialog_data& data);
+// Picks an existing folder, starting in data.file_name; on IDOK that is the folder chosen.
+int FolderDialog(QWidget* parent, file_dialog_data& data);
 int ExecuteDialog(TDialog& dlg);
 void ExitProcess(int code);
 

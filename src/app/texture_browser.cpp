@@ -1,0 +1,79 @@
+#include "app/texture_browser.h"
+
+#include <QIcon>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+
+namespace {
+
+constexpr int THUMBNAIL = 64;  // pixels a side
+
+QIcon thumbnail(const texture_image& t) {
+  if (t.width <= 0 || t.height <= 0) return {};
+  const QImage image(reinterpret_cast<const uchar*>(t.texels.data()), t.width, t.height, t.width * 4,
+                     QImage::Format_RGB32);
+  // Nearest texels, as the view draws them.
+  return QIcon(QPixmap::fromImage(image.scaled(THUMBNAIL, THUMBNAIL, Qt::KeepAspectRatio, Qt::FastTransformation)));
+}
+
+}  // namespace
+
+TTextureBrowser::TTextureBrowser(QWidget* parent, std::vector<texture_choice> choices, picture_of pictures,
+                                 std::string in_use)
+    : TDialog(parent, QStringLiteral("Textures"), 330, 260),
+      choices_(std::move(choices)),
+      pictures_(std::move(pictures)),
+      in_use_(std::move(in_use)) {
+  place(new QLabel(QStringLiteral("Filter"), this), 0, 7, 8, 25, 10);
+  filter_ = new QLineEdit(this);
+  place(filter_, ID_FILTER, 35, 6, 120, 13);
+  list_ = new QListWidget(this);
+  list_->setViewMode(QListView::IconMode);
+  list_->setIconSize(QSize(THUMBNAIL, THUMBNAIL));
+  list_->setResizeMode(QListView::Adjust);
+  list_->setMovement(QListView::Static);
+  list_->setUniformItemSizes(true);
+  list_->setWordWrap(true);
+  place(list_, ID_LIST, 7, 24, 316, 210);
+  add_ok_cancel(220, 240, 45, 14, 275, 240, 48, 14);
+  connect(filter_, &QLineEdit::textChanged, this, [this] { apply_filter(); });
+  connect(list_, &QListWidget::itemDoubleClicked, this, [this] { ok_pressed(); });
+}
+
+void TTextureBrowser::SetupWindow() {
+  list_->clear();
+  for (const texture_choice& c : choices_) {
+    const QString name = QString::fromStdString(c.name);
+    auto* item = new QListWidgetItem(thumbnail(pictures_(c.name)),
+                                     name + QStringLiteral("\n%1 x %2").arg(c.width).arg(c.height), list_);
+    item->setData(Qt::UserRole, name);
+    item->setToolTip(name);
+    if (name.compare(QString::fromStdString(in_use_), Qt::CaseInsensitive) == 0) {
+      // The texture in use: bold, chosen at the start and in sight.
+      QFont bold = item->font();
+      bold.setBold(true);
+      item->setFont(bold);
+      list_->setCurrentItem(item);
+      list_->scrollToItem(item);
+    }
+  }
+  apply_filter();
+}
+
+void TTextureBrowser::apply_filter() {
+  const QString text = filter_->text();
+  for (int i = 0; i < list_->count(); ++i) {
+    QListWidgetItem* item = list_->item(i);
+    item->setHidden(!item->data(Qt::UserRole).toString().contains(text, Qt::CaseInsensitive));
+  }
+}
+
+bool TTextureBrowser::CanClose() {
+  const QListWidgetItem* item = list_->currentItem();
+  if (item == nullptr || item->isHidden()) return false;
+  chosen_ = item->data(Qt::UserRole).toString().toStdString();
+  return true;
+}
