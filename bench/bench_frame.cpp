@@ -8,12 +8,14 @@
 #include <filesystem>
 #include <string>
 
+#include "generated_textures.h"
 #include "map_cases.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
+#include "textures/texture_set.h"
 #include "tiled_map.h"
 
 namespace fs = std::filesystem;
@@ -22,9 +24,12 @@ namespace {
 
 struct mode {
   const char* name;
-  int solid, bsp;
+  int solid, bsp, textured = 0, lit = 0;
 };
 constexpr mode MODES[] = {{"wire", 0, 0}, {"solid", 1, 0}, {"solid_bsp", 1, 1}};
+// Textured frames take their textures from a game folder made up for the map.
+constexpr mode TEXTURED_MODES[] = {
+    {"textured", 1, 0, 1}, {"textured_bsp", 1, 1, 1}, {"textured_lit", 1, 0, 1, 1}};
 
 // Frame text needs a Qt application. It lives until the process ends: taking
 // it down among the static destructors would run after Qt's own are gone.
@@ -46,16 +51,42 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
   {
     TDrawCanvas canvas;
     canvas.candraw = 1;
+    texture_set textures;
+    if (m.textured != 0) {
+      const std::string game = (scratch_dir() / "game").string();
+      const std::string error = write_generated_game(game);
+      if (!error.empty() || !textures.load_palette(game) ||
+          textures.open_wads(world_value("wad"), game, "") == 0) {
+        state.SkipWithError(error.empty() ? "the generated textures do not read" : error.c_str());
+        release_map();
+        return;
+      }
+      canvas.texture_of = [&textures](const std::string& name) -> const texture_image& {
+        return textures.texture(name);
+      };
+    }
+    drawtextures = m.textured;
+    drawlight = m.lit;
     canvas.EvDraw();  // grows the fragment pool to this frame's size
     for (auto _ : state) canvas.EvDraw();
     state.counters["drawn"] = numdrawn;
     state.counters["fragments"] = numtlsurf;
+    if (!textures.problems().empty()) state.SkipWithError(textures.problems().front().c_str());
   }
   release_map();
   reset_render_state();
 }
 
 void register_all() {
+  for (const mode m : TEXTURED_MODES) {
+    benchmark::RegisterBenchmark((std::string("EvDraw/") + m.name + "/e1m1").c_str(),
+                                 [m](benchmark::State& s) { frame(s, map_path("e1m1.map"), m); })
+        ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark(
+        (std::string("EvDraw/") + m.name + "/e1m1_4x4").c_str(),
+        [m](benchmark::State& s) { frame(s, tiled_map(map_path("e1m1.map"), 4), m); })
+        ->Unit(benchmark::kMillisecond);
+  }
   for (const mode m : MODES) {
     for (const std::string& p : original_maps()) {
       benchmark::RegisterBenchmark(

@@ -92,6 +92,7 @@ TDrawWindow::TDrawWindow()
   reset_edit_steps();
   reset_grid();
   memory_status = memory_load_percent;
+  restore_game_folder();
 }
 
 TDrawWindow::~TDrawWindow() {
@@ -123,6 +124,7 @@ void TDrawWindow::after_message() {
 void TDrawWindow::EvTimer() {
   ++framerate;
   if (candraw != 0) EvDraw();
+  if (drawtextures != 0) report_texture_problems();
   viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
   // The other views follow what changed: the plan views draw every frame
   // anew, the overhead view when an edit is done.
@@ -181,6 +183,7 @@ void TDrawWindow::OpenFile() {
   history_reset();
   candraw = 1;
   timer_.stop();
+  load_textures();
   MessageBox(this, "finished loading " + std::to_string(report.brush_entities) + " models", "loading...",
              box_buttons::ok);
   show_load_report(report);
@@ -262,6 +265,7 @@ void TDrawWindow::CloseFile() {
   view = START_FOCAL_LENGTH;
   xss = START_CENTRE_X;
   yss = START_CENTRE_Y;
+  load_textures();  // the palette stays for the next map
   timer_.start(TIMER_NORMAL);
 }
 
@@ -296,6 +300,7 @@ void TDrawWindow::open_chosen_map() {
   OpenFile();
   FileData.file_name = chosen;
   if (candraw == 0) return;
+  load_textures();  // WADs beside the map, not the autosave
   // The map is the user's file with the autosaved changes, not yet saved there.
   map_file_ = file_on_disk(chosen);
   history_forget_saved();
@@ -515,6 +520,15 @@ void TDrawWindow::command(int id) {
     case CM_SNAPTOGRID:
       CmSnapToggle();
       break;
+    case CM_GAMEFOLDER:
+      CmGameFolder();
+      break;
+    case CM_TEXTURETOGGLE:
+      CmTextureToggle();
+      break;
+    case CM_LIGHTTOGGLE:
+      CmLightToggle();
+      break;
     default:
       break;
   }
@@ -561,6 +575,12 @@ void TDrawWindow::enable(int id, QAction* a) {
       break;
     case CM_SNAPTOGRID:
       a->setChecked(snap_to_grid == 1);
+      break;
+    case CM_TEXTURETOGGLE:
+      a->setChecked(drawtextures == 1);
+      break;
+    case CM_LIGHTTOGGLE:
+      a->setChecked(drawlight == 1);
       break;
     case CM_EDITUNDO:
       a->setEnabled(history_can_undo());

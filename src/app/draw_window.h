@@ -15,6 +15,7 @@
 #include "platform/platform.h"
 #include "platform/redraw_timer.h"
 #include "render/draw_canvas.h"
+#include "textures/texture_set.h"
 
 class QAction;
 class TSelectWindow;
@@ -102,6 +103,9 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void CmEditUndo();
   void CmEditRedo();
   void CmSnapToggle();
+  void CmGameFolder();
+  void CmTextureToggle();
+  void CmLightToggle();
 
   // A new overhead select view titled with the map's path; the caller adds it
   // to the window.
@@ -127,6 +131,10 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   std::string caption() const { return caption_; }
 
   redraw_timer& timer() { return timer_; }
+
+  // The textures of the open map, from the game folder chosen in the options.
+  texture_set& textures() { return textures_; }
+  const std::string& game_folder() const { return game_folder_; }
 
   // Room for the whole 800 x 600 view.
   QSize sizeHint() const override { return QSize(VIEW_WIDTH, VIEW_HEIGHT); }
@@ -169,6 +177,12 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   // The question before a save replaces an existing file that is not the
   // map's own. True to go on.
   bool may_replace_other(const std::string& path);
+  // The game's palette and the map's WADs, read again after the map or the
+  // game folder changed.
+  void load_textures();
+  void restore_game_folder();
+  // Shows, in one box, the texture problems met since the last one.
+  void report_texture_problems();
   void subtract_key();
   void split_key();
   void convert_key();
@@ -186,4 +200,6 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
     std::string path, reasons;
   };
   partial_read partial_;
+  texture_set textures_;
+  std::string game_folder_;  // remembered in the user's settings
 };

@@ -3,8 +3,10 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <climits>
 
+#include "app/texture_browser.h"
 #include "model/map_state.h"
 #include "platform/platform.h"
 
@@ -17,7 +19,8 @@ bool usable_texture(const std::string& name) {
 
 }  // namespace
 
-TEditHull::TEditHull(QWidget* parent) : TKeyValDialog(parent, QStringLiteral("EDIT HULL"), 215, 141) {
+TEditHull::TEditHull(QWidget* parent, texture_set& textures)
+    : TKeyValDialog(parent, QStringLiteral("EDIT HULL"), 215, 141), textures_(textures) {
   add_ok_cancel(10, 120, 15, 14, 35, 120, 30, 14);
   make_flag_box(ID_NOT_EASY, "Not in EASY", 5, 10, 50, 12);
   make_flag_box(ID_NOT_NORMAL, "Not in NORMAL", 5, 25, 60, 12);
@@ -33,6 +36,16 @@ TEditHull::TEditHull(QWidget* parent) : TKeyValDialog(parent, QStringLiteral("ED
   widen_to_text(change_all);
   place(new QLabel(QStringLiteral("Current Texture"), this), 0, 10, 80, 55, 8);
   make_field(ID_TEXTURE, 10, 90, 49, 15);
+  make_button(ID_BROWSE, "Browse...", 62, 90, 35, 14);
+  connect(qobject_cast<QPushButton*>(control(ID_BROWSE)), &QPushButton::clicked, this, [this] { browse(); });
+}
+
+void TEditHull::browse() {
+  TTextureBrowser browser(
+      this, textures_.names(),
+      [this](const std::string& name) -> const texture_image& { return textures_.texture(name); },
+      control_text(ID_TEXTURE, INT_MAX));
+  if (browser.Execute() == IDOK) set_control_text(ID_TEXTURE, browser.chosen());
 }
 
 void TEditHull::SetupWindow() {

@@ -7,9 +7,12 @@
 
 #include "app/keyval_dialog.h"
 
+class texture_set;
+
 class TEditHull : public TKeyValDialog {
  public:
-  explicit TEditHull(QWidget* parent);
+  // Browse... offers the textures of the set.
+  TEditHull(QWidget* parent, texture_set& textures);
 
   void SetupWindow() override;
   // Writes the texture, moves the brush when its class changed, and stores
@@ -17,10 +20,14 @@ class TEditHull : public TKeyValDialog {
   // texture name a map file cannot hold.
   bool CanClose() override;
 
-  enum { ID_CHANGE_ALL = 119, ID_TEXTURE = 118 };
+  // The browser over the texture field: a texture chosen there goes into it.
+  void browse();
+
+  enum { ID_CHANGE_ALL = 119, ID_TEXTURE = 118, ID_BROWSE = 120 };
 
  private:
   std::string classname;       // the "classname" value when the dialog opened
   surf* face_ = nullptr;       // the highlighted face when the dialog opened
   std::string shown_texture_;  // the texture field's text as set up
+  texture_set& textures_;
 };

@@ -152,6 +152,9 @@ void TDrawWindow::EvKeyDown(unsigned key, unsigned, unsigned flags) {
     case VK_INSERT:
       run_brush_creator(*this);
       break;
+    case vk_letter('X'):
+      CmTextureToggle();
+      break;
     default:
       break;
   }

@@ -16,12 +16,13 @@ QIcon thumbnail(const texture_image& t) {
   const QImage image(reinterpret_cast<const uchar*>(t.texels.data()), t.width, t.height, t.width * 4,
                      QImage::Format_RGB32);
   // Nearest texels, as the view draws them.
-  return QIcon(QPixmap::fromImage(image.scaled(THUMBNAIL, THUMBNAIL, Qt::KeepAspectRatio, Qt::FastTransformation)));
+  return QIcon(
+      QPixmap::fromImage(image.scaled(THUMBNAIL, THUMBNAIL, Qt::KeepAspectRatio, Qt::FastTransformation)));
 }
 
 }  // namespace
 
-TTextureBrowser::TTextureBrowser(QWidget* parent, std::vector<texture_choice> choices, picture_of pictures,
+TTextureBrowser::TTextureBrowser(QWidget* parent, std::vector<texture_info> choices, picture_of pictures,
                                  std::string in_use)
     : TDialog(parent, QStringLiteral("Textures"), 330, 260),
       choices_(std::move(choices)),
@@ -45,7 +46,7 @@ TTextureBrowser::TTextureBrowser(QWidget* parent, std::vector<texture_choice> ch
 
 void TTextureBrowser::SetupWindow() {
   list_->clear();
-  for (const texture_choice& c : choices_) {
+  for (const texture_info& c : choices_) {
     const QString name = QString::fromStdString(c.name);
     auto* item = new QListWidgetItem(thumbnail(pictures_(c.name)),
                                      name + QStringLiteral("\n%1 x %2").arg(c.width).arg(c.height), list_);

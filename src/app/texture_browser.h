@@ -8,21 +8,16 @@
 #include <vector>
 
 #include "platform/dialog.h"
-#include "textures/texture_image.h"
+#include "textures/texture_set.h"
 
 class QLineEdit;
 class QListWidget;
 
-// One texture the browser offers.
-struct texture_choice {
-  std::string name;
-  int width = 0, height = 0;
-};
-
 class TTextureBrowser : public TDialog {
  public:
   using picture_of = std::function<const texture_image&(const std::string&)>;
-  TTextureBrowser(QWidget* parent, std::vector<texture_choice> choices, picture_of pictures, std::string in_use);
+  TTextureBrowser(QWidget* parent, std::vector<texture_info> choices, picture_of pictures,
+                  std::string in_use);
 
   void SetupWindow() override;
   // False (the dialog stays open) while no texture is chosen.
@@ -39,7 +34,7 @@ class TTextureBrowser : public TDialog {
   // Shows the textures whose names hold the filter text, in any case.
   void apply_filter();
 
-  std::vector<texture_choice> choices_;
+  std::vector<texture_info> choices_;
   picture_of pictures_;
   std::string in_use_, chosen_;
   QLineEdit* filter_ = nullptr;

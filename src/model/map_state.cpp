@@ -125,6 +125,13 @@ void forget_brush(const brush_t* b) {
   unselect_brush(b);
 }
 
+std::string world_value(const char* key) {
+  for (const keyval* kv = hull != nullptr ? hull->header : nullptr; kv != nullptr; kv = kv->next) {
+    if (kv->key != nullptr && kv->value != nullptr && std::strcmp(kv->key, key) == 0) return kv->value;
+  }
+  return "";
+}
+
 void unselect_brush(const brush_t* b) {
   // Close the gap in the selection run, keeping the order of the others.
   brushlist* keep = blist;

@@ -2,6 +2,7 @@
 // the small list operations every editing part shares.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "model/types.h"
@@ -39,6 +40,10 @@ void remove_brush_from_list(brush_t* b);
 keyval* delete_keyval(keyval* start, keyval* node);
 
 void zeromapentity(tmapentity_t* e);
+
+// The world entity's value for key (its "wad" lists the texture WADs), or ""
+// when it has none.
+std::string world_value(const char* key);
 
 // Text blocks of key/value nodes: at least TEXT_BLOCK chars, more if needed.
 char* new_text_block(const char* text);

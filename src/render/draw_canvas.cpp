@@ -154,7 +154,7 @@ void TDrawCanvas::fill_queued(const raster_target& target, const queued_polygon&
     fill_polygon(target, cover, pts, q.count, shaded(qrgb(q.clr), shade));
     return;
   }
-  const texture_image& tex = textures ? textures(face->texname) : missing_texture();
+  const texture_image& tex = texture_of ? texture_of(face->texname) : missing_texture();
   fill_textured(target, &cover, pts, q.count, face_mapping(q.w, tex, view, vd, xss, yss, shade));
 }
 

@@ -73,7 +73,7 @@ class TDrawCanvas {
   std::function<unsigned long()> memory_status;      // when set, refreshes `memory` every frame
   // The texture of a name, for textured drawing; unset, every face shows the
   // checkerboard of a missing texture.
-  std::function<const texture_image&(const std::string&)> textures;
+  std::function<const texture_image&(const std::string&)> texture_of;
 
  private:
   // Screen points of temp into pts (room for MAX_POINTS), picking the face

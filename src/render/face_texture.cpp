@@ -30,8 +30,8 @@ screen_linear combine(double a, const screen_linear& p, double b, const screen_l
 
 }  // namespace
 
-texture_mapping face_mapping(const winding* w, const texture_image& tex, float focal, float zoom, float centre_x,
-                             float centre_y, unsigned shade) {
+texture_mapping face_mapping(const winding* w, const texture_image& tex, float focal, float zoom,
+                             float centre_x, float centre_y, unsigned shade) {
   texture_mapping m;
   m.texture = &tex;
   m.shade = shade;
@@ -63,10 +63,12 @@ texture_mapping face_mapping(const winding* w, const texture_image& tex, float f
   const screen_linear depth = along_ray(normal, f, centre_x, centre_y);
   screen_linear coords[2];
   for (int i = 0; i < 2; ++i) {
-    const vertex_t a = rotate_offset(r, axes[i][0] / scales[i], axes[i][1] / scales[i], axes[i][2] / scales[i]);
-    const double base = (double{origin.x} * axes[i][0] + double{origin.y} * axes[i][1] + double{origin.z} * axes[i][2]) /
-                            scales[i] +
-                        offsets[i];
+    const vertex_t a =
+        rotate_offset(r, axes[i][0] / scales[i], axes[i][1] / scales[i], axes[i][2] / scales[i]);
+    const double base =
+        (double{origin.x} * axes[i][0] + double{origin.y} * axes[i][1] + double{origin.z} * axes[i][2]) /
+            scales[i] +
+        offsets[i];
     // coordinate = depth along the ray * (a . ray) + base, and that depth is d / (n . ray)
     coords[i] = combine(d, along_ray({a.x, a.y, a.z}, f, centre_x, centre_y), base, depth);
   }

@@ -9,8 +9,8 @@
 // projection given (focal length, zoom, centre of the view). w holds the
 // face's polygon in view space; its face gives the texture axes, scales and
 // offsets. shade is the face's brightness.
-texture_mapping face_mapping(const winding* w, const texture_image& tex, float focal, float zoom, float centre_x,
-                             float centre_y, unsigned shade);
+texture_mapping face_mapping(const winding* w, const texture_image& tex, float focal, float zoom,
+                             float centre_x, float centre_y, unsigned shade);
 
 // The brightness of a face, in 256ths: with lit, by the way it faces a fixed
 // light, from 60% facing away to 100% facing it; textured liquids (names led

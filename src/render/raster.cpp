@@ -1,8 +1,8 @@
 #include "render/raster.h"
 
 #include <algorithm>
-#include <cmath>
 #include <bit>
+#include <cmath>
 #include <utility>
 
 #include "render/line_steps.h"
@@ -69,7 +69,9 @@ struct direct_sink {
   const raster_target& t;
   Run run;
 
-  void span(int y, int x0, int x1) const { run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y, x0, x1); }
+  void span(int y, int x0, int x1) const {
+    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y, x0, x1);
+  }
   void plot(int x, int y) const { span(y, x, x); }
 };
 
@@ -212,7 +214,8 @@ void outline_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts
   outline_with(t, pts, n, masked_sink<solid_run>{t, m, {opaque(colour)}});
 }
 
-void fill_textured(const raster_target& t, coverage_mask* m, const QPoint* pts, int n, const texture_mapping& map) {
+void fill_textured(const raster_target& t, coverage_mask* m, const QPoint* pts, int n,
+                   const texture_mapping& map) {
   if (map.texture == nullptr || map.texture->width <= 0 || map.texture->height <= 0) return;
   if (m != nullptr) {
     fill_with(t, pts, n, masked_sink<textured_run>{t, *m, {map}});

@@ -82,7 +82,8 @@ struct texture_mapping {
 
 // Fills as fill_polygon does, each pixel from the texture, through m when it
 // is given.
-void fill_textured(const raster_target& t, coverage_mask* m, const QPoint* pts, int n, const texture_mapping& map);
+void fill_textured(const raster_target& t, coverage_mask* m, const QPoint* pts, int n,
+                   const texture_mapping& map);
 
 // A colour (0xRRGGBB) at shade 256ths of its brightness.
 std::uint32_t shaded(std::uint32_t c, unsigned shade);

@@ -22,7 +22,7 @@ const tool_command commands[] = {
     {"resave", "IN OUT", "read IN and write it to OUT with the editor's writer", "", resave_main},
     {"render",
      "MAP OUT.png [--origin X Y Z] [--angle X Y Z] [--view F] [--vd F] [--mouse X Y] [--solid] [--bsp] "
-     "[--no-entities] [--no-fix]",
+     "[--no-entities] [--no-fix] [--light] [--textures GAME_DIR]",
      "draw MAP as the 3D view shows it after opening (camera at 0 1000 0) into an 800 x 600 PNG",
      "  --origin X Y Z   camera position (0 1000 0)\n"
      "  --angle X Y Z    camera pitch, roll and yaw in radians (0 0 3.1)\n"
@@ -32,7 +32,9 @@ const tool_command commands[] = {
      "  --solid          fill the faces\n"
      "  --bsp            draw in depth order through the display BSP\n"
      "  --no-entities    leave out the point entities\n"
-     "  --no-fix         keep brushes as read instead of rebuilding them from their planes\n",
+     "  --no-fix         keep brushes as read instead of rebuilding them from their planes\n"
+     "  --light          shade solid faces by the way they face a fixed light\n"
+     "  --textures DIR   fill solid faces with their textures, from the game folder DIR\n",
      render_main},
     {"export-raw", "MAP OUT",
      "write the faces of the world entity's brushes to OUT as raw triangles about their centre", "",

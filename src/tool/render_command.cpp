@@ -1,5 +1,6 @@
 // veld-tool render MAP OUT.png: one frame of the 3D view, drawn by the editor's
 // own frame code, as the view shows it right after MAP is opened.
+#include <QFileInfo>
 #include <QString>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include "platform/system_status.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
+#include "textures/texture_set.h"
 #include "tool/load_summary.h"
 #include "tool/offscreen_app.h"
 #include "tool/tool_args.h"
@@ -50,7 +52,8 @@ int render_main(const std::vector<std::string>& args) {
   float cam[3] = {0, OPENED_CAMERA_Y, 0}, ang[3] = {START_ANGLE.x, START_ANGLE.y, START_ANGLE.z},
         mouse[2] = {0, 0};
   float view = START_FOCAL_LENGTH, vd = START_ZOOM;
-  int solid = 0, bsp = 0, entity = 1, fix = 1;
+  int solid = 0, bsp = 0, entity = 1, fix = 1, light = 0;
+  std::string game;  // with a game folder, faces are drawn textured
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& opt = args[i];
     bool ok = true;
@@ -80,6 +83,11 @@ int render_main(const std::vector<std::string>& args) {
       entity = 0;
     } else if (opt == "--no-fix") {
       fix = 0;
+    } else if (opt == "--light") {
+      light = 1;
+    } else if (opt == "--textures") {
+      ok = i + 1 < args.size();
+      if (ok) game = args[++i];
     } else {
       std::fprintf(stderr, "veld-tool render: unknown option \"%s\"\n", opt.c_str());
       ok = false;
@@ -108,7 +116,19 @@ int render_main(const std::vector<std::string>& args) {
   allsolid = solid;
   drawbsp = bsp;
   drawentity = entity;
+  drawlight = light;
   cmdline = map;
+
+  texture_set textures;
+  if (!game.empty()) {
+    if (!textures.load_palette(game)) {
+      std::fprintf(stderr, "%s\n", textures.problems().back().c_str());
+      release_map();
+      return 1;
+    }
+    textures.open_wads(world_value("wad"), game, QFileInfo(QString::fromStdString(map)).path().toStdString());
+    drawtextures = 1;
+  }
 
   int status = 0;
   {
@@ -117,8 +137,12 @@ int render_main(const std::vector<std::string>& args) {
     canvas.view = view;
     canvas.vd = vd;
     if (mouse_set) canvas.Point = QPoint(static_cast<int>(mouse[0]), static_cast<int>(mouse[1]));
+    canvas.texture_of = [&textures](const std::string& name) -> const texture_image& {
+      return textures.texture(name);
+    };
     canvas.candraw = 1;
     canvas.EvDraw();
+    for (const std::string& problem : textures.problems()) std::fprintf(stderr, "%s\n", problem.c_str());
     if (!canvas.winbmp.save(QString::fromStdString(png), "PNG")) {
       std::fprintf(stderr, "veld-tool render: could not write %s\n", png.c_str());
       status = 1;

@@ -40,7 +40,7 @@ class TexturedFrame : public RenderTest {
     near_face = box->fsurf->next->next->next;
     for (surf* s = box->fsurf; s != nullptr; s = s->next) s->texname = "CODED";
     canvas.candraw = 1;
-    canvas.textures = [this](const std::string&) -> const texture_image& { return tex; };
+    canvas.texture_of = [this](const std::string&) -> const texture_image& { return tex; };
     allsolid = 1;
   }
 

@@ -1,0 +1,125 @@
+#include "generated_textures.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "model/map_state.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int SIDE = 64;         // texels a side of every made-up texture
+constexpr int SHADES = 16;       // the palette is 16 ramps of 16 shades
+constexpr int LUMP_HEADER = 40;  // name, width, height, four mip offsets
+constexpr int ENTRY_BYTES = 32;  // one directory entry
+constexpr char MIPTEX_TYPE = 0x44;
+
+void put32(std::string& out, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xff);
+}
+
+void put_name(std::string& out, const std::string& name) {
+  std::string field = name.substr(0, 15);
+  field.resize(16, '\0');
+  out += field;
+}
+
+std::uint32_t name_hash(const std::string& name) {
+  std::uint32_t h = 2166136261u;
+  for (const char c : name) h = (h ^ static_cast<unsigned char>(c)) * 16777619u;
+  return h;
+}
+
+// Ramp r runs from dark to light in one of 16 hues.
+std::string palette_bytes() {
+  std::string out;
+  for (int r = 0; r < SHADES; ++r) {
+    const int red = 60 + (r * 53) % 196, green = 60 + (r * 97) % 196, blue = 60 + (r * 151) % 196;
+    for (int s = 0; s < SHADES; ++s) {
+      for (const int c : {red, green, blue}) out += static_cast<char>(c * (s + 4) / (SHADES + 3));
+    }
+  }
+  return out;
+}
+
+// Bricks, planks or tiles in one ramp, picked by the name, so that faces
+// with different textures look different and the mapping shows.
+std::string texels_of(const std::string& name, int side) {
+  const std::uint32_t h = name_hash(name);
+  const int ramp = static_cast<int>(h % SHADES), kind = static_cast<int>((h >> 8) % 3);
+  std::string out;
+  for (int y = 0; y < side; ++y) {
+    for (int x = 0; x < side; ++x) {
+      int shade = 9 + static_cast<int>(((x * 7 + y * 13) ^ (h >> 16)) % 3);
+      if (kind == 0 && (y % 16 == 0 || (x + (y / 16) * 16) % 32 == 0)) shade = 3;  // bricks
+      if (kind == 1 && x % 16 == 0) shade = 4;                                     // planks
+      if (kind == 2 && (x / 8 + y / 8) % 2 == 0) shade -= 4;                       // tiles
+      out += static_cast<char>(ramp * SHADES + shade);
+    }
+  }
+  return out;
+}
+
+std::string wad_bytes(const std::set<std::string>& names) {
+  std::string lumps, directory;
+  const std::uint32_t first = 12;
+  for (const std::string& name : names) {
+    const std::uint32_t at = first + static_cast<std::uint32_t>(lumps.size());
+    std::string lump;
+    put_name(lump, name);
+    put32(lump, SIDE);
+    put32(lump, SIDE);
+    std::uint32_t offset = LUMP_HEADER;
+    for (int level = 0; level < 4; ++level) {
+      put32(lump, offset);
+      offset += static_cast<std::uint32_t>((SIDE >> level) * (SIDE >> level));
+    }
+    for (int level = 0; level < 4; ++level) lump += texels_of(name, SIDE >> level);
+    put32(directory, at);
+    put32(directory, static_cast<std::uint32_t>(lump.size()));
+    put32(directory, static_cast<std::uint32_t>(lump.size()));
+    directory += MIPTEX_TYPE;
+    directory += std::string(3, '\0');
+    put_name(directory, name);
+    lumps += lump;
+  }
+  std::string out = "WAD2";
+  put32(out, static_cast<std::uint32_t>(names.size()));
+  put32(out, first + static_cast<std::uint32_t>(lumps.size()));
+  return out + lumps + directory;
+}
+
+bool write(const fs::path& path, const std::string& bytes) {
+  std::error_code ec;
+  fs::create_directories(path.parent_path(), ec);
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+  return static_cast<bool>(out);
+}
+
+}  // namespace
+
+std::string write_generated_game(const std::string& dir) {
+  const fs::path id1 = fs::path(dir) / "id1";
+  if (!write(id1 / "gfx" / "palette.lmp", palette_bytes())) return "cannot write the palette";
+  std::set<std::string> names;
+  for (const hull_t* h = hull; h != nullptr; h = h->next) {
+    for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
+      for (const surf* s = b->fsurf; s != nullptr; s = s->next) names.insert(s->texname);
+    }
+  }
+  const std::string wads = world_value("wad");
+  for (std::size_t at = 0; at <= wads.size();) {
+    const std::size_t end = std::min(wads.find(';', at), wads.size());
+    std::string wad = wads.substr(at, end - at);
+    while (!wad.empty() && (wad[0] == '/' || wad[0] == '\\')) wad.erase(0, 1);
+    if (!wad.empty() && !write(id1 / wad, wad_bytes(names))) return "cannot write " + wad;
+    at = end + 1;
+  }
+  return "";
+}
