@@ -95,16 +95,26 @@ struct built {
   std::size_t directory = 0;                               // offset of the directory, which ends the file
 };
 
-inline built wad(char kind, const std::vector<lump>& lumps) {
+// A 12-byte header of `magic` and two fields, then the bodies one after the
+// other; the caller sets the field that points at the directory and adds it.
+inline built packed(std::string_view magic, std::uint32_t first, std::uint32_t second,
+                    const std::vector<std::string_view>& bodies) {
   built b;
-  b.bytes = std::string("WAD") + kind;
-  put32(b.bytes, static_cast<std::uint32_t>(lumps.size()));
-  put32(b.bytes, 0);  // the directory offset, set below
-  for (const lump& l : lumps) {
-    b.lumps.emplace_back(b.bytes.size(), l.body.size());
-    b.bytes += l.body;
+  b.bytes = magic;
+  put32(b.bytes, first);
+  put32(b.bytes, second);
+  for (std::string_view body : bodies) {
+    b.lumps.emplace_back(b.bytes.size(), body.size());
+    b.bytes += body;
   }
   b.directory = b.bytes.size();
+  return b;
+}
+
+inline built wad(char kind, const std::vector<lump>& lumps) {
+  std::vector<std::string_view> bodies;
+  for (const lump& l : lumps) bodies.push_back(l.body);
+  built b = packed(std::string("WAD") + kind, static_cast<std::uint32_t>(lumps.size()), 0, bodies);
   set32(b.bytes, 8, static_cast<std::uint32_t>(b.directory));
   for (std::size_t i = 0; i < lumps.size(); ++i) {
     put32(b.bytes, static_cast<std::uint32_t>(b.lumps[i].first));
@@ -117,15 +127,9 @@ inline built wad(char kind, const std::vector<lump>& lumps) {
 }
 
 inline built pak(const std::vector<std::pair<std::string, std::string>>& files) {
-  built b;
-  b.bytes = "PACK";
-  put32(b.bytes, 0);
-  put32(b.bytes, static_cast<std::uint32_t>(64 * files.size()));
-  for (const auto& f : files) {
-    b.lumps.emplace_back(b.bytes.size(), f.second.size());
-    b.bytes += f.second;
-  }
-  b.directory = b.bytes.size();
+  std::vector<std::string_view> bodies;
+  for (const auto& f : files) bodies.push_back(f.second);
+  built b = packed("PACK", 0, static_cast<std::uint32_t>(64 * files.size()), bodies);
   set32(b.bytes, 4, static_cast<std::uint32_t>(b.directory));
   for (std::size_t i = 0; i < files.size(); ++i) {
     put_name(b.bytes, files[i].first, 56);
