@@ -27,8 +27,8 @@ std::string wad_file::parse(std::string_view text) {
     return "it is not a WAD2 or WAD3 file";
   wad3_ = text[3] == '3';
   const std::int32_t count = i32_at(bytes, 4), offset = i32_at(bytes, 8);
-  if (count < 0 || offset < 0 ||
-      !fits(bytes, static_cast<std::uint64_t>(offset),
+  if (count < 0 || offset < 0) return "its directory is damaged";
+  if (!fits(bytes, static_cast<std::uint64_t>(offset),
             std::uint64_t{ENTRY_BYTES} * static_cast<std::uint64_t>(count))) {
     return "its directory lies past the end of the file";
   }

@@ -18,7 +18,11 @@ int bench_main(const std::vector<std::string>& args);
 namespace {
 
 const tool_command commands[] = {
-    {"info", "MAP", "read MAP and print its counts and every problem met", "", info_main},
+    {"info", "MAP [--game DIR]", "read MAP and print its counts and every problem met",
+     "  --game DIR       also print each problem of showing the map's textures with the palette\n"
+     "                   and WADs of the game in DIR: a missing palette or WAD, a texture\n"
+     "                   missing or damaged\n",
+     info_main},
     {"resave", "IN OUT", "read IN and write it to OUT with the editor's writer", "", resave_main},
     {"render",
      "MAP OUT.png [--origin X Y Z] [--angle X Y Z] [--view F] [--vd F] [--mouse X Y] [--solid] [--bsp] "

@@ -12,6 +12,8 @@
 #include <sstream>
 #include <string>
 
+#include "texture_bytes.h"
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -129,6 +131,45 @@ TEST(VeldTool, InfoPrintsTheCountsAndFailsOnMapsItCannotRead) {
   EXPECT_NE(stopped.output.find(cut.string() + ":2: reading stopped at a '(' outside a brush"),
             std::string::npos)
       << stopped.output;
+}
+
+TEST(VeldTool, InfoWithAGameFolderTellsWhichTexturesCannotBeShown) {
+  const std::string plain = run_tool("info '" + example + "'", streams::out).output;
+  const fs::path game = fs::temp_directory_path() / ("veld-tool-game-" + std::to_string(::getpid()));
+  fs::remove_all(game);
+  fs::create_directories(game);
+  const std::string with_game = "info --game '" + game.string() + "' '" + example + "'";
+
+  // Nothing there: no palette, no WAD, and so no texture.
+  const run_result empty = run_tool(with_game, streams::out);
+  EXPECT_EQ(empty.status, 0);
+  EXPECT_EQ(empty.output,
+            plain + "No palette (gfx/palette.lmp) in the game folder \"" + game.string() +
+                "\", its id1 folder or their PAK files: textures of QUAKE WADs cannot be shown.\n"
+                "WAD \"gfx/base.wad\" is not in the game folder, its id1 folder or the map's folder.\n"
+                "Texture \"CEIL1_1\" is in none of the map's WADs.\n"
+                "Texture \"DOOR02_1\" is in none of the map's WADs.\n"
+                "Texture \"GROUND1_6\" is in none of the map's WADs.\n"
+                "Texture \"WALL1_1\" is in none of the map's WADs.\n");
+
+  // The palette in a PAK, the WAD in id1/gfx: one texture damaged, one missing, the others found in any case.
+  namespace tb = texture_bytes;
+  tb::write_file(game / "id1/pak0.pak", tb::pak({{"gfx/palette.lmp", tb::palette_bytes(0)}}).bytes);
+  tb::built wad = tb::wad('2', {{"wall1_1", 0x44, tb::miptex("wall1_1", 16, 16, false)},
+                                {"ground1_6", 0x44, tb::miptex("ground1_6", 16, 16, false)},
+                                {"Ceil1_1", 0x44, tb::miptex("Ceil1_1", 16, 16, false)}});
+  tb::set32(wad.bytes, wad.lumps[1].first + 20, 5000);
+  const fs::path wad_path = game / "id1/gfx/base.wad";
+  tb::write_file(wad_path, wad.bytes);
+  const run_result found = run_tool(with_game, streams::out);
+  fs::remove_all(game);
+  EXPECT_EQ(found.status, 0);
+  EXPECT_EQ(found.output, plain +
+                              "Texture \"DOOR02_1\" is in none of the map's WADs.\n"
+                              "Texture \"GROUND1_6\" in \"" +
+                              wad_path.string() + "\" cannot be read: its size 16 x 5000 is out of range.\n");
+
+  EXPECT_EQ(run_tool("info '" + example + "' --game", streams::err).status, 2);
 }
 
 TEST(VeldTool, ResaveWritesAMapThatReadsTheSame) {
