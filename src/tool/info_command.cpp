@@ -2,7 +2,6 @@
 // and with a game folder, which of its textures cannot be shown.
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -17,21 +16,12 @@
 
 namespace {
 
-// The world entity's "wad", or "" when it has none.
-std::string world_wads() {
-  if (hull == nullptr) return "";
-  for (const keyval* k = hull->header; k != nullptr; k = k->next) {
-    if (k->key != nullptr && k->value != nullptr && std::strcmp(k->key, "wad") == 0) return k->value;
-  }
-  return "";
-}
-
 // Every problem of loading the textures the map's faces name, as the editor
 // would meet them: the palette, the WADs, then each texture by name.
 void print_texture_problems(const std::string& game_dir, const std::string& map_path) {
   texture_set set;
   set.load_palette(game_dir);
-  set.open_wads(world_wads(), game_dir, std::filesystem::path(map_path).parent_path().string());
+  set.open_wads(world_value("wad"), game_dir, std::filesystem::path(map_path).parent_path().string());
   std::vector<std::string> names;
   for (const hull_t* h = hull; h != nullptr; h = h->next) {
     for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
