@@ -4,7 +4,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -27,8 +29,12 @@ int main(int argc, char** argv) {
     qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
   }
   QApplication app(argc, argv);
-  // Whatever the program keeps in the user's folders goes to a test folder.
+  // Whatever the program keeps in the user's folders goes to a test folder,
+  // and its settings to one of this run's own, which tests running beside it
+  // do not share.
   QStandardPaths::setTestModeEnabled(true);
+  const QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }
