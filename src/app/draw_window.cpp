@@ -123,20 +123,58 @@ void TDrawWindow::after_message() {
 
 void TDrawWindow::EvTimer() {
   ++framerate;
-  if (candraw != 0) EvDraw();
-  if (drawtextures != 0) report_texture_problems();
-  viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
-  // The other views follow what changed: the plan views draw every frame
-  // anew, the overhead view when an edit is done.
+  if (candraw == 0) {
+    drawn_.reset();
+  } else {
+    if (memory_status) memory = memory_status();
+    const frame_key key = picture_key();
+    if (!drawn_ || !(*drawn_ == key)) {
+      draw_frame();
+      drawn_ = key;
+      ++frames_drawn_;
+      // Copying the same image again would show nothing new; whatever else
+      // writes into it asks for its own copy.
+      viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+      if (drawtextures != 0) report_texture_problems();
+      // The plan views draw anew with the 3D view, when something changed.
+      for (QMdiSubWindow* child : subWindowList()) {
+        if (auto* plan = dynamic_cast<TPlanWindow*>(child)) plan->canvas()->update();
+      }
+    }
+  }
+  // The overhead view draws again when an edit is done.
   for (QMdiSubWindow* child : subWindowList()) {
-    if (auto* plan = dynamic_cast<TPlanWindow*>(child)) plan->canvas()->update();
     if (auto* overhead = dynamic_cast<TSelectWindow*>(child)) overhead->follow_changes();
   }
   after_message();
 }
 
+namespace {
+
+std::uint64_t selection_hash() {
+  std::uint64_t h = 1469598103934665603ULL;
+  for (const brushlist* n = blist; n->brush != nullptr; n = n->next) {
+    h = (h ^ static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(n->brush))) * 1099511628211ULL;
+  }
+  return h;
+}
+
+}  // namespace
+
+TDrawWindow::frame_key TDrawWindow::picture_key() const {
+  // clang-format off
+  return {changes_, history_changes(),
+          origin, angle, view, vd, xss, yss,
+          Point, clientsize, DragDC,
+          candraw, allsolid, drawbsp, drawentity, drawtextures, drawlight, fixb, dragx, dragy, dragz,
+          Srect,
+          memory, testing_value, numentity, keydown, keyflags, hibr, selection_hash(), cmdline};
+  // clang-format on
+}
+
 void TDrawWindow::end_of_step() {
   history_record();
+  picture_changed();
   after_message();
 }
 
@@ -533,6 +571,7 @@ void TDrawWindow::command(int id) {
       break;
   }
   history_record();
+  picture_changed();
   after_message();
 }
 

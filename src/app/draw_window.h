@@ -9,12 +9,14 @@
 #include <QPoint>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "mapio/map_reader.h"
 #include "platform/platform.h"
 #include "platform/redraw_timer.h"
 #include "render/draw_canvas.h"
+#include "render/render_state.h"
 #include "textures/texture_set.h"
 
 class QAction;
@@ -59,8 +61,16 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   // refreshed.
   void end_of_step();
 
-  // One tick of timer 1: counts it, draws while a map is open, shows the image.
+  // One tick of timer 1: counts it and shows the image; while a map is open
+  // it draws a new frame first, unless nothing that goes into the picture
+  // has changed since the last one was drawn.
   void EvTimer();
+  // Frames drawn by ticks so far.
+  long frames_drawn() const { return frames_drawn_; }
+  // Something the picture shows may have changed outside the inputs the
+  // window sees (a view's rectangle applied, an edit in another view): the
+  // next tick draws.
+  void picture_changed() { ++changes_; }
 
   // File work, reading the path from the dialog settings.
   void OpenFile();
@@ -202,4 +212,29 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   partial_read partial_;
   texture_set textures_;
   std::string game_folder_;  // remembered in the user's settings
+
+  // Everything a frame is drawn from, beyond the map itself, for which the
+  // count of changes stands in. Two frames of equal keys are the same picture.
+  struct frame_key {
+    std::uint64_t changes, history;
+    vertex_t origin, angle;
+    float view, vd;
+    short xss, yss;
+    QPoint mouse;
+    QSize client;
+    bool dragging;
+    int candraw, allsolid, drawbsp, drawentity, drawtextures, drawlight, fixb, dragx, dragy, dragz;
+    select_rect overhead;
+    unsigned long memory;
+    short testing;
+    int numentity, keydown, keyflags;
+    const brush_t* current;
+    std::uint64_t selection;  // the selected brushes, hashed in order
+    std::string command_line;
+    bool operator==(const frame_key&) const = default;
+  };
+  frame_key picture_key() const;
+  std::optional<frame_key> drawn_;  // the key of the frame in the image
+  std::uint64_t changes_ = 0;       // every key, mouse message, command and outside edit
+  long frames_drawn_ = 0;
 };

@@ -228,6 +228,7 @@ void TDrawWindow::delete_key() {
 // ---- Qt's key messages ----
 
 void TDrawWindow::keyPressEvent(QKeyEvent* event) {
+  picture_changed();
   const unsigned flags =
       (event->nativeScanCode() & SCAN_CODE_MASK) | (event->isAutoRepeat() ? REPEAT_FLAG : 0u);
   EvKeyDown(virtual_key(event->key()), static_cast<unsigned>(event->count()), flags);
@@ -237,6 +238,7 @@ void TDrawWindow::keyPressEvent(QKeyEvent* event) {
 
 void TDrawWindow::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
+  picture_changed();
   EvKeyUp(virtual_key(event->key()), 1, event->nativeScanCode() & SCAN_CODE_MASK);
   after_message();
 }

@@ -153,6 +153,7 @@ void TDrawWindow::progress_text(int x, int y, const std::string& text) {
 // ---- Qt's mouse messages ----
 
 void TDrawWindow::mousePressEvent(QMouseEvent* event) {
+  picture_changed();
   const QPoint p = event->position().toPoint();
   switch (event->button()) {
     case Qt::LeftButton:
@@ -171,6 +172,7 @@ void TDrawWindow::mousePressEvent(QMouseEvent* event) {
 }
 
 void TDrawWindow::mouseReleaseEvent(QMouseEvent* event) {
+  picture_changed();
   const QPoint p = event->position().toPoint();
   if (event->button() == Qt::LeftButton) EvLButtonUp(p);
   if (event->button() == Qt::RightButton) EvRButtonUp(p);
@@ -179,6 +181,7 @@ void TDrawWindow::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TDrawWindow::mouseMoveEvent(QMouseEvent* event) {
+  picture_changed();
   EvMouseMove(event->position().toPoint());
   after_message();
 }

@@ -98,6 +98,7 @@ void TSelectWindow::closeEvent(QCloseEvent* event) {
   QMdiSubWindow::closeEvent(event);
   if (!event->isAccepted()) return;
   apply_rectangle();
+  owner_.picture_changed();
   // The keyboard goes back to the 3D view; left alone it would go nowhere.
   owner_.setFocus(Qt::OtherFocusReason);
 }

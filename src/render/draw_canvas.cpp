@@ -209,12 +209,16 @@ void TDrawCanvas::draw_brush(brush_t* brush) {
 }
 
 void TDrawCanvas::EvDraw() {
+  if (memory_status) memory = memory_status();
+  draw_frame();
+}
+
+void TDrawCanvas::draw_frame() {
   if (!DragDC) {
     closest_point = nullptr;
     thi = nullptr;
     hilight = nullptr;
   }
-  if (memory_status) memory = memory_status();
   window.fillRect(QRect(QPoint(0, 0), clientsize) & winbmp.rect(), Qt::white);
 
   draw_all(&framehead, 0);

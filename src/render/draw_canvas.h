@@ -30,8 +30,11 @@ class TDrawCanvas {
   TDrawCanvas(const TDrawCanvas&) = delete;
   TDrawCanvas& operator=(const TDrawCanvas&) = delete;
 
-  // One whole frame into winbmp: faces, outlines, cross-hair, status lines.
+  // One whole frame into winbmp: faces, outlines, cross-hair, status lines,
+  // the memory load read afresh.
   void EvDraw();
+  // The same with the memory load as it stands.
+  void draw_frame();
 
   // Projects temp to the screen and draws it: with usecolor in its own colour,
   // otherwise in the current pen; filled when solid is set, else outlined.

@@ -10,6 +10,7 @@
 // edges, so the width is right - left.
 struct select_rect {
   int left = -1, top = -1, right = -1, bottom = -1;
+  bool operator==(const select_rect&) const = default;
 };
 
 extern int allsolid;         // fill face polygons instead of outlining them

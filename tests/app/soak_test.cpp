@@ -48,8 +48,11 @@ const Qt::Key KEYS[] = {
     Qt::Key_Space,
 };
 
+using picker = std::function<int(int)>;
+
 class Soak : public AppTest {
  protected:
+  void random_event(const picker& pick);
   void key(Qt::Key k) {
     QKeyEvent down(QEvent::KeyPress, k, Qt::NoModifier);
     QCoreApplication::sendEvent(win, &down);
@@ -61,8 +64,6 @@ class Soak : public AppTest {
     QCoreApplication::sendEvent(win->viewport(), &e);
   }
 };
-
-using picker = std::function<int(int)>;
 
 // What a hand might type into a dialog field.
 std::string random_text(const picker& pick) {
@@ -132,35 +133,79 @@ int soak_events() {
 
 }  // namespace
 
+// One event of the mix: a key of the key table (with any select view it
+// opened used and closed), or a mouse drag with a random button.
+void Soak::random_event(const picker& pick) {
+  static constexpr Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
+  for (int k = 0; k < 3; ++k) fake.box_answers.push_back(pick(2) == 0 ? IDOK : IDCANCEL);
+  fake.dialog_scripts.push_back([pick](TDialog& d) { return fill_dialog(d, pick); });
+  if (pick(3) != 0) {
+    key(KEYS[pick(std::size(KEYS))]);
+    use_and_close_views(win, pick);
+  } else {
+    QPoint p(pick(800), pick(600));
+    mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, p);
+    const Qt::MouseButton b = buttons[pick(3)];
+    mouse(QEvent::MouseButtonPress, b, b, p);
+    for (int m = pick(4); m >= 0; --m) {
+      p += QPoint(pick(41) - 20, pick(41) - 20);
+      mouse(QEvent::MouseMove, Qt::NoButton, b, p);
+    }
+    const Qt::MouseButton up = pick(2) == 0 ? Qt::LeftButton : Qt::RightButton;
+    mouse(QEvent::MouseButtonRelease, up, Qt::NoButton, p);
+  }
+  fake.box_answers.clear();
+  fake.dialog_scripts.clear();
+}
+
 TEST_F(Soak, RandomKeysAndDragsKeepTheModelSound) {
   open_map(map_path("dm1.map"));
   win->timer().stop();
   std::mt19937 rng(20261208);
   const picker pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  const Qt::MouseButton buttons[] = {Qt::LeftButton, Qt::RightButton, Qt::MiddleButton};
-
   const int events = soak_events();
   for (int i = 0; i < events; ++i) {
-    for (int k = 0; k < 3; ++k) fake.box_answers.push_back(pick(2) == 0 ? IDOK : IDCANCEL);
-    fake.dialog_scripts.push_back([&](TDialog& d) { return fill_dialog(d, pick); });
     if (i % EVENTS_PER_FRAME == 0) win->EvDraw();
-    if (pick(3) != 0) {
-      key(KEYS[pick(std::size(KEYS))]);
-      use_and_close_views(win, pick);
-    } else {
-      QPoint p(pick(800), pick(600));
-      mouse(QEvent::MouseMove, Qt::NoButton, Qt::NoButton, p);
-      const Qt::MouseButton b = buttons[pick(3)];
-      mouse(QEvent::MouseButtonPress, b, b, p);
-      for (int m = pick(4); m >= 0; --m) {
-        p += QPoint(pick(41) - 20, pick(41) - 20);
-        mouse(QEvent::MouseMove, Qt::NoButton, b, p);
-      }
-      const Qt::MouseButton up = pick(2) == 0 ? Qt::LeftButton : Qt::RightButton;
-      mouse(QEvent::MouseButtonRelease, up, Qt::NoButton, p);
-    }
-    fake.box_answers.clear();
-    fake.dialog_scripts.clear();
+    random_event(pick);
     ASSERT_EQ(check_model(), "") << "after event " << i;
   }
+}
+
+// A tick that finds nothing changed keeps the image; whatever the events
+// did, the image after each tick is the frame drawn from scratch now, and a
+// tick with no event between draws nothing.
+TEST_F(Soak, TicksThatSkipDrawingShowWhatAFreshFrameWould) {
+  open_map(map_path("e1m1.map"));
+  win->timer().stop();
+  win->memory_status = [] { return 42UL; };
+  std::mt19937 rng(20261209);
+  const picker pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
+  TDrawCanvas fresh;
+  fresh.candraw = 1;
+  int skipped = 0;
+  for (int i = 0; i < soak_events() / 30; ++i) {
+    random_event(pick);
+    for (int tick = 0; tick < 2; ++tick) {
+      const long drawn = win->frames_drawn();
+      win->EvTimer();
+      if (win->candraw == 0) continue;
+      if (tick == 1) EXPECT_EQ(win->frames_drawn(), drawn) << "a tick with nothing new drew, event " << i;
+      skipped += win->frames_drawn() == drawn ? 1 : 0;
+      fresh.view = win->view;
+      fresh.vd = win->vd;
+      fresh.xss = win->xss;
+      fresh.yss = win->yss;
+      fresh.Point = win->Point;
+      fresh.DragDC = win->DragDC;
+      fresh.dragx = win->dragx;
+      fresh.dragy = win->dragy;
+      fresh.dragz = win->dragz;
+      fresh.clientsize = win->clientsize;
+      fresh.memory = win->memory;
+      fresh.draw_frame();
+      const QRect client(QPoint(0, 0), win->clientsize);
+      ASSERT_EQ(win->winbmp.copy(client), fresh.winbmp.copy(client)) << "event " << i << " tick " << tick;
+    }
+  }
+  EXPECT_GT(skipped, 20);
 }
