@@ -18,7 +18,8 @@ class redraw_timer {
   void start(int period_ms);
   void stop();
   bool running() const { return timer_.isActive(); }
-  int period() const { return timer_.interval(); }
+  // The period it was started with.
+  int period() const { return period_; }
 
  private:
   QTimer timer_;
