@@ -64,7 +64,8 @@ TEST_F(TexturedFrame, EachPixelShowsTheTexelTheFaceRulePutsThere) {
   struct texturing {
     float rotation, sscale, tscale, sofs, tofs;
   };
-  const texturing cases[] = {{0, 1, 1, 0, 0}, {90, 1, 1, 0, 0}, {30, 2, 0.5f, 16, -8}, {-45, 0.5f, 1.5f, 3, 40}};
+  const texturing cases[] = {
+      {0, 1, 1, 0, 0}, {90, 1, 1, 0, 0}, {30, 2, 0.5f, 16, -8}, {-45, 0.5f, 1.5f, 3, 40}};
   drawtextures = 1;
   for (const texturing& c : cases) {
     near_face->flips = c.rotation;
@@ -89,8 +90,8 @@ TEST_F(TexturedFrame, EachPixelShowsTheTexelTheFaceRulePutsThere) {
         if (p.x() == 400 || p.y() == 300) continue;                             // the cross-hair
         const QRgb pixel = canvas.winbmp.pixel(p);
         const int ws = ((s % SIZE) + SIZE) % SIZE, wt = ((t % SIZE) + SIZE) % SIZE;
-        ASSERT_EQ(pixel, qRgb(4 * ws, 4 * wt, 77)) << c.rotation << " texel " << s << "," << t << " at " << p.x()
-                                                  << "," << p.y();
+        ASSERT_EQ(pixel, qRgb(4 * ws, 4 * wt, 77))
+            << c.rotation << " texel " << s << "," << t << " at " << p.x() << "," << p.y();
         ++checked;
       }
     }
