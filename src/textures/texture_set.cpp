@@ -20,6 +20,38 @@ bool is_file(const fs::path& p) {
   return fs::is_regular_file(p, ec);
 }
 
+// The file below folder `at` reached through parts first .. last, each
+// matched as written or else in any case; every spelling that fits is
+// tried, since "id1" and "ID1" may both be there. Empty when none is a file.
+fs::path below(const fs::path& at, std::vector<fs::path>::const_iterator first,
+               std::vector<fs::path>::const_iterator last) {
+  if (first == last) return is_file(at) ? at : fs::path();
+  std::error_code ec;
+  const fs::path exact = at / *first;
+  if (fs::exists(exact, ec)) {
+    fs::path found = below(exact, first + 1, last);
+    if (!found.empty()) return found;
+  }
+  const fs::path folder = at.empty() ? fs::path(".") : at;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const fs::path name = it->path().filename();
+    if (name == *first || !same_name(name.string(), first->string())) continue;
+    fs::path found = below(at / name, first + 1, last);
+    if (!found.empty()) return found;
+  }
+  return {};
+}
+
+// The file at p as this disk spells it, or an empty path when there is none.
+// Game folders and maps made where case does not count name "PAK0.PAK" or
+// "GFX/BASE.WAD" for what may be pak0.pak and gfx/base.wad here.
+fs::path on_disk(const fs::path& p) {
+  if (is_file(p)) return p;
+  const fs::path relative = p.relative_path();
+  const std::vector<fs::path> parts(relative.begin(), relative.end());
+  return below(p.root_path(), parts.begin(), parts.end());
+}
+
 // The folders the game's files are looked for in, in order.
 std::vector<fs::path> game_folders(const std::string& game_dir) {
   if (game_dir.empty()) return {};
@@ -94,8 +126,10 @@ bool texture_set::load_palette(const std::string& game_dir) {
   palette_.reset();
   for (const fs::path& folder : game_folders(game_dir)) {
     std::vector<fs::path> paks;
-    for (int n = 0; is_file(folder / ("pak" + std::to_string(n) + ".pak")); ++n) {
-      paks.push_back(folder / ("pak" + std::to_string(n) + ".pak"));
+    for (int n = 0;; ++n) {
+      fs::path pak = on_disk(folder / ("pak" + std::to_string(n) + ".pak"));
+      if (pak.empty()) break;
+      paks.push_back(std::move(pak));
     }
     for (auto p = paks.rbegin(); p != paks.rend(); ++p) {
       pak_file pak;
@@ -114,8 +148,8 @@ bool texture_set::load_palette(const std::string& game_dir) {
         return true;
       }
     }
-    const fs::path loose = folder / PALETTE_NAME;
-    if (!is_file(loose)) continue;
+    const fs::path loose = on_disk(folder / PALETTE_NAME);
+    if (loose.empty()) continue;
     std::string bytes;
     const std::string error = read_whole_file(loose.string(), bytes);
     if (!error.empty()) {
@@ -141,10 +175,8 @@ int texture_set::open_wads(const std::string& wad_value, const std::string& game
 
     fs::path found;
     for (const fs::path& p : wad_candidates(name, game_dir, map_dir)) {
-      if (is_file(p)) {
-        found = p;
-        break;
-      }
+      found = on_disk(p);
+      if (!found.empty()) break;
     }
     if (found.empty()) {
       note("WAD \"" + name + "\" is not in the game folder, its id1 folder or the map's folder.");

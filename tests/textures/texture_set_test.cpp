@@ -87,6 +87,14 @@ TEST_F(TextureSet, ThePaletteIsFoundLooseOrInPaksAsTheGameFindsIt) {
   EXPECT_TRUE(has_problem(set, "768 bytes, not 767"));
   ASSERT_EQ(set.open_wads((root / "brick.wad").string(), "", ""), 1);
   EXPECT_EQ(set.texture("brick").at(0, 0), tb::game_colour(0, 4));
+
+  // A game copied from where case does not count.
+  const fs::path upper = root / "upper";
+  tb::write_file(upper / "ID1/PAK0.PAK", tb::pak({{"gfx/palette.lmp", tb::palette_bytes(6)}}).bytes);
+  texture_set from_upper;
+  ASSERT_TRUE(from_upper.load_palette(upper.string()));
+  ASSERT_EQ(from_upper.open_wads((root / "brick.wad").string(), "", ""), 1);
+  EXPECT_EQ(from_upper.texture("brick").at(0, 0), tb::game_colour(0, 6));
 }
 
 TEST_F(TextureSet, WadsAreFoundAsGivenThenInTheGameFolderThenBesideTheMap) {
@@ -97,6 +105,7 @@ TEST_F(TextureSet, WadsAreFoundAsGivenThenInTheGameFolderThenBesideTheMap) {
   tb::write_file(game / "id1/shared.wad", one_texture_wad("game_shared", true));
   tb::write_file(maps / "shared.wad", one_texture_wad("map_shared", true));
   tb::write_file(maps / "gfx/only_here.wad", one_texture_wad("map_gfx", true));
+  tb::write_file(game / "ID1/Textures/Upper.WAD", one_texture_wad("upper_tex", true));
 
   const std::pair<std::string, const char*> found[] = {
       {"gfx/base.wad", "base_tex"},
@@ -112,6 +121,10 @@ TEST_F(TextureSet, WadsAreFoundAsGivenThenInTheGameFolderThenBesideTheMap) {
       {(maps / "local.wad").string(), "local_tex"},
       {"gfx/shared.wad", "game_shared"},
       {"/gfx/only_here.wad", "map_gfx"},
+      // Named by a system where case does not count.
+      {"GFX\\BASE.WAD", "base_tex"},
+      {"C:\\QUAKE\\ID1\\TEXTURES\\UPPER.WAD", "upper_tex"},
+      {"textures/upper.wad", "upper_tex"},
   };
   for (const auto& [value, texture] : found) {
     SCOPED_TRACE(value);
