@@ -24,3 +24,11 @@ bool same_name(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return lower(x) == lower(y); });
 }
+
+std::string in_quotes(std::string_view text) {
+  // Built by appending: gcc 12 warns, wrongly, of an overlap in "\"" + text.
+  std::string out(1, '"');
+  out += text;
+  out += '"';
+  return out;
+}

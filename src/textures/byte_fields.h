@@ -36,4 +36,6 @@ std::string name_at(byte_span b, std::size_t at, std::size_t width);
 
 // Names inside the game's files are matched without regard to ASCII case.
 std::string lower_name(std::string_view name);
+// The text in double quotes, as messages name files and textures.
+std::string in_quotes(std::string_view text);
 bool same_name(std::string_view a, std::string_view b);

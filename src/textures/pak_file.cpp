@@ -94,7 +94,7 @@ bool pak_file::read_range(std::uint64_t offset, std::uint64_t count, std::string
 }
 
 std::string pak_file::where(std::string_view what) const {
-  std::string s = "\"" + std::string(what) + "\"";
-  if (!path_.empty()) s += " in \"" + path_ + "\"";
+  std::string s = in_quotes(what);
+  if (!path_.empty()) s += " in " + in_quotes(path_);
   return s;
 }

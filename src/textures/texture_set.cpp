@@ -154,7 +154,7 @@ bool texture_set::load_palette(const std::string& game_dir) {
     const std::string error = read_whole_file(loose.string(), bytes);
     if (!error.empty()) {
       note(error);
-    } else if (use_palette_bytes(bytes, "\"" + loose.string() + "\"")) {
+    } else if (use_palette_bytes(bytes, in_quotes(loose.string()))) {
       return true;
     }
   }
@@ -204,7 +204,7 @@ const texture_image& texture_set::texture(std::string_view name) {
   auto [slot, fresh] = read_.try_emplace(lower_name(name));
   if (!fresh) return slot->second ? *slot->second : missing_texture();
 
-  const std::string quoted = "\"" + std::string(name) + "\"";
+  const std::string named = in_quotes(name);
   for (const open_wad& w : wads_) {
     const bool listed = std::any_of(w.textures.begin(), w.textures.end(),
                                     [&](const wad_texture_info& t) { return same_name(t.name, name); });
@@ -216,13 +216,13 @@ const texture_image& texture_set::texture(std::string_view name) {
     auto t = std::make_unique<texture_image>();
     const std::string error = w.wad.read_texture(name, palette_ ? &*palette_ : nullptr, *t);
     if (!error.empty()) {
-      note("Texture " + quoted + " in \"" + w.path + "\" cannot be read: " + error + ".");
+      note("Texture " + named + " in " + in_quotes(w.path) + " cannot be read: " + error + ".");
       return missing_texture();
     }
     slot->second = std::move(t);
     return *slot->second;
   }
-  note("Texture " + quoted + " is in none of the map's WADs.");
+  note("Texture " + named + " is in none of the map's WADs.");
   return missing_texture();
 }
 
