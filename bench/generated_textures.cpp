@@ -4,30 +4,20 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
 
 #include "model/map_state.h"
+#include "texture_bytes.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int SIDE = 64;         // texels a side of every made-up texture
-constexpr int SHADES = 16;       // the palette is 16 ramps of 16 shades
-constexpr int LUMP_HEADER = 40;  // name, width, height, four mip offsets
-constexpr int ENTRY_BYTES = 32;  // one directory entry
-constexpr char MIPTEX_TYPE = 0x44;
+namespace tb = texture_bytes;
 
-void put32(std::string& out, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xff);
-}
-
-void put_name(std::string& out, const std::string& name) {
-  std::string field = name.substr(0, 15);
-  field.resize(16, '\0');
-  out += field;
-}
+constexpr int SIDE = 64;    // texels a side of every made-up texture
+constexpr int SHADES = 16;  // the palette is 16 ramps of 16 shades
+constexpr std::uint8_t MIPTEX_TYPE = 0x44;
 
 std::uint32_t name_hash(const std::string& name) {
   std::uint32_t h = 2166136261u;
@@ -49,49 +39,22 @@ std::string palette_bytes() {
 
 // Bricks, planks or tiles in one ramp, picked by the name, so that faces
 // with different textures look different and the mapping shows.
-std::string texels_of(const std::string& name, int side) {
+std::string texture_lump(const std::string& name) {
   const std::uint32_t h = name_hash(name);
   const int ramp = static_cast<int>(h % SHADES), kind = static_cast<int>((h >> 8) % 3);
-  std::string out;
-  for (int y = 0; y < side; ++y) {
-    for (int x = 0; x < side; ++x) {
-      int shade = 9 + static_cast<int>(((x * 7 + y * 13) ^ (h >> 16)) % 3);
-      if (kind == 0 && (y % 16 == 0 || (x + (y / 16) * 16) % 32 == 0)) shade = 3;  // bricks
-      if (kind == 1 && x % 16 == 0) shade = 4;                                     // planks
-      if (kind == 2 && (x / 8 + y / 8) % 2 == 0) shade -= 4;                       // tiles
-      out += static_cast<char>(ramp * SHADES + shade);
-    }
-  }
-  return out;
+  return tb::miptex_of(name, SIDE, SIDE, [&](int x, int y, int) {
+    int shade = 9 + static_cast<int>(((x * 7 + y * 13) ^ (h >> 16)) % 3);
+    if (kind == 0 && (y % 16 == 0 || (x + (y / 16) * 16) % 32 == 0)) shade = 3;  // bricks
+    if (kind == 1 && x % 16 == 0) shade = 4;                                     // planks
+    if (kind == 2 && (x / 8 + y / 8) % 2 == 0) shade -= 4;                       // tiles
+    return ramp * SHADES + shade;
+  });
 }
 
 std::string wad_bytes(const std::set<std::string>& names) {
-  std::string lumps, directory;
-  const std::uint32_t first = 12;
-  for (const std::string& name : names) {
-    const std::uint32_t at = first + static_cast<std::uint32_t>(lumps.size());
-    std::string lump;
-    put_name(lump, name);
-    put32(lump, SIDE);
-    put32(lump, SIDE);
-    std::uint32_t offset = LUMP_HEADER;
-    for (int level = 0; level < 4; ++level) {
-      put32(lump, offset);
-      offset += static_cast<std::uint32_t>((SIDE >> level) * (SIDE >> level));
-    }
-    for (int level = 0; level < 4; ++level) lump += texels_of(name, SIDE >> level);
-    put32(directory, at);
-    put32(directory, static_cast<std::uint32_t>(lump.size()));
-    put32(directory, static_cast<std::uint32_t>(lump.size()));
-    directory += MIPTEX_TYPE;
-    directory += std::string(3, '\0');
-    put_name(directory, name);
-    lumps += lump;
-  }
-  std::string out = "WAD2";
-  put32(out, static_cast<std::uint32_t>(names.size()));
-  put32(out, first + static_cast<std::uint32_t>(lumps.size()));
-  return out + lumps + directory;
+  std::vector<tb::lump> lumps;
+  for (const std::string& name : names) lumps.push_back({name, MIPTEX_TYPE, texture_lump(name)});
+  return tb::wad('2', lumps).bytes;
 }
 
 bool write(const fs::path& path, const std::string& bytes) {

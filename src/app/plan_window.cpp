@@ -164,8 +164,8 @@ void TPlanWindow::press(QPointF at, Qt::MouseButton button, Qt::KeyboardModifier
   press_at_ = mouse_at_ = at;
   canvas_->update();
   if (gesture_ != gesture::none) return;
-  const bool on_brush = owner_.candraw != 0 && !brushes_at(camera_, at).empty();
-  if (button == Qt::MiddleButton || (button == Qt::RightButton && !on_brush)) {
+  const std::vector<brush_t*> hits = owner_.candraw != 0 ? brushes_at(camera_, at) : std::vector<brush_t*>{};
+  if (button == Qt::MiddleButton || (button == Qt::RightButton && hits.empty())) {
     gesture_ = gesture::panning;
     return;
   }
@@ -174,12 +174,11 @@ void TPlanWindow::press(QPointF at, Qt::MouseButton button, Qt::KeyboardModifier
     click_select(at, true);
     return;
   }
-  if (!on_brush) {
+  if (hits.empty()) {
     gesture_ = gesture::box_or_clear;
     return;
   }
-  press_on_selected_ = false;
-  for (const brush_t* b : brushes_at(camera_, at)) press_on_selected_ = press_on_selected_ || is_selected(b);
+  press_on_selected_ = std::any_of(hits.begin(), hits.end(), is_selected);
   // A press on a brush not yet selected picks it at once, so that a drag
   // goes on to move it.
   if (!press_on_selected_) click_select(at, false);

@@ -52,8 +52,10 @@ inline std::string palette_bytes(int seed) {
 // The palette index of texel (x, y) in mip level 0 of a texture built here.
 inline int texel_index(int x, int y, int width, int seed) { return (x + y * width + seed) & 0xff; }
 
-// A texture lump: header, 4 mip levels and, for a WAD3, its own palette.
-inline std::string miptex(std::string_view name, int width, int height, bool wad3, int seed = 0) {
+// A texture lump of WAD2 kind: header and 4 mip levels, the palette index of
+// texel (x, y) of mip level k given by index(x, y, k).
+template <class Index>
+std::string miptex_of(std::string_view name, int width, int height, Index index) {
   std::string s;
   put_name(s, name, 16);
   put32(s, static_cast<std::uint32_t>(width));
@@ -61,8 +63,7 @@ inline std::string miptex(std::string_view name, int width, int height, bool wad
   std::string mips[4];
   for (int k = 0; k < 4; ++k) {
     for (int y = 0; y < height >> k; ++y) {
-      for (int x = 0; x < width >> k; ++x)
-        mips[k].push_back(static_cast<char>(texel_index(x, y, width >> k, seed)));
+      for (int x = 0; x < width >> k; ++x) mips[k].push_back(static_cast<char>(index(x, y, k)));
     }
   }
   std::uint32_t at = 40;
@@ -71,6 +72,13 @@ inline std::string miptex(std::string_view name, int width, int height, bool wad
     at += static_cast<std::uint32_t>(m.size());
   }
   for (const std::string& m : mips) s += m;
+  return s;
+}
+
+// A texture lump: header, 4 mip levels and, for a WAD3, its own palette.
+inline std::string miptex(std::string_view name, int width, int height, bool wad3, int seed = 0) {
+  std::string s = miptex_of(name, width, height,
+                            [&](int x, int y, int k) { return texel_index(x, y, width >> k, seed); });
   if (wad3) {
     s += {'\0', '\1'};  // 256 colours
     for (int i = 0; i < 256; ++i) {

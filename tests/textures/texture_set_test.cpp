@@ -88,7 +88,7 @@ TEST_F(TextureSet, ThePaletteIsFoundLooseOrInPaksAsTheGameFindsIt) {
   ASSERT_EQ(set.open_wads((root / "brick.wad").string(), "", ""), 1);
   EXPECT_EQ(set.texture("brick").at(0, 0), tb::game_colour(0, 4));
 
-  // A game copied from where case does not count.
+  // A game folder whose files were named where case does not count.
   const fs::path upper = root / "upper";
   tb::write_file(upper / "ID1/PAK0.PAK", tb::pak({{"gfx/palette.lmp", tb::palette_bytes(6)}}).bytes);
   texture_set from_upper;
