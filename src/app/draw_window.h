@@ -81,8 +81,9 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void OpenObject();
   void ExportRaw();
 
-  // Whether the map differs from what its file holds: the close and quit
-  // questions and the autosave all go by this.
+  // Whether the map differs from what its file holds; the autosave goes by
+  // this. The close and quit questions do not: they ask about saving whenever
+  // a map is open, changed or not.
   bool unsaved_changes() const;
 
   // Writes the map to its autosave folder when it has unsaved changes, keeping

@@ -29,19 +29,20 @@ std::string directory_of(const std::string& path) {
   return path.substr(0, slash);
 }
 
-// Under a file size limit (ulimit -f) the write that passes it would kill the
-// program and leave the temporary file behind; ignored, it fails with EFBIG.
-class FileSizeSignalIgnored {
+// SIGXFSZ ignored for as long as one of these lives. Under a file size limit
+// (ulimit -f) the write that passes it would kill the program and leave the
+// temporary file behind; with the signal ignored, it fails with EFBIG.
+class sigxfsz_ignored {
  public:
-  FileSizeSignalIgnored() {
+  sigxfsz_ignored() {
     struct sigaction ignore {};
     ignore.sa_handler = SIG_IGN;
     sigemptyset(&ignore.sa_mask);
     ::sigaction(SIGXFSZ, &ignore, &saved_);
   }
-  ~FileSizeSignalIgnored() { ::sigaction(SIGXFSZ, &saved_, nullptr); }
-  FileSizeSignalIgnored(const FileSizeSignalIgnored&) = delete;
-  FileSizeSignalIgnored& operator=(const FileSizeSignalIgnored&) = delete;
+  ~sigxfsz_ignored() { ::sigaction(SIGXFSZ, &saved_, nullptr); }
+  sigxfsz_ignored(const sigxfsz_ignored&) = delete;
+  sigxfsz_ignored& operator=(const sigxfsz_ignored&) = delete;
 
  private:
   struct sigaction saved_ {};
@@ -261,7 +262,7 @@ std::string write_in_place(const std::string& path, const std::string& target, c
 
 std::string write_file_atomically(const std::string& path, std::string_view data) {
   if (path.empty()) return "cannot save: no file name given";
-  const FileSizeSignalIgnored file_size_signal_ignored;
+  const sigxfsz_ignored during_save;
 
   std::string target;
   struct stat st {};

@@ -32,10 +32,11 @@ constexpr double TENS[MOST_EXACT_DECIMALS + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  
 // A plain decimal at p ("-64", "0.500000", ".5"; no exponent, at most 15
 // digits), the form of nearly every number of a map. Its digits and the power
 // of ten are then both exact doubles, so one division gives the correctly
-// rounded value, the same the full conversion gives. Zeros at the end of the
-// decimals are left out of both, which leaves the quotient as it is and spares
-// the division for whole numbers. Returns where the number ends, or nullptr
-// when what is at p is not such a number (then out is not set).
+// rounded value, the same the full conversion gives (Clinger's fast path).
+// Zeros at the end of the decimals are left out of both, which leaves the
+// quotient as it is and spares the division for whole numbers. Returns where
+// the number ends, or nullptr when what is at p is not such a number (then out
+// is not set).
 [[gnu::always_inline]] inline const char* plain_decimal(const char* p, const char* end, double& out) {
   const bool negative = p != end && *p == '-';
   p += negative ? 1 : 0;
@@ -230,7 +231,7 @@ int digit_count(std::uint64_t n) {
                                                1000000000000000000,
                                                10000000000000000000u};
   // 1233 / 4096 is just above log10(2): a first guess from the bit count
-  // that is at most one digit short.
+  // that is at most one digit short (the well-known integer log10 bit trick).
   const int guess = (std::bit_width(n | 1) * 1233) >> 12;
   return guess + (n >= POWERS[guess] ? 1 : 0);
 }

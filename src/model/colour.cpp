@@ -4,6 +4,8 @@ namespace {
 unsigned rand_state = 1;  // generator state; veld_srand(1) restores the start
 }
 
+// A linear congruential generator with the widely published multiplier,
+// increment and 15-bit output of a common C library's rand().
 int veld_rand() {
   rand_state = rand_state * 214013u + 2531011u;
   return static_cast<int>((rand_state >> 16) & 0x7fff);
