@@ -15,7 +15,7 @@
 namespace {
 
 // e1m1.map is the largest of the original maps by size.
-const std::string LARGEST = std::string(VELD_MAPS_DIR) + "/e1m1.map";
+const std::string LARGEST = map_path("e1m1.map");
 
 void move_first_brush(float dz) {
   for (surf* s = hull->brush->fsurf; s != nullptr; s = s->next) {
@@ -24,10 +24,7 @@ void move_first_brush(float dz) {
 }
 
 void BM_RecordOneChangedBrush(benchmark::State& state) {
-  if (!read_map(LARGEST).ok()) {
-    state.SkipWithError("the map did not load");
-    return;
-  }
+  if (!load_for(state, LARGEST)) return;
   history_reset();
   const std::size_t base = history_bytes();
   std::size_t steps = 0;
@@ -47,10 +44,7 @@ void BM_RecordOneChangedBrush(benchmark::State& state) {
 }
 
 void BM_RecordUnchangedMap(benchmark::State& state) {
-  if (!read_map(LARGEST).ok()) {
-    state.SkipWithError("the map did not load");
-    return;
-  }
+  if (!load_for(state, LARGEST)) return;
   history_reset();
   for (auto _ : state) benchmark::DoNotOptimize(history_record());
   release_map();

@@ -68,6 +68,7 @@ std::string map_path(const std::string& name) { return std::string(VELD_MAPS_DIR
 
 std::vector<std::string> original_maps() {
   std::vector<std::string> maps;
+  if (!fs::is_directory(VELD_MAPS_DIR)) return maps;
   for (const auto& entry : fs::directory_iterator(VELD_MAPS_DIR)) {
     if (entry.path().extension() == ".map") maps.push_back(entry.path().string());
   }

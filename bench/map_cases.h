@@ -8,10 +8,11 @@
 #include <string>
 #include <vector>
 
-// A map of the test data folder, by file name.
+// One of the real maps, by file name. They are not part of the project: they
+// are read from VELD_MAPS_DIR, and cases whose map is not there are skipped.
 std::string map_path(const std::string& name);
 
-// The original maps of the test data folder, sorted by name.
+// The original maps there, sorted by name; none where the folder is absent.
 std::vector<std::string> original_maps();
 
 // A 2 x 2 tiling of dm1.map: 12,320 faces, about as many as the largest level

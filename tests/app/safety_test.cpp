@@ -15,6 +15,7 @@
 
 #include "app/command_ids.h"
 #include "app_fixture.h"
+#include "built_map.h"
 #include "mapio/map_writer.h"
 #include "model/map_state.h"
 #include "model_fixture.h"
@@ -220,7 +221,7 @@ TEST_F(Safety, SavingOverAPartlyReadFileNamesWhatIsLost) {
 }
 
 TEST_F(Safety, TheKeyboardComesBackToThe3DViewAfterEveryModalWindow) {
-  open_map(map_path("dm1.map"));
+  open_map(built_map_path());
   fake.show_modal_windows = true;
   frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(frame));

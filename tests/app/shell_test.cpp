@@ -13,6 +13,7 @@
 
 #include "app/command_ids.h"
 #include "app_fixture.h"
+#include "built_map.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
@@ -166,11 +167,15 @@ TEST_F(Shell, CancelledOpenStillPutsTheCameraAt1000) {
   EXPECT_EQ(fake.file_dialogs[0].initial_dir, "\\quake\\id1\\maps\\");
 }
 
-TEST_F(Shell, OpeningARealMapDrawsIt) {
-  const std::string path = map_path("e1m1.map");
+// A whole map, with the count of its brush entities.
+class ShellOpening : public Shell, public ::testing::WithParamInterface<std::pair<const char*, int>> {};
+
+TEST_P(ShellOpening, AWholeMapIsDrawn) {
+  const std::string path = any_map_path(GetParam().first);
+  SKIP_WITHOUT(path);
   open_map(path);
   ASSERT_GE(fake.boxes.size(), 1u);
-  EXPECT_EQ(fake.boxes.back().text, "finished loading 58 models");
+  EXPECT_EQ(fake.boxes.back().text, "finished loading " + std::to_string(GetParam().second) + " models");
   EXPECT_EQ(fake.boxes.back().caption, "loading...");
   EXPECT_EQ(win->caption(), "VELD: A QUAKE Editor  " + path);
   EXPECT_EQ(origin.y, OPENED_CAMERA_Y);
@@ -189,6 +194,12 @@ TEST_F(Shell, OpeningARealMapDrawsIt) {
   EXPECT_GT(face_pixels, 1000);  // most of the view is filled with faces
   EXPECT_EQ(win->framerate, 3);
 }
+
+INSTANTIATE_TEST_SUITE_P(Maps, ShellOpening,
+                         ::testing::Values(std::pair{BUILT_MAP, 4}, std::pair{"e1m1.map", 58}),
+                         [](const auto& info) {
+                           return map_case_name({info.param.first, info.index});
+                         });
 
 TEST_F(Shell, ReaderProblemsAreShownAfterTheCount) {
   const std::string path = temp_dir() + "/broken.map";
@@ -234,7 +245,7 @@ TEST_F(Shell, SaveWritesTheMapAndFailureKeepsTheOldFile) {
 }
 
 TEST_F(Shell, CloseResetsTheViewAndDeclinedSaveStillCloses) {
-  open_map(map_path("dm1.map"));
+  open_map(built_map_path());
   hilight = hull->brush->fsurf;
   QTest::keyClick(win, Qt::Key_V);  // a change, so closing asks
   angle.z = 1.0f;

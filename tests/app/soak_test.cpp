@@ -19,6 +19,7 @@
 
 #include "app/select_window.h"
 #include "app_fixture.h"
+#include "built_map.h"
 #include "model/model_check.h"
 #include "model_fixture.h"
 #include "platform/dialog.h"
@@ -159,7 +160,7 @@ void Soak::random_event(const picker& pick) {
 }
 
 TEST_F(Soak, RandomKeysAndDragsKeepTheModelSound) {
-  open_map(map_path("dm1.map"));
+  open_map(built_map_path());
   win->timer().stop();
   std::mt19937 rng(20261208);
   const picker pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
@@ -175,7 +176,7 @@ TEST_F(Soak, RandomKeysAndDragsKeepTheModelSound) {
 // did, the image after each tick is the frame drawn from scratch now, and a
 // tick with no event between draws nothing.
 TEST_F(Soak, TicksThatSkipDrawingShowWhatAFreshFrameWould) {
-  open_map(map_path("e1m1.map"));
+  open_map(built_map_path());
   win->timer().stop();
   win->memory_status = [] { return 42UL; };
   std::mt19937 rng(20261209);

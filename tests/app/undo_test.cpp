@@ -11,6 +11,7 @@
 
 #include "app/command_ids.h"
 #include "app_fixture.h"
+#include "built_map.h"
 #include "mapio/map_writer.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
@@ -24,7 +25,7 @@ class Undo : public AppTest {
  protected:
   void SetUp() override {
     AppTest::SetUp();
-    open_map(map_path("dm1.map"));
+    open_map(built_map_path());
     win->timer().stop();
     // Shortcuts reach only the active window.
     frame->activateWindow();

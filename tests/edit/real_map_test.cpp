@@ -1,5 +1,6 @@
-// Cutting and turning the brushes of a real map, whose faces are not all boxes
-// and where rebuilding leaves some faces without points.
+// Cutting and turning the brushes of whole maps: the built one, and a real map
+// whose faces are not all boxes and where rebuilding leaves some faces without
+// points.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "brush_shapes.h"
+#include "built_map.h"
 #include "edit/brush_cut.h"
 #include "edit/transforms.h"
 #include "mapio/map_reader.h"
@@ -16,7 +18,15 @@
 
 namespace {
 
-using RealMap = ModelTest;
+class RealMap : public ModelTest, public ::testing::WithParamInterface<const char*> {
+ protected:
+  void SetUp() override {
+    ModelTest::SetUp();
+    const std::string path = any_map_path(GetParam());
+    SKIP_WITHOUT(path);
+    ASSERT_TRUE(read_map(path).ok());
+  }
+};
 
 bool finite(const vertex_t& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
@@ -48,8 +58,7 @@ std::set<const brush_t*> all_brushes() {
 
 }  // namespace
 
-TEST_F(RealMap, CentresAndTurnsStayFinite) {
-  ASSERT_TRUE(read_map(map_path("e1m1.map")).ok());
+TEST_P(RealMap, CentresAndTurnsStayFinite) {
   for (brush_t* b = hull->brush; b != nullptr; b = b->next) {
     vertex_t c;
     ASSERT_TRUE(find_center(b, &c));
@@ -76,8 +85,7 @@ TEST_F(RealMap, CentresAndTurnsStayFinite) {
   }
 }
 
-TEST_F(RealMap, SplitsKeepVolumeAndSubtractionsLeaveSoundPieces) {
-  ASSERT_TRUE(read_map(map_path("e1m1.map")).ok());
+TEST_P(RealMap, SplitsKeepVolumeAndSubtractionsLeaveSoundPieces) {
   // Neighbours in file order usually touch: cut each even brush by the faces
   // of the odd one after it. The odd ones are never cut, so they stay alive.
   const std::vector<brush_t*> list = world_brushes(200);
@@ -104,3 +112,5 @@ TEST_F(RealMap, SplitsKeepVolumeAndSubtractionsLeaveSoundPieces) {
   }
   EXPECT_GT(cut_in_two, 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Maps, RealMap, ::testing::Values(BUILT_MAP, "e1m1.map"), map_case_name);

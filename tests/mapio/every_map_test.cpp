@@ -1,6 +1,7 @@
-// Every map of the test data, in every dialect, read and written back: what
-// is read again means the same, and the original maps are saved exactly as
-// they always were.
+// Every map there is, in every dialect, read and written back: what is read
+// again means the same, and the original maps are saved exactly as they
+// always were. The real maps come from outside the project; the map the tests
+// build is read wherever they are not.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "built_map.h"
 #include "mapio/map_compare.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
@@ -38,16 +40,26 @@ const std::map<std::string, std::pair<std::size_t, std::uint64_t>> original_save
     {"e4m3.map", {670601, 0x2a058bd03fb536ccULL}}, {"start.map", {829163, 0x8d57f346ce309928ULL}},
 };
 
+// The built map, then the maps of each folder of real maps; a folder that is
+// not there stands in for its maps, so that its case is skipped by name.
 std::vector<std::string> every_map() {
   std::vector<std::string> paths;
   for (const char* folder : {"", "wild"}) {
-    for (const auto& entry : fs::directory_iterator(fs::path(VELD_MAPS_DIR) / folder)) {
+    const fs::path dir = fs::path(VELD_MAPS_DIR) / folder;
+    if (!fs::is_directory(dir)) {
+      paths.push_back(dir.lexically_normal().string());
+      continue;
+    }
+    for (const auto& entry : fs::directory_iterator(dir)) {
       if (entry.path().extension() == ".map") paths.push_back(entry.path().string());
     }
   }
   std::sort(paths.begin(), paths.end());
+  paths.insert(paths.begin(), BUILT_MAP);
   return paths;
 }
+
+std::string resolved(const std::string& path) { return path == BUILT_MAP ? built_map_path() : path; }
 
 // Everything the model holds after a read, as bytes: every face's points,
 // plane, texture fields and colour, every brush, pair and entity.
@@ -112,7 +124,9 @@ class EveryMap : public ModelTest, public ::testing::WithParamInterface<std::str
 }  // namespace
 
 TEST_P(EveryMap, ComesBackWholeOrIsRefused) {
-  const load_report first = read_map(GetParam());
+  const std::string path = resolved(GetParam());
+  SKIP_WITHOUT(path);
+  const load_report first = read_map(path);
   if (!first.ok()) {
     // Refused maps say what they hold that cannot be kept, and where.
     EXPECT_NE(first.error.find("on line"), std::string::npos) << first.error;
@@ -183,7 +197,9 @@ TEST_F(ModelTest, EveryMapReadsTheSameOnOneThreadAndOnSeveral) {
 
   std::vector<std::string> paths = every_map();
   paths.push_back(made_path);
-  for (const std::string& path : paths) {
+  for (const std::string& name : paths) {
+    const std::string path = resolved(name);
+    if (!fs::is_regular_file(path)) continue;  // a folder of real maps that is not there
     SCOPED_TRACE(path);
     std::string bytes[3], reports[3];
     const int threads[3] = {1, 2, 5};

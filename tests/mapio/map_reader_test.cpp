@@ -352,7 +352,7 @@ TEST_F(MapReader, ProblemsBeyondTheListAreCounted) {
 TEST_F(MapReader, AFileThatCannotBeReadChangesNothing) {
   make_world();
   origin = vertex_t{1, 2, 3};
-  for (const std::string& path : {map_path("no-such-map.map"), std::string(VELD_MAPS_DIR)}) {
+  for (const std::string& path : {::testing::TempDir() + "no-such-map.map", ::testing::TempDir()}) {
     const load_report r = read_map(path);
     EXPECT_FALSE(r.ok());
     EXPECT_NE(r.error.find(path), std::string::npos);

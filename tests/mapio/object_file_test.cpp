@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "built_map.h"
 #include "edit/box_brush.h"
 #include "edit/transforms.h"
 #include "mapio/map_reader.h"
@@ -211,12 +212,14 @@ TEST_F(ObjectFile, RawExportRoundsHalvesUpRelativeToTheCentre) {
   EXPECT_EQ(raw_text(vertex_t{0, 0, 0.5f}), "3 -2 0 0 1 10 0 0 -10 \n");
 }
 
-// Every brush of a real map, saved as an object and merged back, stands on
+// Every brush of a whole map, saved as an object and merged back, stands on
 // the planes it was read with.
 class ObjectRoundTrip : public ModelTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(ObjectRoundTrip, EveryBrushLandsOnItsOwnPlanes) {
-  ASSERT_TRUE(read_map(map_path(GetParam())).ok());
+  const std::string path = any_map_path(GetParam());
+  SKIP_WITHOUT(path);
+  ASSERT_TRUE(read_map(path).ok());
   struct face_plane {
     double n[3], d;
     std::string texture;
@@ -264,12 +267,7 @@ TEST_P(ObjectRoundTrip, EveryBrushLandsOnItsOwnPlanes) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Maps, ObjectRoundTrip,
-                         ::testing::Values("dm1.map", "dm3.map", "e1m1.map", "e1m2.map", "e1m3.map",
-                                           "e2m2.map", "e4m3.map", "start.map"),
-                         [](const auto& info) {
-                           return std::string(info.param).substr(0, std::string(info.param).find('.'));
-                         });
+INSTANTIATE_TEST_SUITE_P(Maps, ObjectRoundTrip, ::testing::ValuesIn(EVERY_MAP_NAME), map_case_name);
 
 // The headless commands write what the editor writes for the whole world
 // entity selected.

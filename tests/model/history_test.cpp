@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "built_map.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
 #include "model/vector_math.h"
@@ -11,8 +12,8 @@ namespace {
 
 class History : public ModelTest {
  protected:
-  void load(const char* name) {
-    ASSERT_TRUE(read_map(map_path(name)).ok());
+  void load() {
+    ASSERT_TRUE(read_map(built_map_path()).ok());
     history_reset();
   }
   static void nudge(brush_t* b, float dz) {
@@ -25,7 +26,7 @@ class History : public ModelTest {
 }  // namespace
 
 TEST_F(History, UndoAndRedoGiveBackTheSavedBytes) {
-  load("dm1.map");
+  load();
   const std::string before = map_text();
   EXPECT_FALSE(history_record());  // nothing changed yet
   EXPECT_FALSE(history_can_undo());
@@ -53,7 +54,7 @@ TEST_F(History, UndoAndRedoGiveBackTheSavedBytes) {
 }
 
 TEST_F(History, ANewChangeAfterUndoDropsTheRedoSteps) {
-  load("dm1.map");
+  load();
   nudge(hull->brush, 8);
   history_record();
   nudge(hull->brush, 8);
@@ -71,7 +72,7 @@ TEST_F(History, ANewChangeAfterUndoDropsTheRedoSteps) {
 }
 
 TEST_F(History, RestoredRecordsAreWholeAndEditableAgain) {
-  load("e1m1.map");
+  load();
   // Point entities, deleted ones included, and marker brushes come back as they were.
   entities[3].valid = 0;
   entities[3].brush->valid = 0;
@@ -119,7 +120,7 @@ TEST_F(History, AFaceThatBoundsNothingKeepsItsPlane) {
 }
 
 TEST_F(History, AStepSharesWhatDidNotChange) {
-  load("e1m1.map");
+  load();
   const std::size_t base = history_bytes();
   nudge(hull->brush, 8);
   ASSERT_TRUE(history_record());
@@ -128,7 +129,7 @@ TEST_F(History, AStepSharesWhatDidNotChange) {
 }
 
 TEST_F(History, OnlyTheLastStepsAreKept) {
-  load("dm1.map");
+  load();
   for (std::size_t i = 0; i < HISTORY_STEPS + 5; ++i) {
     nudge(hull->brush, 1);
     ASSERT_TRUE(history_record());

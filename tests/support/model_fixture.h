@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "model/map_state.h"
@@ -25,8 +26,17 @@ surf* add_face(brush_t* b, vertex_t p0, vertex_t p1, vertex_t p2);
 int count_faces(const brush_t* b);
 int count_brushes(const hull_t* h);
 
-// Path of one of the shared test maps.
+// Path of one of the real maps. They are not part of the project: they are
+// read from VELD_MAPS_DIR, and the maps of other tools from its wild/ folder.
 std::string map_path(const char* name);
+
+// Skips the test, naming what it needs, where a file or folder from outside
+// the project is not there.
+#define SKIP_WITHOUT(path)                                                                                \
+  do {                                                                                                    \
+    const std::string needed_ = (path);                                                                   \
+    if (!std::filesystem::exists(needed_)) GTEST_SKIP() << "needs " << needed_ << ", which is not there"; \
+  } while (0)
 
 // Puts LC_NUMERIC into a locale that writes a decimal comma (de_DE, built
 // with localedef in a temporary folder) until the object goes; `ready` is
