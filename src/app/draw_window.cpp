@@ -22,7 +22,6 @@
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
-#include "platform/system_status.h"
 #include "render/frame_list.h"
 #include "render/render_state.h"
 
@@ -91,7 +90,7 @@ TDrawWindow::TDrawWindow()
   reset_model();
   reset_edit_steps();
   reset_grid();
-  memory_status = memory_load_percent;
+  memory_status = MemoryLoad;
   restore_game_folder();
 }
 
@@ -110,6 +109,11 @@ void TDrawWindow::SetupWindow() {
   timer_.start(TIMER_NORMAL);
   autosave_timer_.start();
   start_framerate();
+}
+
+void TDrawWindow::start_framerate() {
+  framerate = 0;
+  Tstart = ClockSeconds();
 }
 
 void TDrawWindow::CleanupWindow() {
@@ -359,16 +363,14 @@ void TDrawWindow::open_map(const std::string& path) {
   const std::string previous = FileData.file_name;
   FileData.file_name = path;
   open_chosen(previous);
-  framerate = 0;
-  Tstart = time_seconds();
+  start_framerate();
   origin.y = OPENED_CAMERA_Y;
 }
 
 void TDrawWindow::CmFileOpen() {
   const std::string previous = FileData.file_name;
   if (FileOpenDialog(this, FileData) == IDOK) open_chosen(previous);
-  framerate = 0;
-  Tstart = time_seconds();
+  start_framerate();
   origin.y = OPENED_CAMERA_Y;
 }
 
@@ -400,7 +402,7 @@ void TDrawWindow::CmFileClose() {
 
 bool TDrawWindow::CanClose() {
   timer_.stop();
-  Tfinish = time_seconds();
+  Tfinish = ClockSeconds();
   // Less than a whole second since the count began: take it as one second.
   const long seconds = Tfinish - Tstart > 0 ? Tfinish - Tstart : 1;
   const std::string rate =
@@ -442,8 +444,7 @@ void TDrawWindow::CmFileOpenObject() {
     OpenObject();
   }
   timer_.start(TIMER_AFTER_DIALOG);
-  framerate = 0;
-  Tstart = time_seconds();
+  start_framerate();
 }
 
 // ---- toggles ----

@@ -153,10 +153,12 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   // The off-screen surface, not QWidget::window().
   using TDrawCanvas::window;
 
-  file_dialog_data FileData;   // map dialogs: settings and last chosen path
-  file_dialog_data FileOData;  // object file and raw export dialogs
-  int button = 0;              // mouse button of the drag in progress: 1 left, -1 right
-  QPoint oldpoint;             // mouse position before Point
+  file_dialog_data FileData;     // map dialogs: settings and last chosen path
+  file_dialog_data FileOData;    // object file and raw export dialogs
+  int button = 0;                // mouse button of the drag in progress: 1 left, -1 right
+  long Tstart = 0, Tfinish = 0;  // frame-rate measurement, whole seconds of the platform's clock
+  long framerate = 0;            // timer ticks since Tstart
+  QPoint oldpoint;               // mouse position before Point
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -171,6 +173,8 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
 
  private:
   void after_message();
+  // Restarts the frame-rate count from now.
+  void start_framerate();
   // The save dialog and the write; true when the map was written.
   bool run_save_flow();
   void keep_visible_set();

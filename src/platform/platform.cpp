@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/dialog.h"
+#include "platform/system_status.h"
 
 namespace {
 
@@ -64,6 +65,8 @@ class qt_backend : public platform_backend {
 
   // Leaves the event loop at once; main then returns the code.
   void exit_process(int code) override { QCoreApplication::exit(code); }
+  unsigned long memory_load() override { return memory_load_percent(); }
+  long clock_seconds() override { return time_seconds(); }
 };
 
 qt_backend real_backend;
@@ -110,6 +113,10 @@ int ExecuteDialog(TDialog& dlg) {
 }
 
 void ExitProcess(int code) { current->exit_process(code); }
+
+unsigned long MemoryLoad() { return current->memory_load(); }
+
+long ClockSeconds() { return current->clock_seconds(); }
 
 std::string qt_filter(const std::string& bar_filter) {
   std::vector<std::string> parts;

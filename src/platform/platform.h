@@ -38,6 +38,10 @@ class platform_backend {
   virtual int modal_dialog(TDialog& dlg) = 0;
   // Ends the program with code, without further questions.
   virtual void exit_process(int code) = 0;
+  // What the window reads of the machine: the memory in use, in per cent of
+  // the physical memory, and the time in whole seconds.
+  virtual unsigned long memory_load() = 0;
+  virtual long clock_seconds() = 0;
 };
 
 // Null puts the real Qt backend back.
@@ -50,6 +54,8 @@ int FileSaveDialog(QWidget* parent, file_dialog_data& data);
 int FolderDialog(QWidget* parent, file_dialog_data& data);
 int ExecuteDialog(TDialog& dlg);
 void ExitProcess(int code);
+unsigned long MemoryLoad();
+long ClockSeconds();
 
 // "Desc (*.x)|*.x|Other|*.y|" in Qt's notation: "Desc (*.x);;Other (*.y)".
 std::string qt_filter(const std::string& bar_filter);

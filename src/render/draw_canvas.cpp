@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
 #include "mapio/number_text.h"
@@ -59,17 +58,11 @@ TDrawCanvas::TDrawCanvas() : winbmp(VIEW_WIDTH, VIEW_HEIGHT, QImage::Format_RGB3
   window.setFont(font);
   text_ascent = QFontMetrics(font).ascent();
   reset_winding_pool();
-  start_framerate();
 }
 
 TDrawCanvas::~TDrawCanvas() {
   window.end();
   free_winding_pool();
-}
-
-void TDrawCanvas::start_framerate() {
-  framerate = 0;
-  Tstart = static_cast<long>(std::time(nullptr));
 }
 
 void TDrawCanvas::put_pixel(int x, int y, colour_t c) { ::put_pixel(raster_target(winbmp), x, y, qrgb(c)); }

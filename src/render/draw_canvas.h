@@ -49,9 +49,6 @@ class TDrawCanvas {
   // to front, projecting and picking as makepoly does.
   void draw_tree(winding* root);
 
-  // Restarts the frame-rate count from now.
-  void start_framerate();
-
   // The three status lines as the next frame would write them.
   std::array<std::string, 3> status_lines() const;
 
@@ -68,8 +65,6 @@ class TDrawCanvas {
   bool DragDC = false;                               // true while a mouse drag is in progress
   int candraw = 0;                                   // non-zero while there is a map to draw
   int dragx = 0, dragy = 0, dragz = 0;               // rotation-axis switches of the Dir menu
-  long Tstart = 0, Tfinish = 0;                      // frame-rate measurement, whole seconds
-  long framerate = 0;                                // timer ticks since Tstart
   QPoint Point{-10000, -10000};                      // latest mouse position; far off until the mouse is seen
   QSize clientsize{VIEW_WIDTH, VIEW_HEIGHT};         // client area; only this much is cleared
   unsigned long memory = 0;                          // memory load in per cent, for the status line

@@ -26,7 +26,6 @@ class IdleFrames : public AppTest {
     write_file(map, BOX_MAP);
     open_map(map);
     win->timer().stop();
-    win->memory_status = [this] { return memory; };
   }
 
   // Whether one tick drew a frame.
@@ -37,7 +36,6 @@ class IdleFrames : public AppTest {
   }
 
   std::string map;
-  unsigned long memory = 40;
 };
 
 }  // namespace
@@ -100,7 +98,7 @@ TEST_F(IdleFrames, EachInputAloneMakesTheNextTickDraw) {
       {"key flags", [] { keyflags = 30; }},
       {"current brush", [box] { hibr = box(); }},
       {"point entities", [] { numentity += 1; }},  // undone by the open below
-      {"memory load", [this] { memory += 1; }},
+      {"memory load", [this] { fake.memory += 1; }},
       {"an edit in another view", [this] { win->end_of_step(); }},
       {"open",
        [this] {

@@ -275,10 +275,18 @@ TEST_F(Shell, QuitWithoutAMapAsksOnce) {
   EXPECT_EQ(win->timer().period(), 1);
   ASSERT_EQ(fake.boxes.size(), 1u);
   EXPECT_EQ(fake.boxes[0].caption, "Do you wish to quit?");
-  EXPECT_EQ(fake.boxes[0].text.rfind("framerate ", 0), 0u);  // shown even within the first second
+  EXPECT_EQ(fake.boxes[0].text, "framerate 0.000000");  // within the first second, counted as one
+
+  // Ticks over the seconds since the count began.
+  win->timer().stop();
+  ticks(5);
+  fake.seconds += 2;
+  fake.box_answers.push_back(IDCANCEL);
+  EXPECT_FALSE(win->CanClose());
+  EXPECT_EQ(fake.boxes.back().text, "framerate 2.500000");
 
   trigger(CM_FILEEXIT);
-  EXPECT_EQ(fake.boxes.size(), 2u);
+  EXPECT_EQ(fake.boxes.size(), 3u);
   ASSERT_TRUE(fake.exit_code.has_value());
   EXPECT_EQ(*fake.exit_code, 0);
 }

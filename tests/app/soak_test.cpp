@@ -178,7 +178,6 @@ TEST_F(Soak, RandomKeysAndDragsKeepTheModelSound) {
 TEST_F(Soak, TicksThatSkipDrawingShowWhatAFreshFrameWould) {
   open_map(built_map_path());
   win->timer().stop();
-  win->memory_status = [] { return 42UL; };
   std::mt19937 rng(20261209);
   const picker pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
   TDrawCanvas fresh;

@@ -46,4 +46,10 @@ class scripted_platform : public platform_backend {
   int file_dialog(QWidget* parent, file_dialog_kind kind, file_dialog_data& data) override;
   int modal_dialog(TDialog& dlg) override;
   void exit_process(int code) override { exit_code = code; }
+  // The machine as the window sees it: fixed, so that no frame or status line
+  // depends on the machine the tests run on.
+  unsigned long memory = 42;  // per cent in use
+  long seconds = 1800000000;  // the clock; a test moves it on
+  unsigned long memory_load() override { return memory; }
+  long clock_seconds() override { return seconds; }
 };
