@@ -45,9 +45,9 @@ const std::map<std::string, std::pair<std::size_t, std::uint64_t>> original_save
 std::vector<std::string> every_map() {
   std::vector<std::string> paths;
   for (const char* folder : {"", "wild"}) {
-    const fs::path dir = fs::path(VELD_MAPS_DIR) / folder;
+    const fs::path dir = *folder != '\0' ? fs::path(VELD_MAPS_DIR) / folder : fs::path(VELD_MAPS_DIR);
     if (!fs::is_directory(dir)) {
-      paths.push_back(dir.lexically_normal().string());
+      paths.push_back(dir.string());
       continue;
     }
     for (const auto& entry : fs::directory_iterator(dir)) {
