@@ -10,21 +10,6 @@
 
 namespace {
 
-struct vec3 {
-  double x = 0, y = 0, z = 0;
-};
-
-vec3 operator-(const vec3& a, const vec3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-vec3 operator+(const vec3& a, const vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-vec3 operator*(double s, const vec3& a) { return {s * a.x, s * a.y, s * a.z}; }
-double dot(const vec3& a, const vec3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-vec3 cross(const vec3& a, const vec3& b) {
-  return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-double length(const vec3& a) { return std::sqrt(dot(a, a)); }
-
-vec3 from(const vertex_t& v) { return {v.x, v.y, v.z}; }
-
 // Whole numbers as the file stores them: halves go up.
 vec3 rounded(const vec3& v) { return {std::floor(v.x + 0.5), std::floor(v.y + 0.5), std::floor(v.z + 0.5)}; }
 
@@ -44,11 +29,11 @@ struct plane_t {
 bool face_plane(const surf* s, plane_t& plane) {
   const int count = s->numpoints >= 3 ? s->numpoints : 3;
   vec3 centre;
-  for (int i = 0; i < count; ++i) centre = centre + from(s->point[i]);
+  for (int i = 0; i < count; ++i) centre = centre + to_double(s->point[i]);
   centre = (1.0 / count) * centre;
   vec3 normal;
   for (int i = 0; i < count; ++i) {
-    normal = normal + cross(from(s->point[i]) - centre, from(s->point[(i + 1) % count]) - centre);
+    normal = normal + cross(to_double(s->point[i]) - centre, to_double(s->point[(i + 1) % count]) - centre);
   }
   const double len = length(normal);
   if (!(len > NO_AREA)) return false;  // also false for NaN
@@ -72,7 +57,7 @@ bool plane_through(const vec3 p[3], plane_t& plane) {
 bool polygon_on(const surf* s, const plane_t& plane) {
   const int count = s->numpoints >= 3 ? s->numpoints : 3;
   for (int i = 0; i < count; ++i) {
-    if (!(std::fabs(plane.distance(from(s->point[i]))) <= WRITTEN_PLANE_TOLERANCE)) return false;
+    if (!(std::fabs(plane.distance(to_double(s->point[i]))) <= WRITTEN_PLANE_TOLERANCE)) return false;
   }
   return true;
 }
@@ -95,7 +80,7 @@ bool closest_corners(const surf* s, const plane_t& plane, vec3 out[3]) {
   const int count = s->numpoints >= 3 ? s->numpoints : 3;
   vec3 corner[MAX_POINTS], exact[MAX_POINTS];
   for (int i = 0; i < count; ++i) {
-    exact[i] = from(s->point[i]);
+    exact[i] = to_double(s->point[i]);
     corner[i] = rounded(exact[i]);
   }
   double best = INFINITY;
@@ -126,7 +111,7 @@ bool exact_corners(const surf* s, const plane_t& plane, vec3 out[3]) {
   for (int i = 0; i < count; ++i) {
     for (int j = i + 1; j < count; ++j) {
       for (int k = j + 1; k < count; ++k) {
-        const vec3 tri[3] = {from(s->point[i]), from(s->point[j]), from(s->point[k])};
+        const vec3 tri[3] = {to_double(s->point[i]), to_double(s->point[j]), to_double(s->point[k])};
         const double area = dot(triangle_normal(tri), plane.n);
         if (area <= best) continue;
         best = area;
@@ -168,7 +153,7 @@ char* put_text(char* p, std::string_view text) {
 // the floor and the two wall directions (the sign of the normal makes no
 // difference), turned by the face's rotation within their own plane.
 void standard_axes(const surf* s, float axes[2][3]) {
-  const vec3 corners[3] = {from(s->point[0]), from(s->point[1]), from(s->point[2])};
+  const vec3 corners[3] = {to_double(s->point[0]), to_double(s->point[1]), to_double(s->point[2])};
   const vec3 n = triangle_normal(corners);
   // Floor and ceiling first: on a tie they win, then the x walls, then the y walls.
   struct base {
@@ -287,13 +272,13 @@ void texture_axes(const surf* s, float axes[2][3]) {
 
 void face_points_to_write(const surf* s, double out[3][3]) {
   vec3 chosen[3];
-  for (int i = 0; i < 3; ++i) chosen[i] = rounded(from(s->point[i]));
+  for (int i = 0; i < 3; ++i) chosen[i] = rounded(to_double(s->point[i]));
 
   // While the face still lies on the plane it was read with, that plane is
   // exact, where the one fitted to a small polygon is only close, and one
   // fitted to a polygon squeezed to nothing (a sliver) is none at all.
   vec3 read[3];
-  for (int i = 0; i < 3; ++i) read[i] = from(s->filepoint[i]);
+  for (int i = 0; i < 3; ++i) read[i] = to_double(s->filepoint[i]);
   plane_t read_plane;
   // (The polygon's own way round is not asked: a sliver's is noise.)
   if (s->hasfilepoints && plane_through(read, read_plane) && polygon_on(s, read_plane)) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "model/colour.h"
+#include "model/vec3.h"
 
 constexpr int MAX_POINTS = 16;      // corners of one face polygon
 constexpr int MAX_ENTITIES = 1024;  // slots of the point entity table
@@ -23,10 +24,8 @@ struct surf;
 struct brush_t;
 struct hull_t;
 
-struct vertex_t {
-  float x = 0, y = 0, z = 0;
-  bool operator==(const vertex_t&) const = default;
-};
+// A point or direction of the map, in float as the records keep it.
+using vertex_t = vec3_of<float>;
 
 // A display polygon in view space; each face embeds one, the display BSP takes
 // more from a pool.

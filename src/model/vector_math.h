@@ -1,4 +1,5 @@
-// Vector arithmetic on vertex_t. Sums and products are taken in double and
+// The named vector functions of the face and plane polygon code, over the
+// vector type of model/vec3.h. Sums and products are taken in double and
 // stored as float.
 #pragma once
 
@@ -17,43 +18,30 @@ float VectorLength(const vertex_t* a);
 int VectorCompare(const vertex_t* a, const vertex_t* b);  // 1 when within 0.001 per axis
 float VectorNormalize(vertex_t* a);                       // returns the length; 0 leaves a unchanged
 
-// The small ones are inline: the polygon cuts call them for every edge.
-inline double _DotProduct(const vertex_t* a, const vertex_t* b) {
-  return static_cast<double>(a->x) * b->x + static_cast<double>(a->y) * b->y +
-         static_cast<double>(a->z) * b->z;
-}
+// The small ones are inline: the polygon cuts call them for every edge. Each
+// works in double and stores float.
+inline double _DotProduct(const vertex_t* a, const vertex_t* b) { return dot(to_double(*a), to_double(*b)); }
 
 // out = a - b (first minus second, unlike makevector)
 inline void _VectorSubtract(const vertex_t* a, const vertex_t* b, vertex_t* out) {
-  out->x = static_cast<float>(static_cast<double>(a->x) - b->x);
-  out->y = static_cast<float>(static_cast<double>(a->y) - b->y);
-  out->z = static_cast<float>(static_cast<double>(a->z) - b->z);
+  *out = to_float(to_double(*a) - to_double(*b));
 }
 
 inline void _VectorAdd(const vertex_t* a, const vertex_t* b, vertex_t* out) {
-  out->x = static_cast<float>(static_cast<double>(a->x) + b->x);
-  out->y = static_cast<float>(static_cast<double>(a->y) + b->y);
-  out->z = static_cast<float>(static_cast<double>(a->z) + b->z);
+  *out = to_float(to_double(*a) + to_double(*b));
 }
 
 inline void VectorMA(const vertex_t* a, double scale, const vertex_t* b, vertex_t* out) {
-  out->x = static_cast<float>(a->x + scale * b->x);
-  out->y = static_cast<float>(a->y + scale * b->y);
-  out->z = static_cast<float>(a->z + scale * b->z);
+  *out = to_float(to_double(*a) + scale * to_double(*b));
 }
 
 // a x b, not normalised
 inline void CrossProduct(const vertex_t* a, const vertex_t* b, vertex_t* out) {
-  const double ax = a->x, ay = a->y, az = a->z, bx = b->x, by = b->y, bz = b->z;
-  out->x = static_cast<float>(ay * bz - az * by);
-  out->y = static_cast<float>(az * bx - ax * bz);
-  out->z = static_cast<float>(ax * by - ay * bx);
+  *out = to_float(cross(to_double(*a), to_double(*b)));
 }
 
 inline void VectorScale(const vertex_t* a, double scale, vertex_t* out) {
-  out->x = static_cast<float>(a->x * scale);
-  out->y = static_cast<float>(a->y * scale);
-  out->z = static_cast<float>(a->z * scale);
+  *out = to_float(scale * to_double(*a));
 }
 
 // Component i (0 x, 1 y, 2 z).

@@ -8,19 +8,13 @@
 
 namespace {
 
-struct vec {
-  double x, y, z;
-};
-
-double dot(const vec& a, const vec& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
 // From high up and to one side, so that floors, walls and ceilings all differ.
-constexpr vec LIGHT{0.32, 0.54, 0.78};
+constexpr vec3 LIGHT{0.32, 0.54, 0.78};
 constexpr double SHADE_LEAST = 0.6;  // facing straight away from the light
 
 // A view-space direction's dot product with the ray through a screen point,
 // as a function of the point: the ray is ((X - cx) / f, 1, -(Y - cy) / f).
-screen_linear along_ray(const vec& q, double f, double cx, double cy) {
+screen_linear along_ray(const vec3& q, double f, double cx, double cy) {
   return {q.y - q.x * cx / f + q.z * cy / f, q.x / f, -q.z / f};
 }
 
@@ -41,7 +35,7 @@ texture_mapping face_mapping(const winding* w, const texture_image& tex, float f
 
   // The face's plane in view space, n . P = d, by Newell's sums, which hold
   // up for slivers where three points would not.
-  vec normal{0, 0, 0}, centre{0, 0, 0};
+  vec3 normal{0, 0, 0}, centre{0, 0, 0};
   for (int i = 0; i < n; ++i) {
     const vertex_t& a = w->world[i];
     const vertex_t& b = w->world[(i + 1) % n];
@@ -82,7 +76,7 @@ unsigned face_shade(const surf* s, bool lit, bool textured) {
   double bright = 1;
   if (lit) {
     // A face's normal points into its brush.
-    const vec out{-s->norm.x, -s->norm.y, -s->norm.z};
+    const vec3 out{-s->norm.x, -s->norm.y, -s->norm.z};
     const double length = std::sqrt(dot(out, out) * dot(LIGHT, LIGHT));
     const double facing = length > 0 ? dot(out, LIGHT) / length : 0;
     bright = SHADE_LEAST + (1 - SHADE_LEAST) * (facing + 1) / 2;

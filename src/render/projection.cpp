@@ -28,18 +28,14 @@ const winding right_plane = frustum_plane({0, 0, 0}, {0.732186f, -0.681104f, 0})
 const winding top_plane = frustum_plane({0, 0, 0}, {0, -0.5721815f, 0.82012695f});
 const winding bottom_plane = frustum_plane({0, 0, 0}, {0, -0.5721815f, -0.82012695f});
 
-float dot(const vertex_t& a, const vertex_t& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-
-vertex_t sub(const vertex_t& a, const vertex_t& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-
 // Measuring against a frustum plane, every step in float.
 struct frustum_measure {
   const vertex_t& P;
   const vertex_t& N;
 
-  float distance(const vertex_t& A) const { return dot(sub(A, P), N); }
-  vertex_t edge(const vertex_t& A, const vertex_t& B) const { return sub(B, A); }
-  float toward(const vertex_t& A) const { return dot(sub(P, A), N); }
+  float distance(const vertex_t& A) const { return dot(A - P, N); }
+  vertex_t edge(const vertex_t& A, const vertex_t& B) const { return B - A; }
+  float toward(const vertex_t& A) const { return dot(P - A, N); }
   float along(const vertex_t& e) const { return dot(N, e); }
 };
 
