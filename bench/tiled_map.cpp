@@ -7,11 +7,11 @@
 #include <sstream>
 #include <vector>
 
+#include "base/number_text.h"
 #include "map_cases.h"
 #include "mapio/atomic_file.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
-#include "mapio/number_text.h"
 #include "model/map_state.h"
 
 namespace {

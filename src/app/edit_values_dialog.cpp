@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "base/number_text.h"
 #include "edit/transforms.h"
-#include "mapio/number_text.h"
 
 TEditProp::TEditProp(QWidget* parent) : TDialog(parent, QStringLiteral("Edit Values"), 113, 67) {
   add_ok_cancel(25, 50, 15, 14, 50, 50, 25, 14);

@@ -8,7 +8,7 @@
 #include "app/draw_window.h"
 #include "app/hull_dialog.h"
 
-#include "mapio/number_text.h"
+#include "base/number_text.h"
 #include "model/map_state.h"
 #include "platform/platform.h"
 

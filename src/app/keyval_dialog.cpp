@@ -8,7 +8,7 @@
 #include <climits>
 #include <cmath>
 
-#include "mapio/number_text.h"
+#include "base/number_text.h"
 #include "model/map_state.h"
 #include "platform/platform.h"
 

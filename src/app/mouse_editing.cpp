@@ -4,9 +4,9 @@
 #include <algorithm>
 
 #include "app/draw_window.h"
+#include "base/number_text.h"
 #include "edit/grid_snap.h"
 #include "edit/transforms.h"
-#include "mapio/number_text.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"

@@ -11,11 +11,11 @@
 #include <cmath>
 
 #include "app/draw_window.h"
+#include "base/number_text.h"
 #include "edit/box_brush.h"
 #include "edit/brush_cut.h"
 #include "edit/grid_snap.h"
 #include "edit/transforms.h"
-#include "mapio/number_text.h"
 #include "model/map_state.h"
 
 namespace {

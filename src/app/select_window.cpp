@@ -9,7 +9,7 @@
 #include <cstdio>
 
 #include "app/draw_window.h"
-#include "mapio/number_text.h"
+#include "base/number_text.h"
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"

@@ -5,9 +5,10 @@
 #include <cstddef>
 #include <functional>
 
+#include "base/number_text.h"
 #include "mapio/map_writer.h"
-#include "mapio/number_text.h"
 #include "model/map_state.h"
+#include "model/texture_axes.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 #include <utility>
 #include <vector>
 
+#include "base/number_text.h"
+#include "base/text_cursor.h"
+#include "base/whole_file.h"
 #include "edit/box_brush.h"
 #include "mapio/file_face.h"
-#include "mapio/number_text.h"
-#include "mapio/text_cursor.h"
-#include "mapio/whole_file.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"

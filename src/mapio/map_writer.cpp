@@ -4,9 +4,10 @@
 #include <cstring>
 #include <numbers>
 
+#include "base/number_text.h"
 #include "mapio/atomic_file.h"
-#include "mapio/number_text.h"
 #include "model/map_state.h"
+#include "model/texture_axes.h"
 
 namespace {
 
@@ -149,51 +150,6 @@ char* put_text(char* p, std::string_view text) {
   return p + text.size();
 }
 
-// The axes a standard face shows its texture along: those of the nearest of
-// the floor and the two wall directions (the sign of the normal makes no
-// difference), turned by the face's rotation within their own plane.
-void standard_axes(const surf* s, float axes[2][3]) {
-  const vec3 corners[3] = {to_double(s->point[0]), to_double(s->point[1]), to_double(s->point[2])};
-  const vec3 n = triangle_normal(corners);
-  // Floor and ceiling first: on a tie they win, then the x walls, then the y walls.
-  struct base {
-    vec3 normal, u, v;
-    int su, sv;  // the coordinates u and v run along
-  };
-  static constexpr base bases[3] = {
-      {{0, 0, 1}, {1, 0, 0}, {0, -1, 0}, 0, 1},
-      {{1, 0, 0}, {0, 1, 0}, {0, 0, -1}, 1, 2},
-      {{0, 1, 0}, {1, 0, 0}, {0, 0, -1}, 0, 2},
-  };
-  const base* best = &bases[0];
-  double most = -1;
-  for (const base& b : bases) {
-    const double along = std::fabs(dot(n, b.normal));
-    if (along > most) {
-      most = along;
-      best = &b;
-    }
-  }
-  const double degrees = s->flips;
-  double sine = std::sin(degrees * std::numbers::pi / 180.0),
-         cosine = std::cos(degrees * std::numbers::pi / 180.0);
-  // Quarter turns come out exact rather than a hair off zero.
-  if (std::fmod(degrees, 90.0) == 0.0) {
-    const int quarter = static_cast<int>(std::fmod(std::fmod(degrees, 360.0) + 360.0, 360.0) / 90.0);
-    constexpr double sines[4] = {0, 1, 0, -1};
-    sine = sines[quarter];
-    cosine = sines[(quarter + 1) % 4];
-  }
-  const vec3 from_base[2] = {best->u, best->v};
-  for (int i = 0; i < 2; ++i) {
-    double c[3] = {from_base[i].x, from_base[i].y, from_base[i].z};
-    const double a = c[best->su], b = c[best->sv];
-    c[best->su] = cosine * a - sine * b;
-    c[best->sv] = sine * a + cosine * b;
-    for (int k = 0; k < 3; ++k) axes[i][k] = static_cast<float>(c[k]) + 0.0f;  // + 0 turns -0 into 0
-  }
-}
-
 void put_pairs(std::string& out, const keyval* list) {
   for (const keyval* kv = list; kv != nullptr; kv = kv->next) {
     out += '"';
@@ -259,16 +215,6 @@ void put_face(std::string& out, const surf* s) {
 }
 
 }  // namespace
-
-void texture_axes(const surf* s, float axes[2][3]) {
-  if (s->hasaxes == 0) {
-    standard_axes(s, axes);
-    return;
-  }
-  for (int i = 0; i < 2; ++i) {
-    for (int k = 0; k < 3; ++k) axes[i][k] = s->texaxis[i][k];
-  }
-}
 
 void face_points_to_write(const surf* s, double out[3][3]) {
   vec3 chosen[3];

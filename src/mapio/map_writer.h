@@ -14,10 +14,6 @@ constexpr double WRITTEN_PLANE_TOLERANCE = 0.01;
 // read without any; then the point entities.
 std::string map_text();
 
-// The texture axes written for s in a Valve 220 map: its own, or for a face
-// without them those that show its texture as a standard face would.
-void texture_axes(const surf* s, float axes[2][3]);
-
 // Whether map_text writes the brush entity h.
 bool hull_is_written(const hull_t* h);
 

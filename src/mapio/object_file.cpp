@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "base/number_text.h"
+#include "base/text_cursor.h"
+#include "base/whole_file.h"
 #include "mapio/atomic_file.h"
 #include "mapio/file_face.h"
 #include "mapio/map_writer.h"
-#include "mapio/number_text.h"
-#include "mapio/text_cursor.h"
-#include "mapio/whole_file.h"
 #include "model/colour.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"

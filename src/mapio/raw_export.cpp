@@ -3,8 +3,8 @@
 #include <cmath>
 #include <utility>
 
+#include "base/number_text.h"
 #include "mapio/atomic_file.h"
-#include "mapio/number_text.h"
 #include "model/map_state.h"
 
 std::string raw_text(const vertex_t& centre) {

@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "mapio/number_text.h"
+#include "base/number_text.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "render/face_texture.h"

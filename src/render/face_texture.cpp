@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "mapio/map_writer.h"
 #include "model/camera.h"
 #include "model/rotation.h"
+#include "model/texture_axes.h"
 
 namespace {
 

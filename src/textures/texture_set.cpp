@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "mapio/whole_file.h"
+#include "base/whole_file.h"
 #include "textures/byte_fields.h"
 #include "textures/pak_file.h"
 

@@ -1,6 +1,6 @@
 #include "textures/wad_file.h"
 
-#include "mapio/whole_file.h"
+#include "base/whole_file.h"
 #include "textures/byte_fields.h"
 
 namespace {

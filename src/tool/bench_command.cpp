@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "base/number_text.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
-#include "mapio/number_text.h"
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"

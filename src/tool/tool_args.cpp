@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "mapio/number_text.h"
+#include "base/number_text.h"
 
 namespace {
 

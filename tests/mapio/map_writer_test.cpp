@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -150,4 +151,26 @@ TEST_F(MapWriter, AFailedSaveReportsTheReasonAndKeepsTheOldFile) {
   EXPECT_NE(error.find("missing/room.map"), std::string::npos) << error;
   EXPECT_NE(error.find("No such file or directory"), std::string::npos) << error;
   std::filesystem::remove_all(dir);
+}
+
+// Qt sets the C locale from the environment; in a comma locale "%lf" would
+// write "0,500000". Builds such a locale with localedef in a temporary folder.
+TEST_F(ModelTest, MapNumbersIgnoreACommaLocale) {
+  std::string written;
+  load_report r;
+  {
+    const comma_locale comma;
+    if (!comma.ready) GTEST_SKIP() << "localedef could not build de_DE.UTF-8 on this machine";
+    char half[8];
+    std::snprintf(half, sizeof half, "%.1f", 0.5);
+    EXPECT_STREQ(half, "0,5");  // the locale really is in force
+    fixb = 0;
+    r = read_map_text("{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.5 -1.25 0 0.5 2\n}\n}\n");
+    written = map_text();
+  }
+  EXPECT_EQ(r.malformed_numbers, 0);
+  EXPECT_EQ(hull->brush->fsurf->sofs, 0.5f);
+  EXPECT_EQ(hull->brush->fsurf->tofs, -1.25f);
+  EXPECT_EQ(written,
+            "{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.500000 -1.250000 0.000000 0.500000 2.000000\n}\n}\n");
 }

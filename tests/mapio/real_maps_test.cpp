@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "base/number_text.h"
 #include "built_map.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
-#include "mapio/number_text.h"
 #include "model_fixture.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "mapio/number_text.h"
+#include "base/number_text.h"
 
 #include <gtest/gtest.h>
 
@@ -15,10 +15,6 @@
 #include <limits>
 #include <random>
 #include <string>
-
-#include "mapio/map_reader.h"
-#include "mapio/map_writer.h"
-#include "model_fixture.h"
 
 namespace {
 
@@ -220,24 +216,4 @@ TEST(NumberText, FixedAndShortestTextHoldOnManyRandomNumbers) {
       ASSERT_NE(float_from_text(c_fixed(places - 1, f)), f) << shortest;
     }
   }
-}
-
-// Qt sets the C locale from the environment; in a comma locale "%lf" would
-// write "0,500000". Builds such a locale with localedef in a temporary folder.
-TEST_F(ModelTest, MapNumbersIgnoreACommaLocale) {
-  std::string written;
-  load_report r;
-  {
-    const comma_locale comma;
-    if (!comma.ready) GTEST_SKIP() << "localedef could not build de_DE.UTF-8 on this machine";
-    EXPECT_EQ(c_format("%.1f", 0.5), "0,5");  // the locale really is in force
-    fixb = 0;
-    r = read_map_text("{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.5 -1.25 0 0.5 2\n}\n}\n");
-    written = map_text();
-  }
-  EXPECT_EQ(r.malformed_numbers, 0);
-  EXPECT_EQ(hull->brush->fsurf->sofs, 0.5f);
-  EXPECT_EQ(hull->brush->fsurf->tofs, -1.25f);
-  EXPECT_EQ(written,
-            "{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.500000 -1.250000 0.000000 0.500000 2.000000\n}\n}\n");
 }

@@ -1,4 +1,4 @@
-#include "mapio/whole_file.h"
+#include "base/whole_file.h"
 
 #include <sys/stat.h>
 

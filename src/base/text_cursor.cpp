@@ -1,4 +1,4 @@
-#include "mapio/text_cursor.h"
+#include "base/text_cursor.h"
 
 bool text_cursor::skip_past(char c) {
   const std::size_t at = text_.find(c, pos_);
