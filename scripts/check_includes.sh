@@ -7,13 +7,14 @@ cd "$(dirname "$0")/.."
 declare -A allowed=(
   [base]=""
   [model]="base"
+  [defs]="base"
   [edit]="base model"
   [mapio]="base model"
   [textures]="base model"
   [render]="base model textures"
   [platform]=""
-  [tool]="base model edit mapio textures render platform"
-  [app]="base model edit mapio textures render platform"
+  [tool]="base model defs edit mapio textures render platform"
+  [app]="base model defs edit mapio textures render platform"
 )
 
 bad=0
