@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "edit/face_backup.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 #include "model/vector_math.h"
@@ -73,9 +74,7 @@ bool brushes_bounds(const std::vector<brush_t*>& list, vertex_t* lo, vertex_t* h
 bool snap_brush_points(brush_t* b) {
   vertex_t lo, hi;
   if (!brush_bounds(b, &lo, &hi)) return false;
-  // Whole copies, so that a refusal puts back every bit the rebuild touched.
-  std::vector<surf> kept;
-  for (const surf* s = b->fsurf; s != nullptr; s = s->next) kept.push_back(*s);
+  face_backup kept(b);
   bool whole = true;
   for (surf* s = b->fsurf; s != nullptr && whole; s = s->next) {
     const vertex_t before = plane_normal(s);
@@ -97,11 +96,6 @@ bool snap_brush_points(brush_t* b) {
     for (const surf* s = b->fsurf; s != nullptr && whole; s = s->next) whole = s->numpoints >= 3;
   }
   if (whole) return true;
-  auto k = kept.begin();
-  for (surf* s = b->fsurf; s != nullptr; s = s->next, ++k) {
-    surf* next = s->next;
-    *s = std::move(*k);
-    s->next = next;
-  }
+  kept.restore(b);
   return false;
 }
