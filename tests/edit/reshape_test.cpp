@@ -1,6 +1,6 @@
-// Stretching and clipping random convex brushes: a stretch leaves every brush
-// convex and spanning the new side, or refuses and leaves it to the bit; a
-// clip keeps the volume among its pieces, each on its side.
+// Stretching, moving corners of and clipping random convex brushes: a stretch
+// or a corner move leaves every brush convex, or refuses and leaves it to
+// the bit; a clip keeps the volume among its pieces, each on its side.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -12,6 +12,7 @@
 #include "edit/clip_brushes.h"
 #include "edit/stretch.h"
 #include "edit/transforms.h"
+#include "edit/vertex_move.h"
 #include "model/plane_polygon.h"
 #include "model_fixture.h"
 
@@ -134,5 +135,37 @@ TEST_F(Reshape, ClipsKeepTheVolumeAmongThePiecesOnTheirSides) {
     for (brush_t* piece : left) delete_brush(piece);
   }
   EXPECT_GT(cut_in_two, 30);
+  EXPECT_MODEL_OK();
+}
+
+TEST_F(Reshape, CornerMovesKeepBrushesConvexOrLeaveThemAlone) {
+  int moved = 0, refused = 0;
+  for (int round = 0; round < 300; ++round) {
+    brush_t* b = random_brush();
+    const std::vector<vertex_t> before = corners(b);
+    std::vector<std::string> texts;
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) texts.push_back(s->texname);
+    const vertex_t at = before[std::uniform_int_distribution<std::size_t>(0, before.size() - 1)(rng)];
+    std::uniform_int_distribution<int> step(-64, 64);
+    const vertex_t to{at.x + static_cast<float>(step(rng)), at.y + static_cast<float>(step(rng)),
+                      at.z + static_cast<float>(step(rng))};
+    if (!move_vertex(b, at, to)) {
+      ++refused;
+      EXPECT_EQ(corners(b), before);
+      continue;
+    }
+    ++moved;
+    expect_convex(b);
+    const std::vector<vertex_t> after = corners(b);
+    EXPECT_TRUE(std::any_of(after.begin(), after.end(), [&](const vertex_t& c) {
+      return std::fabs(c.x - to.x) < 0.05f && std::fabs(c.y - to.y) < 0.05f && std::fabs(c.z - to.z) < 0.05f;
+    }));
+    EXPECT_GE(count_faces(b), 4);
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next)
+      EXPECT_NE(std::find(texts.begin(), texts.end(), s->texname), texts.end());
+  }
+  EXPECT_GT(moved, 30);
+  EXPECT_GT(refused, 30);
+  EXPECT_FALSE(move_vertex(random_brush(), vertex_t{9999, 9999, 9999}, vertex_t{}));  // no corner there
   EXPECT_MODEL_OK();
 }
