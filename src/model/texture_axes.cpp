@@ -54,3 +54,17 @@ void texture_axes(const surf* s, float axes[2][3]) {
     for (int k = 0; k < 3; ++k) axes[i][k] = s->texaxis[i][k];
   }
 }
+
+void texture_coords(const surf* f, const vertex_t& p, double& s, double& t) {
+  float axes[2][3];
+  texture_axes(f, axes);
+  double out[2];
+  const float offsets[2] = {f->sofs, f->tofs};
+  for (int i = 0; i < 2; ++i) {
+    const double scale = f->scale[i] != 0 ? f->scale[i] : 1.0;
+    out[i] =
+        (double{p.x} * axes[i][0] + double{p.y} * axes[i][1] + double{p.z} * axes[i][2]) / scale + offsets[i];
+  }
+  s = out[0];
+  t = out[1];
+}

@@ -11,3 +11,7 @@ void standard_axes(const surf* s, float axes[2][3]);
 // The face's own Valve 220 axes where it has them, else the standard ones;
 // the writer saves these for a Valve 220 map, and the drawing maps by them.
 void texture_axes(const surf* s, float axes[2][3]);
+
+// The texture coordinates s and t, in texels, of the point p on face f: each
+// axis divided by its scale (0 counting as 1), plus the offset.
+void texture_coords(const surf* f, const vertex_t& p, double& s, double& t);
