@@ -11,6 +11,7 @@
 #include <string>
 
 #include "mapio/map_reader.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -125,7 +126,7 @@ TEST_F(MapWriter, KeepsThePlaneWhereTheRoundedCornersWouldNot) {
 
 TEST_F(MapWriter, ALongTextRoundTripKeepsEveryCharacter) {
   const std::string key(120, 'k'), value(300, 'v'), texture(64, 'T');
-  fixb = 0;
+  options.fixb = 0;
   hull_t* world = make_world();
   world->header->next = new_keyval(key.c_str(), value.c_str());
   add_face(add_brush(world), {0, 0, 0}, {0, 64, 0}, {0, 0, 64})->texname = texture;

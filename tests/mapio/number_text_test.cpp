@@ -18,6 +18,7 @@
 
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -231,7 +232,7 @@ TEST_F(ModelTest, MapNumbersIgnoreACommaLocale) {
     const comma_locale comma;
     if (!comma.ready) GTEST_SKIP() << "localedef could not build de_DE.UTF-8 on this machine";
     EXPECT_EQ(c_format("%.1f", 0.5), "0,5");  // the locale really is in force
-    fixb = 0;
+    options.fixb = 0;
     r = read_map_text("{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.5 -1.25 0 0.5 2\n}\n}\n");
     written = map_text();
   }
