@@ -174,6 +174,18 @@ inline constexpr command_row COMMANDS[] = {
 };
 // clang-format on
 
+// Each id names one action, and each key of the 3D view one command.
+constexpr bool commands_apart() {
+  for (const command_row& a : COMMANDS) {
+    for (const command_row& b : COMMANDS) {
+      if (&a == &b) continue;
+      if (a.id == b.id || (a.view_key != 0 && a.view_key == b.view_key)) return false;
+    }
+  }
+  return true;
+}
+static_assert(commands_apart(), "two commands share an id or a key");
+
 // The row of id; null for an id that runs nothing (the emblem's).
 inline const command_row* find_command(int id) {
   for (const command_row& c : COMMANDS) {

@@ -170,6 +170,20 @@ constexpr view_key VIEW_KEYS[] = {
 };
 // clang-format on
 
+// A key listed twice, or also a command's, would never reach its later row.
+constexpr bool keys_apart() {
+  for (const view_key& k : VIEW_KEYS) {
+    for (const view_key& other : VIEW_KEYS) {
+      if (&k != &other && k.key == other.key) return false;
+    }
+    for (const command_row& c : COMMANDS) {
+      if (c.view_key == k.key) return false;
+    }
+  }
+  return true;
+}
+static_assert(keys_apart(), "a key of the 3D view is listed twice or is also a command's key");
+
 }  // namespace
 
 void TDrawWindow::EvKeyDown(unsigned key, unsigned, unsigned flags) {
