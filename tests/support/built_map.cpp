@@ -100,7 +100,9 @@ std::string point_entity(const char* classname, int x, int y, int z, const char*
 
 std::string built_map_text() {
   reset_model();
-  const int grid = options.grid_size;
+  // Built as a program just started would build it, on a grid of one unit.
+  const view_options kept = options;
+  options = view_options{};
   options.grid_size = 1;
   hull_t* world = make_world();
   world->header->next = new_keyval("wad", "gfx/base.wad");
@@ -133,7 +135,7 @@ std::string built_map_text() {
 
   std::string text = map_text() + points;
   reset_model();
-  options.grid_size = grid;
+  options = kept;
   return text;
 }
 
