@@ -13,6 +13,7 @@
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
+#include "model/view_options.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "textures/texture_set.h"
@@ -46,8 +47,8 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
   start_qt();
   if (!load_for(state, path)) return;
   origin = vertex_t{0, OPENED_CAMERA_Y, 0};
-  allsolid = m.solid;
-  drawbsp = m.bsp;
+  options.allsolid = m.solid;
+  options.drawbsp = m.bsp;
   {
     TDrawCanvas canvas;
     canvas.candraw = 1;
@@ -65,8 +66,8 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
         return textures.texture(name);
       };
     }
-    drawtextures = m.textured;
-    drawlight = m.lit;
+    options.drawtextures = m.textured;
+    options.drawlight = m.lit;
     canvas.EvDraw();  // grows the fragment pool to this frame's size
     for (auto _ : state) canvas.EvDraw();
     state.counters["drawn"] = numdrawn;
@@ -75,6 +76,7 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
   }
   release_map();
   reset_render_state();
+  options = view_options{};
 }
 
 void register_all() {

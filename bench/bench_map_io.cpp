@@ -13,6 +13,7 @@
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "tiled_map.h"
 
 namespace fs = std::filesystem;
@@ -50,9 +51,9 @@ void load_all(benchmark::State& state) {
 
 // The reader alone: "fix brushes" off, so faces keep their three file points.
 void read_only(benchmark::State& state, const std::string& path) {
-  fixb = 0;
+  options.fixb = 0;
   load(state, path);
-  fixb = 1;
+  options.fixb = 1;
 }
 
 // The editor's open: the read and the first snapshot of the undo history.

@@ -88,7 +88,7 @@ void run_entity_dialog(TDrawWindow& w) {
       MessageBox(main_window, failure.what(), "Error", box_buttons::ok);
     }
   } else {
-    TEditHull dlg(main_window, w.textures());
+    TEditHull dlg(main_window, w.document.textures());
     dlg.Execute();
   }
   w.timer().start(TIMER_NORMAL);

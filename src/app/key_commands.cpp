@@ -1,8 +1,10 @@
-// The keyboard of the 3D view. Every key changes program-wide state or the map;
-// the next timer tick shows the result.
+// The keyboard of the 3D view. A key of a command runs it as the menu would;
+// every other key is in the table below. Every key changes program-wide state
+// or the map; the next timer tick shows the result.
 #include <QKeyEvent>
 #include <cmath>
 
+#include "app/commands.h"
 #include "app/draw_window.h"
 #include "app/entity_dialog.h"
 #include "app/new_brush_dialog.h"
@@ -14,8 +16,8 @@
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
+#include "model/view_options.h"
 #include "platform/virtual_keys.h"
-#include "render/render_state.h"
 
 namespace {
 
@@ -51,118 +53,15 @@ void step(int sign) {
   origin.x = static_cast<float>(origin.x + sign * std::floor(FORWARD_STEP * sangz + 0.5));
 }
 
-int toggled(int flag) { return flag == 0 ? 1 : 0; }
+void zoom(TDrawWindow& w, double by) { w.vd = static_cast<float>(w.vd + by); }
 
-}  // namespace
+void flip(int& flag) { flag = flag == 0 ? 1 : 0; }
 
-void TDrawWindow::EvKeyDown(unsigned key, unsigned, unsigned flags) {
-  keydown = static_cast<int>(key);
-  keyflags = static_cast<int>(flags);
-  switch (key) {
-    case vk_letter('S'):
-      allsolid = toggled(allsolid);
-      testing_value = static_cast<short>(testing_value + TESTING_STEP);
-      break;
-    case vk_letter('T'):
-      drawbsp = toggled(drawbsp);
-      break;
-    case VK_COMMA:
-      turn_down(angle.y);
-      break;
-    case VK_PERIOD:
-      turn_up(angle.y);
-      break;
-    case VK_END:
-      turn_down(angle.x);
-      break;
-    case VK_HOME:
-      turn_up(angle.x);
-      break;
-    case VK_LEFT:
-      turn_down(angle.z);
-      break;
-    case VK_RIGHT:
-      turn_up(angle.z);
-      break;
-    case VK_PAGE_UP:
-      origin.z += HEIGHT_STEP;
-      break;
-    case VK_PAGE_DOWN:
-      origin.z -= HEIGHT_STEP;
-      break;
-    case VK_UP:
-      step(1);
-      break;
-    case VK_DOWN:
-      step(-1);
-      break;
-    case VK_BRACKET_LEFT:
-      if (vd > ZOOM_MIN) vd = static_cast<float>(vd - ZOOM_STEP);
-      break;
-    case VK_BRACKET_RIGHT:
-      if (vd < ZOOM_MAX) vd = static_cast<float>(vd + ZOOM_STEP);
-      break;
-    case VK_EQUALS:
-      if (view > VIEW_STEP) view -= VIEW_STEP;
-      break;
-    case VK_MINUS:
-      view += VIEW_STEP;
-      break;
-    case vk_letter('A'):
-      testing_value = static_cast<short>(testing_value - TESTING_STEP);
-      break;
-    case VK_TAB:
-      subtract_key();
-      break;
-    case VK_BACKSLASH:
-      fixb = toggled(fixb);
-      break;
-    case VK_BACK_QUOTE:
-      split_key();
-      break;
-    case vk_letter('V'):
-      if (hilight != nullptr) hilight->solid = hilight->solid != 0 ? 0 : 1;
-      break;
-    case vk_letter('R'):
-      if (hilight != nullptr) {
-        for (surf* s = hilight->brush->fsurf; s != nullptr; s = s->next) s->texname = DEFAULT_TEXTURE;
-      }
-      break;
-    case vk_digit(1):
-      if (hilight != nullptr) {
-        hibr = hilight->brush;
-        insert_brush_in_list(hibr);
-      }
-      break;
-    case vk_digit(2):
-      unselectbrushes();
-      break;
-    case VK_BACKSPACE:
-      convert_key();
-      break;
-    case VK_DELETE:
-      delete_key();
-      break;
-    case VK_SPACE:
-      open_select_view(*this);
-      break;
-    case vk_letter('E'):
-      run_entity_dialog(*this);
-      break;
-    case VK_INSERT:
-      run_brush_creator(*this);
-      break;
-    case vk_letter('X'):
-      CmTextureToggle();
-      break;
-    default:
-      break;
-  }
+void step_testing(TDrawWindow& w, int by) {
+  w.status.testing_value = static_cast<short>(w.status.testing_value + by);
 }
 
-void TDrawWindow::EvKeyUp(unsigned, unsigned, unsigned) { keydown = 0; }
-
-void TDrawWindow::subtract_key() {
+void subtract_key() {
   if (hilight == nullptr || hibr == nullptr) return;
   fixbrush(hibr);
   brush_t* cutter = hilight->brush;
@@ -172,7 +71,7 @@ void TDrawWindow::subtract_key() {
   unselectbrushes();
 }
 
-void TDrawWindow::split_key() {
+void split_key() {
   if (hilight == nullptr || hibr == nullptr) return;
   brush_t* front = nullptr;
   brush_t* back = nullptr;
@@ -180,15 +79,15 @@ void TDrawWindow::split_key() {
   unselectbrushes();
 }
 
-void TDrawWindow::convert_key() {
+void convert_key(TDrawWindow& w) {
   if (hilight == nullptr) return;
   brush_t* b = hilight->brush;
-  timer().stop();
-  if (b->entity == -1 && MessageBox(this, "Are You sure that you wish \nto convert this brush to an entity?",
+  w.timer().stop();
+  if (b->entity == -1 && MessageBox(&w, "Are You sure that you wish \nto convert this brush to an entity?",
                                     "Create Entity", box_buttons::ok_cancel) == IDOK) {
     vertex_t centre;
     if (numentity >= MAX_ENTITIES) {
-      MessageBox(this,
+      MessageBox(&w,
                  "The map already holds " + std::to_string(MAX_ENTITIES) +
                      " point entities, the most it can hold.\nThe brush was not converted.",
                  "Create Entity", box_buttons::ok);
@@ -204,16 +103,16 @@ void TDrawWindow::convert_key() {
       unselectbrushes();
     }
   }
-  timer().start(TIMER_AFTER_CONVERT);
+  w.timer().start(TIMER_AFTER_CONVERT);
   hilight = nullptr;
 }
 
-void TDrawWindow::delete_key() {
+void delete_key(TDrawWindow& w) {
   if (hilight == nullptr) return;
   brush_t* b = hilight->brush;
   const int e = b->entity;
-  timer().stop();
-  if (MessageBox(this, "delete brush?", "are you sure?", box_buttons::ok_cancel) == IDOK) {
+  w.timer().stop();
+  if (MessageBox(&w, "delete brush?", "are you sure?", box_buttons::ok_cancel) == IDOK) {
     if (e >= 0) {
       entities[e].valid = 0;
       b->valid = 0;
@@ -222,8 +121,87 @@ void TDrawWindow::delete_key() {
     }
     unselectbrushes();
   }
-  timer().start(TIMER_NORMAL);
+  w.timer().start(TIMER_NORMAL);
 }
+
+// The keys of the 3D view that are not commands of the menu.
+struct view_key {
+  unsigned key;
+  void (*run)(TDrawWindow&);
+};
+
+// clang-format off
+constexpr view_key VIEW_KEYS[] = {
+    {vk_letter('S'), [](TDrawWindow& w) { flip(options.allsolid); step_testing(w, TESTING_STEP); }},
+    {vk_letter('T'), [](TDrawWindow&) { flip(options.drawbsp); }},
+    {vk_letter('A'), [](TDrawWindow& w) { step_testing(w, -TESTING_STEP); }},
+    {VK_COMMA, [](TDrawWindow&) { turn_down(angle.y); }},
+    {VK_PERIOD, [](TDrawWindow&) { turn_up(angle.y); }},
+    {VK_END, [](TDrawWindow&) { turn_down(angle.x); }},
+    {VK_HOME, [](TDrawWindow&) { turn_up(angle.x); }},
+    {VK_LEFT, [](TDrawWindow&) { turn_down(angle.z); }},
+    {VK_RIGHT, [](TDrawWindow&) { turn_up(angle.z); }},
+    {VK_PAGE_UP, [](TDrawWindow&) { origin.z += HEIGHT_STEP; }},
+    {VK_PAGE_DOWN, [](TDrawWindow&) { origin.z -= HEIGHT_STEP; }},
+    {VK_UP, [](TDrawWindow&) { step(1); }},
+    {VK_DOWN, [](TDrawWindow&) { step(-1); }},
+    {VK_BRACKET_LEFT, [](TDrawWindow& w) { if (w.vd > ZOOM_MIN) zoom(w, -ZOOM_STEP); }},
+    {VK_BRACKET_RIGHT, [](TDrawWindow& w) { if (w.vd < ZOOM_MAX) zoom(w, ZOOM_STEP); }},
+    {VK_EQUALS, [](TDrawWindow& w) { if (w.view > VIEW_STEP) w.view -= VIEW_STEP; }},
+    {VK_MINUS, [](TDrawWindow& w) { w.view += VIEW_STEP; }},
+    {VK_TAB, [](TDrawWindow&) { subtract_key(); }},
+    {VK_BACK_QUOTE, [](TDrawWindow&) { split_key(); }},
+    {VK_BACKSPACE, convert_key},
+    {VK_DELETE, delete_key},
+    {vk_letter('V'), [](TDrawWindow&) { if (hilight != nullptr) flip(hilight->solid); }},
+    {vk_letter('R'), [](TDrawWindow&) {
+       if (hilight == nullptr) return;
+       for (surf* s = hilight->brush->fsurf; s != nullptr; s = s->next) s->texname = DEFAULT_TEXTURE;
+     }},
+    {vk_digit(1), [](TDrawWindow&) {
+       if (hilight == nullptr) return;
+       hibr = hilight->brush;
+       insert_brush_in_list(hibr);
+     }},
+    {vk_digit(2), [](TDrawWindow&) { unselectbrushes(); }},
+    {VK_SPACE, open_select_view},
+    {vk_letter('E'), run_entity_dialog},
+    {VK_INSERT, run_brush_creator},
+};
+// clang-format on
+
+// A key listed twice, or also a command's, would never reach its later row.
+constexpr bool keys_apart() {
+  for (const view_key& k : VIEW_KEYS) {
+    for (const view_key& other : VIEW_KEYS) {
+      if (&k != &other && k.key == other.key) return false;
+    }
+    for (const command_row& c : COMMANDS) {
+      if (c.view_key == k.key) return false;
+    }
+  }
+  return true;
+}
+static_assert(keys_apart(), "a key of the 3D view is listed twice or is also a command's key");
+
+}  // namespace
+
+void TDrawWindow::EvKeyDown(unsigned key, unsigned, unsigned flags) {
+  status.keydown = static_cast<int>(key);
+  status.keyflags = static_cast<int>(flags);
+  for (const command_row& c : COMMANDS) {
+    if (c.view_key != key || !command_enabled(c, *this)) continue;
+    run_command(c, *this);
+    return;
+  }
+  for (const view_key& k : VIEW_KEYS) {
+    if (k.key != key) continue;
+    k.run(*this);
+    return;
+  }
+}
+
+void TDrawWindow::EvKeyUp(unsigned, unsigned, unsigned) { status.keydown = 0; }
 
 // ---- Qt's key messages ----
 
@@ -233,14 +211,12 @@ void TDrawWindow::keyPressEvent(QKeyEvent* event) {
       (event->nativeScanCode() & SCAN_CODE_MASK) | (event->isAutoRepeat() ? REPEAT_FLAG : 0u);
   EvKeyDown(virtual_key(event->key()), static_cast<unsigned>(event->count()), flags);
   history_record();
-  after_message();
+  refresh_();
 }
 
 void TDrawWindow::keyReleaseEvent(QKeyEvent* event) {
   if (event->isAutoRepeat()) return;
   picture_changed();
   EvKeyUp(virtual_key(event->key()), 1, event->nativeScanCode() & SCAN_CODE_MASK);
-  after_message();
+  refresh_();
 }
-
-bool TDrawWindow::focusNextPrevChild(bool) { return false; }

@@ -5,17 +5,16 @@
 
 #include "app/draw_window.h"
 #include "app/main_frame.h"
-#include "render/render_state.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QStringList args = QApplication::arguments();
   args.removeFirst();
-  cmdline = args.join(QLatin1Char(' ')).toStdString();
 
   TDrawFrame* frame = InitMainWindow();
+  frame->client()->status.cmdline = args.join(QLatin1Char(' ')).toStdString();
   frame->show();
-  if (!args.isEmpty()) frame->client()->open_map(args.first().toStdString());
+  if (!args.isEmpty()) frame->client()->document.open_map(args.first().toStdString());
   const int code = QApplication::exec();
   delete frame;
   return code;

@@ -7,14 +7,18 @@
 #include <QMenuBar>
 #include <QToolBar>
 #include <QToolButton>
+#include <optional>
+#include <vector>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app/draw_window.h"
 
 namespace {
 
 // Command buttons of the control bar are 20 x 20 pictures.
 constexpr int GADGET_SIZE = 20;
+constexpr int EMBLEM_GAP = 20;  // between the emblem and the first button
+constexpr int GROUP_GAP = 6;    // between the buttons of two menus
 
 QWidget* separator_gadget(int width) {
   auto* gap = new QWidget;
@@ -22,11 +26,15 @@ QWidget* separator_gadget(int width) {
   return gap;
 }
 
+QIcon resource_icon(const char* image) {
+  return QIcon(QStringLiteral(":/veld/") + QString::fromLatin1(image));
+}
+
 }  // namespace
 
 TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
   setWindowTitle(QStringLiteral("VELD: a QUAKE editor"));
-  setWindowIcon(QIcon(QStringLiteral(":/veld/icon1.png")));
+  setWindowIcon(resource_icon("icon1.png"));
   setCentralWidget(client_);
   client_->SetupWindow();
   build_menu();
@@ -38,67 +46,37 @@ TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
   client_->setFocus();
 }
 
-QAction* TDrawFrame::make_action(int id, const char* text, bool toggle, const char* image) {
-  auto* a = new QAction(QString::fromLatin1(text), this);
-  a->setCheckable(toggle);
-  if (image != nullptr) {
-    a->setIcon(QIcon(QStringLiteral(":/veld/") + QString::fromLatin1(image)));
-    a->setIconVisibleInMenu(false);
-  }
-  connect(a, &QAction::triggered, this, [this, id, a, toggle] {
-    // The flag, not Qt, decides the check mark.
-    if (toggle) a->setChecked(!a->isChecked());
-    client_->command(id);
-  });
-  actions_[id] = a;
-  return a;
-}
-
 void TDrawFrame::build_menu() {
-  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-  file->addAction(make_action(CM_FILENEW, "&new", false, "bitmap300.png"));
-  file->addAction(make_action(CM_FILEOPEN, "&open", false, "bitmap101.png"));
-  file->addAction(make_action(CM_FILECLOSE, "&close", false, "bitmap105.png"));
-  file->addAction(make_action(CM_FILESAVE, "&save", false, nullptr));
-  file->addAction(make_action(CM_FILEOPENOBJECT, "&openobject", false, nullptr));
-  file->addAction(make_action(CM_OBJECTSAVE, "&saveobject", false, nullptr));
-  file->addAction(make_action(CM_EXPORTRAW, "&ExportRaw", false, nullptr));
-  file->addSeparator();
-  file->addAction(make_action(CM_FILEEXIT, "&exit", false, nullptr));
-
-  QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
-  QAction* undo = make_action(CM_EDITUNDO, "&Undo", false, nullptr);
-  undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-  edit->addAction(undo);
-  QAction* redo = make_action(CM_EDITREDO, "&Redo", false, nullptr);
-  redo->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
-  edit->addAction(redo);
-
-  QMenu* dir = menuBar()->addMenu(QStringLiteral("&Dir"));
-  dir->addAction(make_action(CM_DIRX, "&X", true, "bitmap300.png"));
-  dir->addAction(make_action(CM_DIRY, "&Y", true, "bitmap300.png"));
-  dir->addAction(make_action(CM_DIRZ, "&Z", true, "bitmap300.png"));
-
-  QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
-  options->addAction(make_action(CM_ENTITYTOGGLE, "&draw entities", true, nullptr));
-  options->addAction(make_action(CM_SOLIDTOGGLE, "&solid rendering", true, nullptr));
-  options->addAction(make_action(CM_FIX, "&fix brushes", true, nullptr));
-  options->addAction(make_action(CM_PROPERTIES, "&properties", false, nullptr));
-  options->addSeparator();
-  options->addAction(make_action(CM_GAMEFOLDER, "&Game folder...", false, nullptr));
-  options->addAction(make_action(CM_TEXTURETOGGLE, "&textures (X)", true, nullptr));
-  options->addAction(make_action(CM_LIGHTTOGGLE, "&light", true, nullptr));
-
-  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
-  view->addAction(make_action(CM_VIEWTOP, "&Top", false, nullptr));
-  view->addAction(make_action(CM_VIEWFRONT, "&Front", false, nullptr));
-  view->addAction(make_action(CM_VIEWSIDE, "&Side", false, nullptr));
-  view->addAction(make_action(CM_VIEWTILE, "Tile", false, nullptr));
-  view->addSeparator();
-  view->addAction(make_action(CM_SNAPTOGRID, "Snap to grid", true, nullptr));
-
-  for (QMenu* m : {file, edit, dir, options, view})
+  std::vector<QMenu*> menus;
+  for (const char* title : MENU_TITLES) {
+    QMenu* m = menuBar()->addMenu(QString::fromLatin1(title));
     connect(m, &QMenu::aboutToShow, this, [this] { refresh_commands(); });
+    menus.push_back(m);
+  }
+  for (const command_row& c : COMMANDS) {
+    auto* a = new QAction(QString::fromLatin1(c.text), this);
+    const bool toggle = checkable(c);
+    a->setCheckable(toggle);
+    if (c.image != nullptr) {
+      a->setIcon(resource_icon(c.image));
+      a->setIconVisibleInMenu(false);
+    }
+    QList<QKeySequence> keys;
+    for (const QKeyCombination k : c.shortcuts) {
+      if (k.key() != Qt::Key_unknown) keys.append(QKeySequence(k));
+    }
+    if (!keys.isEmpty()) a->setShortcuts(keys);
+    const int id = c.id;
+    connect(a, &QAction::triggered, this, [this, id, a, toggle] {
+      // The switch, not Qt, decides the check mark.
+      if (toggle) a->setChecked(!a->isChecked());
+      client_->command(id);
+    });
+    actions_[id] = a;
+    QMenu* menu = menus[static_cast<std::size_t>(c.menu)];
+    if (c.separator_before) menu->addSeparator();
+    menu->addAction(a);
+  }
 }
 
 void TDrawFrame::build_control_bar() {
@@ -117,14 +95,14 @@ void TDrawFrame::build_control_bar() {
   emblem->setFrameStyle(QFrame::Panel | QFrame::Raised);
   emblem->setObjectName(QString::number(CM_EMBLEM));
   control_bar_->addWidget(emblem);
-  control_bar_->addWidget(separator_gadget(20));
-  control_bar_->addAction(actions_[CM_FILENEW]);
-  control_bar_->addAction(actions_[CM_FILEOPEN]);
-  control_bar_->addAction(actions_[CM_FILECLOSE]);
-  control_bar_->addWidget(separator_gadget(6));
-  control_bar_->addAction(actions_[CM_DIRX]);
-  control_bar_->addAction(actions_[CM_DIRY]);
-  control_bar_->addAction(actions_[CM_DIRZ]);
+  control_bar_->addWidget(separator_gadget(EMBLEM_GAP));
+  std::optional<command_menu> group;
+  for (const command_row& c : COMMANDS) {
+    if (c.image == nullptr) continue;
+    if (group && *group != c.menu) control_bar_->addWidget(separator_gadget(GROUP_GAP));
+    group = c.menu;
+    control_bar_->addAction(actions_[c.id]);
+  }
   for (QToolButton* b : control_bar_->findChildren<QToolButton*>()) b->setAutoRepeat(false);
   addToolBar(Qt::TopToolBarArea, control_bar_);
 }
@@ -135,7 +113,11 @@ QAction* TDrawFrame::action(int id) const {
 }
 
 void TDrawFrame::refresh_commands() {
-  for (const auto& [id, a] : actions_) client_->enable(id, a);
+  for (const command_row& c : COMMANDS) {
+    QAction* a = actions_.at(c.id);
+    a->setEnabled(command_enabled(c, *client_));
+    if (checkable(c)) a->setChecked(command_checked(c, *client_));
+  }
 }
 
 void TDrawFrame::closeEvent(QCloseEvent* event) {

@@ -1,6 +1,7 @@
 // The MDI frame: caption, icon, menu, control bar, and the drawing window as
-// its client. Every command goes to the drawing window; every command state is
-// refreshed from the drawing window's enablers.
+// its client. Its menus and control bar are made from the command table; every
+// command goes to the drawing window, and every command's state is refreshed
+// from the table's rules.
 #pragma once
 
 #include <QMainWindow>
@@ -18,7 +19,7 @@ class TDrawFrame : public QMainWindow {
   QAction* action(int id) const;
   QToolBar* control_bar() const { return control_bar_; }
 
-  // Asks the drawing window's enablers for every command's state.
+  // Sets every command's enabled and checked state from the table's rules.
   void refresh_commands();
 
  protected:
@@ -27,7 +28,6 @@ class TDrawFrame : public QMainWindow {
  private:
   void build_menu();
   void build_control_bar();
-  QAction* make_action(int id, const char* text, bool toggle, const char* image);
 
   TDrawWindow* client_;
   QToolBar* control_bar_ = nullptr;

@@ -10,6 +10,7 @@
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
+#include "model/view_options.h"
 
 namespace {
 
@@ -21,14 +22,95 @@ constexpr int MOVE_Z_THRESHOLD = 3;
 // One step of a move or push: the drag distance, or with the grid on in this
 // view the whole number of grid steps nearest it, at least one.
 float step_length() {
-  if (snap_in_3d == 0) return drag_distance;
-  return std::max(snapped(drag_distance), static_cast<float>(grid_size));
+  if (options.snap_in_3d == 0) return drag_distance;
+  return std::max(snapped(drag_distance), static_cast<float>(options.grid_size));
 }
 
 // With the grid on in this view, what a step moved or turned goes back onto it.
 void snap_selection() {
-  if (snap_in_3d == 0) return;
+  if (options.snap_in_3d == 0) return;
   for (brushlist* n = blist; n->brush != nullptr; n = n->next) snap_brush_points(n->brush);
+}
+
+// Progress text written over the current image; the next frame covers it.
+void progress_text(TDrawWindow& w, int x, int y, const std::string& text) {
+  w.window.setPen(QColor(Qt::black));
+  const int ascent = w.window.fontMetrics().ascent();
+  w.window.drawText(x, y + ascent, QString::fromStdString(text));
+  w.viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+}
+
+// One step of a left drag, from oldpoint to Point.
+void process_left_button(TDrawWindow& w) {
+  if (selection_empty() && hilight == nullptr) return;
+  const int dx = w.oldpoint.x() - w.Point.x();
+  const int dy = w.oldpoint.y() - w.Point.y();
+  if (options.dragx != 0 || options.dragy != 0 || options.dragz != 0) {
+    if (selection_empty()) return;
+    if (dx > ROTATE_THRESHOLD || dx < -ROTATE_THRESHOLD) {
+      const int up = dx > ROTATE_THRESHOLD ? 1 : 0;
+      if (options.dragy != 0) rotate_brushY(up);
+      if (options.dragz != 0) rotate_brushZ(up);
+    }
+    if (dy > ROTATE_THRESHOLD && options.dragx != 0) rotate_brushX(1);
+    if (dy < -ROTATE_THRESHOLD && options.dragx != 0) rotate_brushX(0);
+    snap_selection();
+    return;
+  }
+  if (hilight == nullptr || hilight->brush->entity != -1) return;
+  const float distance = drag_distance;
+  drag_distance = step_length();
+  if (dy < -FACE_THRESHOLD) {
+    drag_surf(0);
+  } else if (dy > FACE_THRESHOLD) {
+    drag_surf(1);
+  }
+  drag_distance = distance;
+  if (hilight == nullptr) return;
+  fixbrush(hilight->brush);
+  if (options.snap_in_3d != 0) snap_brush_points(hilight->brush);
+}
+
+// One step of a right drag, from oldpoint to Point.
+void process_right_button(TDrawWindow& w) {
+  const int dx = w.oldpoint.x() - w.Point.x();
+  const int dy = w.oldpoint.y() - w.Point.y();
+  const float step = step_length();
+  for (brushlist* n = blist; n->brush != nullptr; n = n->next) {
+    brush_t* b = n->brush;
+    vertex_t d{options.dragx != 0 ? 1.0f : 0.0f, options.dragy != 0 ? 1.0f : 0.0f,
+               options.dragz != 0 ? 1.0f : 0.0f};
+    if (dx > MOVE_XY_THRESHOLD) {
+      d.x *= -step;
+      d.y *= -step;
+    } else if (dx < -MOVE_XY_THRESHOLD) {
+      d.x *= step;
+      d.y *= step;
+    } else {
+      d.x = d.y = 0.0f;
+    }
+    if (dy > MOVE_Z_THRESHOLD) {
+      d.z *= step;
+    } else if (dy < -MOVE_Z_THRESHOLD) {
+      d.z *= -step;
+    } else {
+      d.z = 0.0f;
+    }
+    if (options.fixb != 0) {
+      progress_text(w, 10, 100, "moving brush...moving brush...moving brush...");
+      move_brush(b, &d);
+      if (options.snap_in_3d != 0) snap_brush_points(b);
+    } else if (closest_point != nullptr) {
+      progress_text(w, 10, 80,
+                    "moving point... " + format_lf(closest_point->x) + " " + format_lf(closest_point->y) +
+                        " " + format_lf(closest_point->z));
+      closest_point->x += d.x;
+      closest_point->y += d.y;
+      closest_point->z += d.z;
+      if (options.snap_in_3d != 0)
+        *closest_point = {snapped(closest_point->x), snapped(closest_point->y), snapped(closest_point->z)};
+    }
+  }
 }
 
 }  // namespace
@@ -67,87 +149,11 @@ void TDrawWindow::EvMouseMove(QPoint point) {
   oldpoint = Point;
   Point = point;
   if (!DragDC) return;
-  const bool something = hilight != nullptr || !selection_empty() || (closest_point != nullptr && fixb == 0);
+  const bool something =
+      hilight != nullptr || !selection_empty() || (closest_point != nullptr && options.fixb == 0);
   if (!something) return;
-  if (button == 1) process_left_button();
-  if (button == -1) process_right_button();
-}
-
-void TDrawWindow::process_left_button() {
-  if (selection_empty() && hilight == nullptr) return;
-  const int dx = oldpoint.x() - Point.x();
-  const int dy = oldpoint.y() - Point.y();
-  if (dragx != 0 || dragy != 0 || dragz != 0) {
-    if (selection_empty()) return;
-    if (dx > ROTATE_THRESHOLD || dx < -ROTATE_THRESHOLD) {
-      const int up = dx > ROTATE_THRESHOLD ? 1 : 0;
-      if (dragy != 0) rotate_brushY(up);
-      if (dragz != 0) rotate_brushZ(up);
-    }
-    if (dy > ROTATE_THRESHOLD && dragx != 0) rotate_brushX(1);
-    if (dy < -ROTATE_THRESHOLD && dragx != 0) rotate_brushX(0);
-    snap_selection();
-    return;
-  }
-  if (hilight == nullptr || hilight->brush->entity != -1) return;
-  const float distance = drag_distance;
-  drag_distance = step_length();
-  if (dy < -FACE_THRESHOLD) {
-    drag_surf(0);
-  } else if (dy > FACE_THRESHOLD) {
-    drag_surf(1);
-  }
-  drag_distance = distance;
-  if (hilight == nullptr) return;
-  fixbrush(hilight->brush);
-  if (snap_in_3d != 0) snap_brush_points(hilight->brush);
-}
-
-void TDrawWindow::process_right_button() {
-  const int dx = oldpoint.x() - Point.x();
-  const int dy = oldpoint.y() - Point.y();
-  const float step = step_length();
-  for (brushlist* n = blist; n->brush != nullptr; n = n->next) {
-    brush_t* b = n->brush;
-    vertex_t d{dragx != 0 ? 1.0f : 0.0f, dragy != 0 ? 1.0f : 0.0f, dragz != 0 ? 1.0f : 0.0f};
-    if (dx > MOVE_XY_THRESHOLD) {
-      d.x *= -step;
-      d.y *= -step;
-    } else if (dx < -MOVE_XY_THRESHOLD) {
-      d.x *= step;
-      d.y *= step;
-    } else {
-      d.x = d.y = 0.0f;
-    }
-    if (dy > MOVE_Z_THRESHOLD) {
-      d.z *= step;
-    } else if (dy < -MOVE_Z_THRESHOLD) {
-      d.z *= -step;
-    } else {
-      d.z = 0.0f;
-    }
-    if (fixb != 0) {
-      progress_text(10, 100, "moving brush...moving brush...moving brush...");
-      move_brush(b, &d);
-      if (snap_in_3d != 0) snap_brush_points(b);
-    } else if (closest_point != nullptr) {
-      progress_text(10, 80,
-                    "moving point... " + format_lf(closest_point->x) + " " + format_lf(closest_point->y) +
-                        " " + format_lf(closest_point->z));
-      closest_point->x += d.x;
-      closest_point->y += d.y;
-      closest_point->z += d.z;
-      if (snap_in_3d != 0)
-        *closest_point = {snapped(closest_point->x), snapped(closest_point->y), snapped(closest_point->z)};
-    }
-  }
-}
-
-void TDrawWindow::progress_text(int x, int y, const std::string& text) {
-  window.setPen(QColor(Qt::black));
-  const int ascent = window.fontMetrics().ascent();
-  window.drawText(x, y + ascent, QString::fromStdString(text));
-  viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+  if (button == 1) process_left_button(*this);
+  if (button == -1) process_right_button(*this);
 }
 
 // ---- Qt's mouse messages ----
@@ -168,7 +174,7 @@ void TDrawWindow::mousePressEvent(QMouseEvent* event) {
     default:
       break;
   }
-  after_message();
+  refresh_();
 }
 
 void TDrawWindow::mouseReleaseEvent(QMouseEvent* event) {
@@ -177,11 +183,11 @@ void TDrawWindow::mouseReleaseEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) EvLButtonUp(p);
   if (event->button() == Qt::RightButton) EvRButtonUp(p);
   history_record();  // a whole drag, however many moves it had, is one step
-  after_message();
+  refresh_();
 }
 
 void TDrawWindow::mouseMoveEvent(QMouseEvent* event) {
   picture_changed();
   EvMouseMove(event->position().toPoint());
-  after_message();
+  refresh_();
 }

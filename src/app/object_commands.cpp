@@ -1,9 +1,11 @@
-// The file work behind File/saveobject, File/openobject and File/ExportRaw.
+// The map document's file work behind File/saveobject, File/openobject and
+// File/ExportRaw.
 // The path comes from the object file dialog settings; failures are shown
 // here, and a failed write leaves the old file as it was.
 #include <string>
 
 #include "app/draw_window.h"
+#include "app/map_document.h"
 #include "edit/transforms.h"
 #include "mapio/object_file.h"
 #include "mapio/raw_export.h"
@@ -35,29 +37,30 @@ std::string object_problems(const object_report& report) {
 
 }  // namespace
 
-void TDrawWindow::SaveObject() {
+void map_document::SaveObject() {
   const std::string error = write_object(FileOData.file_name, selection_centre());
-  if (!error.empty()) MessageBox(this, "The object was not saved.\n" + error, "save failed", box_buttons::ok);
+  if (!error.empty())
+    MessageBox(&view_, "The object was not saved.\n" + error, "save failed", box_buttons::ok);
 }
 
-void TDrawWindow::ExportRaw() {
+void map_document::ExportRaw() {
   const std::string error = write_raw(FileOData.file_name, selection_centre());
   if (!error.empty())
-    MessageBox(this, "The export was not written.\n" + error, "save failed", box_buttons::ok);
+    MessageBox(&view_, "The export was not written.\n" + error, "save failed", box_buttons::ok);
 }
 
-void TDrawWindow::OpenObject() {
+void map_document::OpenObject() {
   const object_report report = merge_object(FileOData.file_name, origin);
   if (!report.ok()) {
-    MessageBox(this, report.error, "loading...", box_buttons::ok);
+    MessageBox(&view_, report.error, "loading...", box_buttons::ok);
     return;
   }
-  candraw = 1;
-  timer().stop();
-  MessageBox(this, "finished loading object", "loading...", box_buttons::ok);
+  view_.candraw = 1;
+  view_.timer().stop();
+  MessageBox(&view_, "finished loading object", "loading...", box_buttons::ok);
   if (!report.clean()) {
-    MessageBox(this, "The object was merged, but not all of it was usable:" + object_problems(report),
+    MessageBox(&view_, "The object was merged, but not all of it was usable:" + object_problems(report),
                "loading...", box_buttons::ok);
   }
-  timer().start(TIMER_AS_FAST_AS_POSSIBLE);
+  view_.timer().start(TIMER_AS_FAST_AS_POSSIBLE);
 }

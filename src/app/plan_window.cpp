@@ -17,6 +17,7 @@
 #include "edit/grid_snap.h"
 #include "edit/transforms.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 
 namespace {
 
@@ -84,7 +85,7 @@ std::string TPlanWindow::status_text() const {
   const QPointF w = plan_world(camera_, mouse_at_);
   char zoom[32];
   std::snprintf(zoom, sizeof zoom, "%g", camera_.zoom);
-  return "grid " + std::to_string(grid_size) + "  zoom " + zoom + "  " +
+  return "grid " + std::to_string(options.grid_size) + "  zoom " + zoom + "  " +
          AXIS_NAMES[right_axis(camera_.axis)] + " " + format_0lf(w.x()) + "  " +
          AXIS_NAMES[up_axis(camera_.axis)] + " " + format_0lf(w.y());
 }
@@ -100,7 +101,7 @@ void TPlanWindow::draw() {
     fit_view(plan_brushes());
   }
   const QRectF box = box_rect(mouse_at_);
-  draw_plan(image_, camera_, grid_size, gesture_ == gesture::drawing_box ? &box : nullptr);
+  draw_plan(image_, camera_, options.grid_size, gesture_ == gesture::drawing_box ? &box : nullptr);
   status_->setText(QString::fromStdString(status_text()));
 }
 
@@ -249,7 +250,8 @@ void TPlanWindow::drag_selection(QPointF at) {
   const QPointF raw = plan_world(camera_, at) - plan_world(camera_, press_at_);
   const int r = right_axis(camera_.axis), u = up_axis(camera_.axis);
   const auto target = [](float lo, double by) {
-    return snap_to_grid != 0 ? snapped(static_cast<float>(lo + by)) - lo : static_cast<float>(std::round(by));
+    return options.snap_to_grid != 0 ? snapped(static_cast<float>(lo + by)) - lo
+                                     : static_cast<float>(std::round(by));
   };
   const vertex_t d = view_offset(target(component(move_start_lo_, r), raw.x()) - component(moved_, r),
                                  target(component(move_start_lo_, u), raw.y()) - component(moved_, u));
@@ -260,7 +262,7 @@ void TPlanWindow::drag_selection(QPointF at) {
 
 QRectF TPlanWindow::box_rect(QPointF at) const {
   const auto on_grid = [](double v) {
-    return snap_to_grid != 0 ? static_cast<double>(snapped(static_cast<float>(v))) : std::round(v);
+    return options.snap_to_grid != 0 ? static_cast<double>(snapped(static_cast<float>(v))) : std::round(v);
   };
   const QPointF a = plan_world(camera_, press_at_), b = plan_world(camera_, at);
   return QRectF(QPointF(on_grid(a.x()), on_grid(a.y())), QPointF(on_grid(b.x()), on_grid(b.y())))
@@ -287,7 +289,7 @@ void TPlanWindow::make_box(QPointF at) {
 }
 
 void TPlanWindow::nudge(int right, int up) {
-  const vertex_t d = view_offset(right * grid_size, up * grid_size);
+  const vertex_t d = view_offset(right * options.grid_size, up * options.grid_size);
   for (brushlist* n = blist; n->brush != nullptr; n = n->next) move_brush(n->brush, &d);
 }
 
@@ -310,10 +312,10 @@ void TPlanWindow::key(int qt_key) {
   const bool editing = owner_.candraw != 0 && gesture_ == gesture::none;
   switch (qt_key) {
     case Qt::Key_BracketLeft:
-      grid_size = std::max(GRID_SMALLEST, grid_size / 2);
+      options.grid_size = std::max(GRID_SMALLEST, options.grid_size / 2);
       break;
     case Qt::Key_BracketRight:
-      grid_size = std::min(GRID_LARGEST, grid_size * 2);
+      options.grid_size = std::min(GRID_LARGEST, options.grid_size * 2);
       break;
     case Qt::Key_Left:
       if (editing) nudge(-1, 0);

@@ -241,7 +241,7 @@ void TSelectWindow::EvLButtonDblClk(QPoint point) {
 void open_select_view(TDrawWindow& w) {
   if (w.candraw == 0) return;
   w.timer().stop();
-  TSelectWindow* view = w.InitChild();
+  auto* view = new TSelectWindow(w, w.document.FileData.file_name.c_str());
   w.addSubWindow(view);
   view->SetupWindow();
   view->show();

@@ -1,12 +1,13 @@
-// The game folder, textured drawing and light: where the textures come
-// from, and the two switches that use them.
+// The textures of the map document: where they come from (the game folder),
+// and the switch that draws with them.
 #include <QFileInfo>
 #include <QSettings>
 
 #include "app/draw_window.h"
+#include "app/map_document.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "platform/platform.h"
-#include "render/render_state.h"
 
 namespace {
 
@@ -17,7 +18,7 @@ QSettings user_settings() { return QSettings(QStringLiteral("veld"), QStringLite
 
 }  // namespace
 
-void TDrawWindow::load_textures() {
+void map_document::load_textures() {
   textures_.clear();
   if (game_folder_.empty()) return;
   textures_.load_palette(game_folder_);
@@ -27,60 +28,60 @@ void TDrawWindow::load_textures() {
   textures_.open_wads(world_value("wad"), game_folder_, map_dir);
 }
 
-void TDrawWindow::report_texture_problems() {
+void map_document::report_texture_problems() {
   const std::vector<std::string> problems = textures_.take_new_problems();
   if (problems.empty()) return;
   std::string text = "Some textures cannot be shown; a checkerboard stands in for them:";
   for (const std::string& p : problems) text += "\n" + p;
-  timer_.stop();
-  MessageBox(this, text, TEXTURES_CAPTION, box_buttons::ok);
-  timer_.start(TIMER_AFTER_DIALOG);
+  view_.timer().stop();
+  MessageBox(&view_, text, TEXTURES_CAPTION, box_buttons::ok);
+  view_.timer().start(TIMER_AFTER_DIALOG);
 }
 
-void TDrawWindow::CmGameFolder() {
+void map_document::CmGameFolder() {
   file_dialog_data folder;
   folder.file_name = game_folder_;
-  timer_.stop();
-  if (FolderDialog(this, folder) == IDOK) {
+  view_.timer().stop();
+  if (FolderDialog(&view_, folder) == IDOK) {
     game_folder_ = folder.file_name;
     user_settings().setValue(QString::fromLatin1(GAME_FOLDER_KEY), QString::fromStdString(game_folder_));
     load_textures();
     if (!textures_.has_palette()) {
-      MessageBox(this,
+      MessageBox(&view_,
                  "There is no palette (gfx/palette.lmp) in " + game_folder_ +
                      ",\nloose or in a PAK file, nor in its id1 folder. Textured drawing needs it.",
                  TEXTURES_CAPTION, box_buttons::ok);
-      drawtextures = 0;
+      options.drawtextures = 0;
       textures_.take_new_problems();  // that one was just told
     }
   }
-  timer_.start(TIMER_AFTER_DIALOG);
+  view_.timer().start(TIMER_AFTER_DIALOG);
 }
 
-void TDrawWindow::CmTextureToggle() {
-  if (drawtextures != 0) {
-    drawtextures = 0;
+void map_document::CmTextureToggle() {
+  if (options.drawtextures != 0) {
+    options.drawtextures = 0;
     return;
   }
   if (!textures_.has_palette()) {
-    timer_.stop();
-    MessageBox(this,
+    view_.timer().stop();
+    MessageBox(&view_,
                game_folder_.empty()
                    ? "Textured drawing needs the game's palette: choose the game folder\nwith Options/Game "
                      "folder... first."
                    : "Textured drawing needs the game's palette (gfx/palette.lmp), which is not in\n" +
                          game_folder_ + ".\nChoose the game folder with Options/Game folder...",
                TEXTURES_CAPTION, box_buttons::ok);
-    timer_.start(TIMER_AFTER_DIALOG);
+    view_.timer().start(TIMER_AFTER_DIALOG);
     return;
   }
-  drawtextures = 1;
+  options.drawtextures = 1;
 }
 
-void TDrawWindow::CmLightToggle() { drawlight = drawlight == 0 ? 1 : 0; }
-
 // The game folder remembered from an earlier run.
-void TDrawWindow::restore_game_folder() {
+void map_document::restore_game_folder() {
   game_folder_ = user_settings().value(QString::fromLatin1(GAME_FOLDER_KEY)).toString().toStdString();
-  texture_of = [this](const std::string& name) -> const texture_image& { return textures_.texture(name); };
+  view_.texture_of = [this](const std::string& name) -> const texture_image& {
+    return textures_.texture(name);
+  };
 }

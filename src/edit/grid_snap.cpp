@@ -8,10 +8,8 @@
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 #include "model/vector_math.h"
+#include "model/view_options.h"
 
-int grid_size = GRID_START;
-int snap_to_grid = 1;
-int snap_in_3d = 0;
 vertex_t last_box_lo{0, 0, 0};
 vertex_t last_box_hi{64, 64, 64};
 
@@ -34,15 +32,12 @@ vertex_t plane_normal(const surf* s) {
 }  // namespace
 
 void reset_grid() {
-  grid_size = GRID_START;
-  snap_to_grid = 1;
-  snap_in_3d = 0;
   last_box_lo = {0, 0, 0};
   last_box_hi = {64, 64, 64};
 }
 
 float snapped(float v) {
-  const double g = grid_size;
+  const double g = options.grid_size;
   return static_cast<float>(std::round(static_cast<double>(v) / g) * g);
 }
 
@@ -91,7 +86,7 @@ bool snap_brush_points(brush_t* b) {
     s->hasfilepoints = 1;
   }
   whole = whole && brush_bounds(b, &lo, &hi) && lo.x < hi.x && lo.y < hi.y && lo.z < hi.z;
-  if (whole && fixb != 0) {
+  if (whole && options.fixb != 0) {
     fixbrush(b);
     for (const surf* s = b->fsurf; s != nullptr && whole; s = s->next) whole = s->numpoints >= 3;
   }

@@ -4,22 +4,19 @@
 #include <vector>
 
 #include "model/types.h"
+#include "model/view_options.h"
 
-constexpr int GRID_SMALLEST = 1;  // map units; the grid is a power of two in between
-constexpr int GRID_LARGEST = 256;
-constexpr int GRID_START = 16;
+// The grid and the snap switches are view options (options.grid_size,
+// options.snap_to_grid, options.snap_in_3d).
 
-extern int grid_size;     // map units between grid lines, shared by every plan view
-extern int snap_to_grid;  // "Snap to grid": moves and new boxes land on the grid (start-up on)
-extern int snap_in_3d;    // the 3D view's drags and rotations snap too; only set from the menu (start-up off)
 // The corners of the last box drawn in a plan view: a new one takes its
 // depth along the view axis from them (start-up 0 to 64 on every axis).
 extern vertex_t last_box_lo, last_box_hi;
 
-// The grid, the snap switches and the last box back to their start-up values.
+// The last box back to its start-up value.
 void reset_grid();
 
-// v to the nearest multiple of the grid.
+// v to the nearest multiple of the grid (options.grid_size).
 float snapped(float v);
 
 // The smallest box holding every face point of b; false when b has none.

@@ -23,6 +23,7 @@
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
+#include "model/view_options.h"
 
 namespace {
 
@@ -591,7 +592,7 @@ void map_reader::close_record() {
   switch (state_) {
     case state::brush:
       // "Fix brushes" off leaves the faces as read.
-      if (fixb != 0) rebuilt_.add(current_brush_, brush_start_);
+      if (options.fixb != 0) rebuilt_.add(current_brush_, brush_start_);
       state_ = state::brush_entity;
       break;
     case state::brush_entity:

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/view_options.h"
+
 hull_t* hull = nullptr;
 dentity_t entities[MAX_ENTITIES];
 short numentity = 0;
@@ -10,10 +12,10 @@ brushlist* blist = new brushlist;
 brushlist* cbrushlist = blist;
 brush_t* hibr = nullptr;
 surf* hilight = nullptr;
-int fixb = 1;
 int map_dialect = DIALECT_STANDARD;
 surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
+view_options options;
 
 void insert_brush_in_list(brush_t* b) {
   if (!is_selected(b)) append_to_selection(b);

@@ -15,7 +15,6 @@ extern brushlist* cbrushlist;             // node where the next selected brush 
 extern brush_t* hibr;                     // current brush of the keyboard commands
 extern surf* hilight;                     // highlighted face
 extern int map_dialect;                   // face syntax of the open map, a face_dialect; kept through undo
-extern int fixb;                          // "fix brushes": rebuild brushes from their planes
 extern surf* thi;                         // face under the mouse, found while drawing
 extern vertex_t* closest_point;           // face point under the mouse, found while drawing
 

@@ -7,6 +7,7 @@
 
 #include "model/map_state.h"
 #include "model/vector_math.h"
+#include "model/view_options.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ void keep_behind(const surf* g, surf* f) {
 }  // namespace
 
 int fixbrush(brush_t* b) {
-  if (fixb == 0) return 0;
+  if (options.fixb == 0) return 0;
   int unbuilt = 0;
   // The three points that carry each face's plane. A face the other planes
   // cut away entirely (one touching its brush only along an edge, a sliver)

@@ -1,5 +1,6 @@
 // The whole model back to start-up: declared with the map state, but it also
-// resets the camera, the colour generator and the undo history.
+// resets the camera, the colour generator and the undo history. The view
+// switches are not the map's: they stay as they are.
 #include "model/camera.h"
 #include "model/colour.h"
 #include "model/map_history.h"
@@ -16,7 +17,6 @@ void reset_model() {
   }
   blist->next = nullptr;
   cbrushlist = blist;
-  fixb = 1;
   map_dialect = DIALECT_STANDARD;
   reset_camera();
   veld_srand(1);

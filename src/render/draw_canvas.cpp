@@ -12,6 +12,7 @@
 #include "base/number_text.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "render/face_texture.h"
 #include "render/frame_list.h"
 #include "render/projection.h"
@@ -138,12 +139,12 @@ void TDrawCanvas::queue_poly(winding* temp) {
 void TDrawCanvas::fill_queued(const raster_target& target, const queued_polygon& q) {
   const QPoint* pts = &queued_points[q.first];
   const surf* face = q.w->original;
-  if (face == nullptr || (drawtextures == 0 && drawlight == 0)) {
+  if (face == nullptr || (options.drawtextures == 0 && options.drawlight == 0)) {
     fill_polygon(target, cover, pts, q.count, qrgb(q.clr));
     return;
   }
-  const unsigned shade = face_shade(face, drawlight != 0, drawtextures != 0);
-  if (drawtextures == 0) {
+  const unsigned shade = face_shade(face, options.drawlight != 0, options.drawtextures != 0);
+  if (options.drawtextures == 0) {
     fill_polygon(target, cover, pts, q.count, shaded(qrgb(q.clr), shade));
     return;
   }
@@ -191,13 +192,13 @@ void TDrawCanvas::draw_queue(int solid) {
 
 void TDrawCanvas::draw_tree(winding* root) {
   for (winding* w : tree.back_to_front(root)) queue_poly(w);
-  draw_queue(allsolid);
+  draw_queue(options.allsolid);
 }
 
 void TDrawCanvas::draw_brush(brush_t* brush) {
   for (surf* s = brush->fsurf; s != nullptr; s = s->next) {
     rotate_surface(s);
-    if (draw_surface(s) != 0 && fixb != 0) makepoly(&s->w, 0, 0);
+    if (draw_surface(s) != 0 && options.fixb != 0) makepoly(&s->w, 0, 0);
   }
 }
 
@@ -217,13 +218,13 @@ void TDrawCanvas::draw_frame() {
   draw_all(&framehead, 0);
   numtlsurf = 0;
   winding* first = framehead.w.next;
-  if (drawbsp != 0) {
+  if (options.drawbsp != 0) {
     reset_winding_pool();
     tree.build(first);
     draw_tree(first);
   } else {
     for (winding* w = first; w != nullptr; w = w->next) queue_poly(w);
-    draw_queue(allsolid);
+    draw_queue(options.allsolid);
     for (int i = 0; i < numentity; ++i) {
       vertex_t v;
       rotate_vertex(&entities[i].origin, &v);
@@ -248,7 +249,7 @@ void TDrawCanvas::draw_frame() {
     brush_t* b = hilight->brush;
     select_pen(make_rgb(0, 255, 255));
     draw_brush(b);
-    if (b->entity == -1 && dragx == 0 && dragy == 0 && dragz == 0) {
+    if (b->entity == -1 && options.dragx == 0 && options.dragy == 0 && options.dragz == 0) {
       select_pen(make_rgb(255, 0, 0));
       makepoly(&hilight->w, 0, 0);
     }
@@ -286,13 +287,16 @@ std::array<std::string, 3> TDrawCanvas::status_lines() const {
   const auto brush_id = static_cast<int>(static_cast<std::uint32_t>(reinterpret_cast<std::uintptr_t>(hibr)));
   // Nothing counts a back side: "back: 0" only keeps the line as it always read.
   using std::to_string;
-  return {"numsurf: " + to_string(numsurfabs) + " numdrawn: " + to_string(numdrawn) + " &hibr: " +
-              to_string(brush_id) + " view: " + format_lf(view) + " testing: " + to_string(testing_value) +
-              " numentity: " + to_string(numentity) + " cmdline:" + cmdline.c_str(),
+  const view_options& o = options;
+  return {"numsurf: " + to_string(numsurfabs) + " numdrawn: " + to_string(numdrawn) +
+              " &hibr: " + to_string(brush_id) + " view: " + format_lf(view) +
+              " testing: " + to_string(status.testing_value) + " numentity: " + to_string(numentity) +
+              " cmdline:" + status.cmdline.c_str(),
           "origin: " + coordinates(origin) + " front: " + to_string(numtlsurf) + " back: 0",
-          "angle: " + coordinates(angle) + " keydown: " + to_string(keydown) + "  flags: " +
-              to_string(keyflags) + " dragx " + to_string(dragx) + " dragy " + to_string(dragy) + " dragz " +
-              to_string(dragz) + " fix" + to_string(fixb) + "free: " + to_string(memory) + "%"};
+          "angle: " + coordinates(angle) + " keydown: " + to_string(status.keydown) +
+              "  flags: " + to_string(status.keyflags) + " dragx " + to_string(o.dragx) + " dragy " +
+              to_string(o.dragy) + " dragz " + to_string(o.dragz) + " fix" + to_string(o.fixb) +
+              "free: " + to_string(memory) + "%"};
 }
 
 void TDrawCanvas::draw_status() {

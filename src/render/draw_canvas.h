@@ -23,6 +23,18 @@
 constexpr int VIEW_WIDTH = 800;
 constexpr int VIEW_HEIGHT = 600;
 
+// What the status lines show of the window that owns the view, beyond the
+// camera, the map and the frame's own counts. The window keeps them up to
+// date; the drawing only prints them.
+struct status_values {
+  short testing_value = -75;  // "testing": the S and A keys step it
+  int keydown = 0;            // last key code
+  int keyflags = 0;           // flags of the last key
+  std::string cmdline;        // the argument string the program was started with
+
+  bool operator==(const status_values&) const = default;
+};
+
 class TDrawCanvas {
  public:
   TDrawCanvas();
@@ -64,10 +76,10 @@ class TDrawCanvas {
   colour_t Brush = make_rgb(255, 255, 0);            // colour of the fill brush last selected
   bool DragDC = false;                               // true while a mouse drag is in progress
   int candraw = 0;                                   // non-zero while there is a map to draw
-  int dragx = 0, dragy = 0, dragz = 0;               // rotation-axis switches of the Dir menu
   QPoint Point{-10000, -10000};                      // latest mouse position; far off until the mouse is seen
   QSize clientsize{VIEW_WIDTH, VIEW_HEIGHT};         // client area; only this much is cleared
   unsigned long memory = 0;                          // memory load in per cent, for the status line
+  status_values status;                              // the rest of the status lines
   std::function<unsigned long()> memory_status;      // when set, refreshes `memory` every frame
   // The texture of a name, for textured drawing; unset, every face shows the
   // checkerboard of a missing texture.

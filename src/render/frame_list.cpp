@@ -1,6 +1,7 @@
 #include "render/frame_list.h"
 
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "render/projection.h"
 #include "render/render_state.h"
 
@@ -37,7 +38,7 @@ void draw_all(surf* surflist, int clip) {
     }
   }
 
-  if (drawentity == 0) return;
+  if (options.drawentity == 0) return;
   for (int i = 0; i < numentity; ++i) {
     brush_t* b = entities[i].brush;
     if (b == nullptr || (b->valid == 0 && clip == 0)) continue;

@@ -6,7 +6,7 @@
 
 // Rebuilds the frame list headed by the w of surflist from every visible brush
 // face that passes the facing test and the frustum clip, then the marker boxes
-// of point entities while drawentity is on. With clip set, brush faces are
+// of point entities while options.drawentity is on. With clip set, brush faces are
 // taken without any test (marker boxes are still tested).
 void draw_all(surf* surflist, int clip);
 

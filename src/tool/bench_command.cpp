@@ -17,6 +17,7 @@
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
+#include "model/view_options.h"
 #include "platform/system_status.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
@@ -138,8 +139,8 @@ int bench_main(const std::vector<std::string>& args) {
     canvas.memory_status = memory_load_percent;
     canvas.candraw = 1;
     for (int k = 0; k < 3; ++k) {
-      allsolid = kinds[k].solid;
-      drawbsp = kinds[k].bsp;
+      options.allsolid = kinds[k].solid;
+      options.drawbsp = kinds[k].bsp;
       canvas.EvDraw();  // the first frame of a kind grows the fragment pool
       for (int run = 0; run < runs; ++run) frame_ms[k].push_back(time_ms([&] { canvas.EvDraw(); }));
     }

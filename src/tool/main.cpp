@@ -10,6 +10,9 @@
 int info_main(const std::vector<std::string>& args);
 int resave_main(const std::vector<std::string>& args);
 int render_main(const std::vector<std::string>& args);
+// The arguments and options of render, made from the view switches it takes.
+const char* render_usage();
+const char* render_options();
 int export_raw_main(const std::vector<std::string>& args);
 int save_object_main(const std::vector<std::string>& args);
 int diff_main(const std::vector<std::string>& args);
@@ -24,22 +27,9 @@ const tool_command commands[] = {
      "                   missing or damaged\n",
      info_main},
     {"resave", "IN OUT", "read IN and write it to OUT with the editor's writer", "", resave_main},
-    {"render",
-     "MAP OUT.png [--origin X Y Z] [--angle X Y Z] [--view F] [--vd F] [--mouse X Y] [--solid] [--bsp] "
-     "[--no-entities] [--no-fix] [--light] [--textures GAME_DIR]",
+    {"render", render_usage(),
      "draw MAP as the 3D view shows it after opening (camera at 0 1000 0) into an 800 x 600 PNG",
-     "  --origin X Y Z   camera position (0 1000 0)\n"
-     "  --angle X Y Z    camera pitch, roll and yaw in radians (0 0 3.1)\n"
-     "  --view F         focal length in pixels (430)\n"
-     "  --vd F           zoom (1)\n"
-     "  --mouse X Y      mouse pixel, for the face and vertex under it (0 0)\n"
-     "  --solid          fill the faces\n"
-     "  --bsp            draw in depth order through the display BSP\n"
-     "  --no-entities    leave out the point entities\n"
-     "  --no-fix         keep brushes as read instead of rebuilding them from their planes\n"
-     "  --light          shade solid faces by the way they face a fixed light\n"
-     "  --textures DIR   fill solid faces with their textures, from the game folder DIR\n",
-     render_main},
+     render_options(), render_main},
     {"export-raw", "MAP OUT",
      "write the faces of the world entity's brushes to OUT as raw triangles about their centre", "",
      export_raw_main},

@@ -12,6 +12,7 @@
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
+#include "model/view_options.h"
 #include "platform/system_status.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
@@ -26,6 +27,37 @@ namespace {
 // A mouse point further out than this could overflow the picking's pixel
 // distances; projected points are held within the same bound.
 constexpr float MOUSE_LIMIT = 1.0e6f;
+
+// The view switches the command takes: each option sets one field of the view
+// options to a value.
+struct view_switch {
+  const char* option;
+  int view_options::*field;
+  int value;
+  const char* help;
+};
+
+constexpr view_switch VIEW_SWITCHES[] = {
+    {"--solid", &view_options::allsolid, 1, "fill the faces"},
+    {"--bsp", &view_options::drawbsp, 1, "draw in depth order through the display BSP"},
+    {"--no-entities", &view_options::drawentity, 0, "leave out the point entities"},
+    {"--no-fix", &view_options::fixb, 0, "keep brushes as read instead of rebuilding them from their planes"},
+    {"--light", &view_options::drawlight, 1, "shade solid faces by the way they face a fixed light"},
+};
+
+const view_switch* find_switch(const std::string& option) {
+  for (const view_switch& s : VIEW_SWITCHES) {
+    if (option == s.option) return &s;
+  }
+  return nullptr;
+}
+
+// One line of the options help: the option in a column of its own, then what it does.
+std::string option_line(const std::string& option, const char* help) {
+  constexpr std::size_t OPTION_COLUMN = 17;
+  return "  " + option + std::string(option.size() < OPTION_COLUMN ? OPTION_COLUMN - option.size() : 1, ' ') +
+         help + "\n";
+}
 
 // Reads the `count` numbers that follow option i and steps i past them; false
 // when they are missing or not numbers.
@@ -46,13 +78,36 @@ bool take_numbers(const std::vector<std::string>& args, std::size_t& i, int coun
 
 }  // namespace
 
+const char* render_usage() {
+  static const std::string usage = [] {
+    std::string text = "MAP OUT.png [--origin X Y Z] [--angle X Y Z] [--view F] [--vd F] [--mouse X Y]";
+    for (const view_switch& s : VIEW_SWITCHES) text += std::string(" [") + s.option + "]";
+    return text + " [--textures GAME_DIR]";
+  }();
+  return usage.c_str();
+}
+
+const char* render_options() {
+  static const std::string options_help = [] {
+    std::string text = option_line("--origin X Y Z", "camera position (0 1000 0)") +
+                       option_line("--angle X Y Z", "camera pitch, roll and yaw in radians (0 0 3.1)") +
+                       option_line("--view F", "focal length in pixels (430)") +
+                       option_line("--vd F", "zoom (1)") +
+                       option_line("--mouse X Y", "mouse pixel, for the face and vertex under it (0 0)");
+    for (const view_switch& s : VIEW_SWITCHES) text += option_line(s.option, s.help);
+    return text +
+           option_line("--textures DIR", "fill solid faces with their textures, from the game folder DIR");
+  }();
+  return options_help.c_str();
+}
+
 int render_main(const std::vector<std::string>& args) {
   std::vector<std::string> paths;
   bool angle_set = false, mouse_set = false;
   float cam[3] = {0, OPENED_CAMERA_Y, 0}, ang[3] = {START_ANGLE.x, START_ANGLE.y, START_ANGLE.z},
         mouse[2] = {0, 0};
   float view = START_FOCAL_LENGTH, vd = START_ZOOM;
-  int solid = 0, bsp = 0, entity = 1, fix = 1, light = 0;
+  view_options chosen;
   std::string game;  // with a game folder, faces are drawn textured
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& opt = args[i];
@@ -75,16 +130,8 @@ int render_main(const std::vector<std::string>& args) {
         std::fprintf(stderr, "veld-tool render: --mouse needs numbers between -1000000 and 1000000\n");
         ok = false;
       }
-    } else if (opt == "--solid") {
-      solid = 1;
-    } else if (opt == "--bsp") {
-      bsp = 1;
-    } else if (opt == "--no-entities") {
-      entity = 0;
-    } else if (opt == "--no-fix") {
-      fix = 0;
-    } else if (opt == "--light") {
-      light = 1;
+    } else if (const view_switch* s = find_switch(opt)) {
+      chosen.*s->field = s->value;
     } else if (opt == "--textures") {
       ok = i + 1 < args.size();
       if (ok) game = args[++i];
@@ -99,7 +146,7 @@ int render_main(const std::vector<std::string>& args) {
   const std::string& png = paths[1];
 
   const std::unique_ptr<QGuiApplication> app = start_qt();
-  fixb = fix;
+  options = chosen;  // "fix brushes" goes into the read
   const load_report report = read_map(map);
   if (!report.ok()) {
     std::fprintf(stderr, "%s\n", report.error.c_str());
@@ -113,11 +160,6 @@ int render_main(const std::vector<std::string>& args) {
     angle = vertex_t{ang[0], ang[1], ang[2]};
     compute_angles();
   }
-  allsolid = solid;
-  drawbsp = bsp;
-  drawentity = entity;
-  drawlight = light;
-  cmdline = map;
 
   texture_set textures;
   if (!game.empty()) {
@@ -127,7 +169,7 @@ int render_main(const std::vector<std::string>& args) {
       return 1;
     }
     textures.open_wads(world_value("wad"), game, QFileInfo(QString::fromStdString(map)).path().toStdString());
-    drawtextures = 1;
+    options.drawtextures = 1;
   }
 
   int status = 0;
@@ -140,6 +182,7 @@ int render_main(const std::vector<std::string>& args) {
     canvas.texture_of = [&textures](const std::string& name) -> const texture_image& {
       return textures.texture(name);
     };
+    canvas.status.cmdline = map;
     canvas.candraw = 1;
     canvas.EvDraw();
     for (const std::string& problem : textures.problems()) std::fprintf(stderr, "%s\n", problem.c_str());

@@ -6,10 +6,11 @@
 #include <fstream>
 #include <memory>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "edit/transforms.h"
 #include "model/map_state.h"
 #include "model/model_check.h"
+#include "model/view_options.h"
 #include "render/render_state.h"
 
 namespace {
@@ -19,6 +20,7 @@ std::unique_ptr<QTemporaryDir> scratch;
 void AppTest::SetUp() {
   reset_model();
   reset_render_state();
+  options = view_options{};
   reset_edit_steps();
   frame = InitMainWindow();
   win = frame->client();
@@ -31,6 +33,7 @@ void AppTest::TearDown() {
   delete frame;
   reset_model();
   reset_render_state();
+  options = view_options{};
   scratch.reset();
 }
 

@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app/hull_dialog.h"
 #include "app_fixture.h"
 #include "edit/transforms.h"

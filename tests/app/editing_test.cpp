@@ -12,6 +12,7 @@
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 #include "render/render_state.h"
 
@@ -83,7 +84,7 @@ TEST_F(Editing, AngleWrapSequence) {
   EXPECT_FLOAT_EQ(angle.x, -3.15f);
   key(Qt::Key_Period);
   EXPECT_FLOAT_EQ(angle.y, 0.05f);
-  EXPECT_EQ(keydown, 0);  // the release clears it
+  EXPECT_EQ(win->status.keydown, 0);  // the release clears it
 }
 
 TEST_F(Editing, ZoomAndFocalLengthLimits) {
@@ -103,11 +104,11 @@ TEST_F(Editing, ZoomAndFocalLengthLimits) {
 
 TEST_F(Editing, SolidKeyCountsTestingAndForwardStepIsWhole) {
   key(Qt::Key_S);
-  EXPECT_EQ(allsolid, 1);
-  EXPECT_EQ(testing_value, -70);
+  EXPECT_EQ(options.allsolid, 1);
+  EXPECT_EQ(win->status.testing_value, -70);
   key(Qt::Key_A);
-  EXPECT_EQ(testing_value, -75);
-  EXPECT_EQ(allsolid, 1);
+  EXPECT_EQ(win->status.testing_value, -75);
+  EXPECT_EQ(options.allsolid, 1);
 
   angle = {0, 0, 0};
   compute_angles();
@@ -253,12 +254,12 @@ TEST_F(Editing, RightDragMovesSelectedBrushesAlongTheSwitchedAxes) {
   brush_t* b = box({100, 0, 0}, 16);
   insert_brush_in_list(a);
   insert_brush_in_list(b);
-  win->dragz = 1;
+  options.dragz = 1;
   press(Qt::RightButton, {200, 200});
   move({230, 200});  // horizontal only: Z alone moves nothing
   EXPECT_FLOAT_EQ(top_of(a), 8.0f);
-  win->dragz = 0;
-  win->dragx = 1;
+  options.dragz = 0;
+  options.dragx = 1;
   move({241, 200});  // 11 pixels right
   release(Qt::RightButton, {241, 200});
   vertex_t c;
@@ -275,7 +276,7 @@ TEST_F(Editing, RightDragOfAMarkerMovesTheEntityOrigin) {
   entities[0] = {nullptr, o, 1, m};
   numentity = 1;
   insert_brush_in_list(m);
-  win->dragz = 1;
+  options.dragz = 1;
   press(Qt::RightButton, {200, 200});
   move({200, 190});  // up: raise
   release(Qt::RightButton, {200, 190});
@@ -284,14 +285,14 @@ TEST_F(Editing, RightDragOfAMarkerMovesTheEntityOrigin) {
 }
 
 TEST_F(Editing, VertexModeMovesThePointOncePerListedBrush) {
-  fixb = 0;
+  options.fixb = 0;
   brush_t* a = box({0, 0, 0}, 16);
   brush_t* b = box({40, 0, 0}, 16);
   brush_t* c = box({80, 0, 0}, 16);
   for (brush_t* x : {a, b, c}) insert_brush_in_list(x);
   closest_point = &a->fsurf->point[0];
   const float z0 = closest_point->z;
-  win->dragz = 1;
+  options.dragz = 1;
   press(Qt::RightButton, {10, 10});
   move({10, 6});
   EXPECT_FLOAT_EQ(a->fsurf->point[0].z, z0 + 15.0f);

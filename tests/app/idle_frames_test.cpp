@@ -3,16 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <array>
+#include <bit>
+#include <cstddef>
 #include <functional>
 #include <string>
+#include <type_traits>
 #include <vector>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app_fixture.h"
 #include "edit/transforms.h"
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 #include "render/render_state.h"
 
@@ -82,20 +87,21 @@ TEST_F(IdleFrames, EachInputAloneMakesTheNextTickDraw) {
          fake.dialog_scripts.push_back([](TDialog&) { return IDOK; });
          win->command(CM_PROPERTIES);
        }},
-      {"solid", [] { allsolid ^= 1; }},
-      {"ordered", [] { drawbsp ^= 1; }},
-      {"fix brushes", [] { fixb ^= 1; }},
-      {"entities", [] { drawentity ^= 1; }},
-      {"textures", [] { drawtextures ^= 1; }},
-      {"light", [] { drawlight ^= 1; }},
-      {"Dir switch", [this] { win->dragy ^= 1; }},
+      {"solid", [] { options.allsolid ^= 1; }},
+      {"ordered", [] { options.drawbsp ^= 1; }},
+      {"fix brushes", [] { options.fixb ^= 1; }},
+      {"entities", [] { options.drawentity ^= 1; }},
+      {"textures", [] { options.drawtextures ^= 1; }},
+      {"light", [] { options.drawlight ^= 1; }},
+      {"Dir switch", [] { options.dragy ^= 1; }},
       {"overhead rectangle",
        [] {
          Srect = {10, 10, 90, 90};
        }},
-      {"testing", [] { testing_value += 5; }},
-      {"key code", [] { keydown = 65; }},
-      {"key flags", [] { keyflags = 30; }},
+      {"testing", [this] { win->status.testing_value += 5; }},
+      {"key code", [this] { win->status.keydown = 65; }},
+      {"key flags", [this] { win->status.keyflags = 30; }},
+      {"command line", [this] { win->status.cmdline += " more"; }},
       {"current brush", [box] { hibr = box(); }},
       {"point entities", [] { numentity += 1; }},  // undone by the open below
       {"memory load", [this] { fake.memory += 1; }},
@@ -118,5 +124,23 @@ TEST_F(IdleFrames, EachInputAloneMakesTheNextTickDraw) {
     EXPECT_TRUE(tick_draws()) << name;
     EXPECT_EQ(win->framerate, ticks_before + 1) << name;
   }
-  drawtextures = 0;
+  options.drawtextures = 0;
+}
+
+// The view switches go into the redraw decision as one record, so a switch
+// added later cannot be left out of it: whichever byte of the record changes,
+// the next tick draws.
+TEST_F(IdleFrames, EveryViewOptionAloneMakesTheNextTickDraw) {
+  static_assert(std::has_unique_object_representations_v<view_options>, "every byte belongs to a field");
+  using record_bytes = std::array<unsigned char, sizeof(view_options)>;
+  const view_options start = options;
+  for (std::size_t i = 0; i < sizeof(view_options); ++i) {
+    tick_draws();
+    ASSERT_FALSE(tick_draws()) << "at rest, before byte " << i;
+    record_bytes bytes = std::bit_cast<record_bytes>(start);
+    bytes[i] ^= 1;
+    options = std::bit_cast<view_options>(bytes);
+    EXPECT_TRUE(tick_draws()) << "byte " << i << " of the view options";
+    options = start;
+  }
 }

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app_fixture.h"
 #include "model/camera.h"
 #include "model/map_state.h"
@@ -72,7 +72,7 @@ TEST_F(ObjectFiles, SaveMergeAndExportThroughTheMenu) {
   ASSERT_EQ(fake.boxes.size(), boxes_before + 1);
   EXPECT_EQ(fake.boxes.back().text, "finished loading object");
   EXPECT_EQ(fake.boxes.back().caption, "loading...");
-  EXPECT_EQ(win->caption(), "VELD: A QUAKE Editor  " + map);
+  EXPECT_EQ(win->document.caption(), "VELD: A QUAKE Editor  " + map);
   ASSERT_EQ(count_brushes(hull), 2);
   brush_t* merged = hull->brush;
   EXPECT_EQ(merged->next, cube);
@@ -128,8 +128,8 @@ TEST_F(ObjectFiles, MergingWithNoWorldShowsWhyAndLeavesNoMap) {
   EXPECT_FALSE(enabled(CM_FILEOPENOBJECT));
   const std::string object = temp_dir() + "/piece.vlp";
   write_file(object, "{ ( 0 0 0 ) ( 0 1 0 ) ( 0 0 1 ) A 0 0 0 1 1 }");
-  win->FileOData.file_name = object;
-  win->OpenObject();
+  win->document.FileOData.file_name = object;
+  win->document.OpenObject();
   ASSERT_EQ(fake.boxes.size(), 1u);
   EXPECT_NE(fake.boxes[0].text.find("no world entity"), std::string::npos);
   EXPECT_EQ(hull, nullptr);

@@ -7,7 +7,7 @@
 #include <QTest>
 #include <QWheelEvent>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app/plan_window.h"
 #include "app/select_window.h"
 #include "app_fixture.h"
@@ -16,6 +16,7 @@
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 #include "render/render_state.h"
 
@@ -148,11 +149,11 @@ TEST_F(PlanViews, OpenFromTheViewMenuWhileAMapIsOpenAndTile) {
   EXPECT_FALSE(views[0]->geometry().intersects(views[1]->geometry()));
   EXPECT_FALSE(views[1]->geometry().intersects(views[2]->geometry()));
   // Snap stays off in the 3D view until the menu turns it on there.
-  EXPECT_EQ(snap_in_3d, 0);
+  EXPECT_EQ(options.snap_in_3d, 0);
   trigger(CM_SNAPTOGRID);
   EXPECT_FALSE(checked(CM_SNAPTOGRID));
   trigger(CM_SNAPTOGRID);
-  EXPECT_EQ(snap_in_3d, 1);
+  EXPECT_EQ(options.snap_in_3d, 1);
 
   fake.box_answers.push_back(IDCANCEL);  // close without saving
   trigger(CM_FILECLOSE);
@@ -253,15 +254,15 @@ TEST_F(PlanViews, WheelZoomsAboutTheCursorAndMiddleDragPans) {
 TEST_F(PlanViews, KeysSetTheGridNudgeDeleteAndCentreEachUndoable) {
   TPlanWindow* side = open(CM_VIEWSIDE);
   key(side, Qt::Key_BracketRight);
-  EXPECT_EQ(grid_size, 32);
+  EXPECT_EQ(options.grid_size, 32);
   for (int i = 0; i < 12; ++i) key(side, Qt::Key_BracketLeft);
-  EXPECT_EQ(grid_size, 1);
+  EXPECT_EQ(options.grid_size, 1);
   for (int i = 0; i < 12; ++i) key(side, Qt::Key_BracketRight);
-  EXPECT_EQ(grid_size, 256);
+  EXPECT_EQ(options.grid_size, 256);
   key(side, Qt::Key_BracketLeft);
   key(side, Qt::Key_BracketLeft);
   key(side, Qt::Key_BracketLeft);
-  ASSERT_EQ(grid_size, 32);
+  ASSERT_EQ(options.grid_size, 32);
 
   brush_t* c = textured("SIDE");
   click(side, at(side, {0, 32, 32}));
@@ -276,9 +277,9 @@ TEST_F(PlanViews, KeysSetTheGridNudgeDeleteAndCentreEachUndoable) {
   EXPECT_EQ(low_corner(textured("SIDE")), (vertex_t{200, 32, 32}));
 
   // A 3D view key does nothing here.
-  const int solid = allsolid;
+  const int solid = options.allsolid;
   key(side, Qt::Key_S);
-  EXPECT_EQ(allsolid, solid);
+  EXPECT_EQ(options.allsolid, solid);
 
   // Home centres on the selection.
   click(side, at(side, {0, 64, 64}));

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app_fixture.h"
 #include "model/map_state.h"
 
@@ -32,8 +32,8 @@ TEST_F(SafeOpen, FilesThatAreNotMapsAreRefusedAndKeepTheirNameFromTheSaveDialog)
       {"picture.png", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10\0\0\0\x10\x08\x06\0\0\0\x1f\xf3\xff"s},
       {"level.bsp", bsp},
   };
-  const std::string caption = win->caption();
-  const std::string name = win->FileData.file_name;
+  const std::string caption = win->document.caption();
+  const std::string name = win->document.FileData.file_name;
   for (const auto& f : files) {
     SCOPED_TRACE(f.name);
     const std::string path = temp_dir() + "/" + f.name;
@@ -48,8 +48,8 @@ TEST_F(SafeOpen, FilesThatAreNotMapsAreRefusedAndKeepTheirNameFromTheSaveDialog)
     EXPECT_FALSE(enabled(CM_FILESAVE));
     EXPECT_TRUE(enabled(CM_FILEOPEN));
     // The name chosen is not kept for the next save dialog.
-    EXPECT_EQ(win->FileData.file_name, name);
-    EXPECT_EQ(win->caption(), caption);
+    EXPECT_EQ(win->document.FileData.file_name, name);
+    EXPECT_EQ(win->document.caption(), caption);
     EXPECT_EQ(read_file(path), f.bytes);
   }
 }

@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app_fixture.h"
 #include "built_map.h"
 #include "mapio/map_writer.h"
@@ -97,13 +97,13 @@ TEST_F(Safety, OnlyAMapChangedSinceItsLastSaveIsAutosaved) {
   // A change undone is no change; a change saved is no longer unsaved.
   change_map();
   trigger(CM_EDITUNDO);
-  win->autosave();
+  win->document.autosave();
   EXPECT_FALSE(root.exists());
   trigger(CM_EDITREDO);
   fake.file_answers = {path};
   trigger(CM_FILESAVE);
   EXPECT_NE(read_file(path), BOX_MAP);
-  win->autosave();
+  win->document.autosave();
   EXPECT_FALSE(root.exists());
 }
 
@@ -260,18 +260,18 @@ TEST_F(Safety, TheKeyboardComesBackToThe3DViewAfterEveryModalWindow) {
 TEST_F(Safety, AnUnsavedMapIsAutosavedAndOfferedWhenOpenedAgain) {
   QDir root(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + "/autosave");
   root.removeRecursively();
-  EXPECT_TRUE(win->autosave_timer().isActive());
-  EXPECT_EQ(win->autosave_timer().interval(), 5 * 60 * 1000);
+  EXPECT_TRUE(win->document.autosave_timer().isActive());
+  EXPECT_EQ(win->document.autosave_timer().interval(), 5 * 60 * 1000);
 
   const std::string path = temp_dir() + "/box.map";
   write_file(path, BOX_MAP);
   open_map(path);
   const std::string original = map_text();
-  win->autosave();
+  win->document.autosave();
   EXPECT_FALSE(root.exists());  // nothing unsaved, nothing written
 
   change_map();
-  for (int i = 0; i < 12; ++i) win->autosave();
+  for (int i = 0; i < 12; ++i) win->document.autosave();
   const QStringList folders = root.entryList(QDir::Dirs | QDir::NoDotAndDotDot);
   ASSERT_EQ(folders.size(), 1);
   QDir folder(root.filePath(folders[0]));
@@ -307,7 +307,7 @@ TEST_F(Safety, AnUnsavedMapIsAutosavedAndOfferedWhenOpenedAgain) {
   fake.box_answers = {IDOK};
   open_map(path);
   EXPECT_EQ(map_text(), autosaved);
-  EXPECT_EQ(win->caption(), "VELD: A QUAKE Editor  " + path);
+  EXPECT_EQ(win->document.caption(), "VELD: A QUAKE Editor  " + path);
   // Not in the file yet: closing asks, and saving there asks nothing more.
   fake.box_answers = {IDOK};
   fake.file_answers = {path};

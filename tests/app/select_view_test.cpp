@@ -24,7 +24,7 @@ class SelectView : public AppTest {
     win->timer().stop();
     make_world();
     win->candraw = 1;
-    win->FileData.file_name = "maps/start.map";
+    win->document.FileData.file_name = "maps/start.map";
   }
 
   static brush_t* box(float x, float y, short size) {

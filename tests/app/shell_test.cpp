@@ -11,12 +11,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app_fixture.h"
 #include "built_map.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 #include "render/render_state.h"
 
@@ -113,11 +114,11 @@ TEST_F(Shell, ControlBarGadgetsInOrder) {
   auto* xbutton = qobject_cast<QToolButton*>(frame->control_bar()->widgetForAction(items[6]));
   ASSERT_NE(xbutton, nullptr);
   xbutton->click();
-  EXPECT_EQ(win->dragx, 1);
+  EXPECT_EQ(options.dragx, 1);
   EXPECT_TRUE(xbutton->isChecked());
   EXPECT_TRUE(checked(CM_DIRX));
   xbutton->click();
-  EXPECT_EQ(win->dragx, 0);
+  EXPECT_EQ(options.dragx, 0);
   EXPECT_FALSE(xbutton->isChecked());
 }
 
@@ -130,13 +131,13 @@ TEST_F(Shell, NewDoesNothing) {
 }
 
 TEST_F(Shell, SolidRenderingTogglesBothFlagsEachOnItsOwn) {
-  allsolid = 1;  // as the S key leaves it
+  options.allsolid = 1;  // as the S key leaves it
   trigger(CM_SOLIDTOGGLE);
-  EXPECT_EQ(allsolid, 0);
-  EXPECT_EQ(drawbsp, 1);
+  EXPECT_EQ(options.allsolid, 0);
+  EXPECT_EQ(options.drawbsp, 1);
   trigger(CM_SOLIDTOGGLE);
-  EXPECT_EQ(allsolid, 1);
-  EXPECT_EQ(drawbsp, 0);
+  EXPECT_EQ(options.allsolid, 1);
+  EXPECT_EQ(options.drawbsp, 0);
   EXPECT_TRUE(checked(CM_SOLIDTOGGLE));
 }
 
@@ -177,7 +178,7 @@ TEST_P(ShellOpening, AWholeMapIsDrawn) {
   ASSERT_GE(fake.boxes.size(), 1u);
   EXPECT_EQ(fake.boxes.back().text, "finished loading " + std::to_string(GetParam().second) + " models");
   EXPECT_EQ(fake.boxes.back().caption, "loading...");
-  EXPECT_EQ(win->caption(), "VELD: A QUAKE Editor  " + path);
+  EXPECT_EQ(win->document.caption(), "VELD: A QUAKE Editor  " + path);
   EXPECT_EQ(origin.y, OPENED_CAMERA_Y);
   EXPECT_EQ(win->timer().period(), 0);
   EXPECT_TRUE(enabled(CM_FILESAVE));
@@ -185,7 +186,7 @@ TEST_P(ShellOpening, AWholeMapIsDrawn) {
   EXPECT_TRUE(enabled(CM_FILEOPENOBJECT));
   EXPECT_FALSE(enabled(CM_FILEOPEN));
 
-  allsolid = 1;
+  options.allsolid = 1;
   ticks(3);
   int face_pixels = 0;
   for (int y = 70; y < 600; y += 5) {

@@ -197,11 +197,9 @@ TEST_F(Soak, TicksThatSkipDrawingShowWhatAFreshFrameWould) {
       fresh.yss = win->yss;
       fresh.Point = win->Point;
       fresh.DragDC = win->DragDC;
-      fresh.dragx = win->dragx;
-      fresh.dragy = win->dragy;
-      fresh.dragz = win->dragz;
       fresh.clientsize = win->clientsize;
       fresh.memory = win->memory;
+      fresh.status = win->status;
       fresh.draw_frame();
       const QRect client(QPoint(0, 0), win->clientsize);
       ASSERT_EQ(win->winbmp.copy(client), fresh.winbmp.copy(client)) << "event " << i << " tick " << tick;

@@ -9,12 +9,13 @@
 #include <QTest>
 #include <set>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app/hull_dialog.h"
 #include "app/texture_browser.h"
 #include "app_fixture.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "render/render_state.h"
 #include "texture_bytes.h"
 
@@ -76,14 +77,14 @@ TEST_F(Textures, DrawnFromTheChosenGameFolderWithProblemsToldOnce) {
   fake.boxes.clear();
   // No game folder: refused, with the way to give one.
   QTest::keyClick(win, Qt::Key_X);
-  EXPECT_EQ(drawtextures, 0);
+  EXPECT_EQ(options.drawtextures, 0);
   ASSERT_EQ(fake.boxes.size(), 1u);
   EXPECT_NE(fake.boxes[0].text.find("Options/Game folder..."), std::string::npos);
 
   fake.file_answers.push_back(game);
   trigger(CM_GAMEFOLDER);
   EXPECT_EQ(fake.file_dialogs.back().kind, file_dialog_kind::folder);
-  EXPECT_EQ(win->game_folder(), game);
+  EXPECT_EQ(win->document.game_folder(), game);
   EXPECT_EQ(
       QSettings(QStringLiteral("veld"), QStringLiteral("veld")).value("game_folder").toString().toStdString(),
       game);
@@ -102,14 +103,14 @@ TEST_F(Textures, DrawnFromTheChosenGameFolderWithProblemsToldOnce) {
   EXPECT_NE(fake.boxes[0].text.find("NOWHERE"), std::string::npos) << fake.boxes[0].text;
 
   trigger(CM_LIGHTTOGGLE);
-  EXPECT_EQ(drawlight, 1);
+  EXPECT_EQ(options.drawlight, 1);
   trigger(CM_TEXTURETOGGLE);
   ticks(1);
   EXPECT_EQ(palette_pixels(), 0);
 
   // The next start of the editor finds the folder again.
   TDrawWindow next;
-  EXPECT_EQ(next.game_folder(), game);
+  EXPECT_EQ(next.document.game_folder(), game);
 }
 
 TEST_F(Textures, BrowseInEditHullPutsTheChosenNameThroughTheSameChecks) {

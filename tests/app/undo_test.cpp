@@ -9,12 +9,13 @@
 #include <QTest>
 #include <functional>
 
-#include "app/command_ids.h"
+#include "app/commands.h"
 #include "app_fixture.h"
 #include "built_map.h"
 #include "mapio/map_writer.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 #include "render/frame_list.h"
 #include "render/render_state.h"
@@ -133,9 +134,9 @@ TEST_F(Undo, AWholeDragIsOneStep) {
   round_trip([&] {
     highlight();
     key(Qt::Key_1);
-    win->dragz = 1;
+    options.dragz = 1;
     drag(Qt::RightButton, {300, 300}, {300, 260});
-    win->dragz = 0;
+    options.dragz = 0;
   });
 }
 

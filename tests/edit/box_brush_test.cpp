@@ -7,6 +7,7 @@
 
 #include "brush_shapes.h"
 #include "model/vector_math.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -35,7 +36,7 @@ TEST_F(BoxBrush, SpansWidthOnXLengthOnYHeightOnZ) {
 
 TEST_F(BoxBrush, FaceTableOrderNormalsAndTexture) {
   make_world();
-  fixb = 0;  // keep the three defining points
+  options.fixb = 0;  // keep the three defining points
   const vertex_t o{};
   brush_t* b = new_brush(&o, 2, 2, 2, 0);
   const vertex_t normals[6] = {{0, 0, 1}, {0, 1, 0}, {1, 0, 0}, {0, -1, 0}, {-1, 0, 0}, {0, 0, -1}};

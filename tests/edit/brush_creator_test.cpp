@@ -10,6 +10,7 @@
 
 #include "brush_shapes.h"
 #include "model/camera.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -74,7 +75,7 @@ TEST_F(BrushCreator, CancelOrSizesOutOfRangeChangeNothing) {
 }
 
 TEST_F(BrushCreator, SizesAreCutTowardsZero) {
-  fixb = 0;  // keep the defining points, so an inside-out box can be read back
+  options.fixb = 0;  // keep the defining points, so an inside-out box can be read back
   origin = {};
   ASSERT_EQ(brush_creator_build(1, 64.9, -64.9, 32767.9, 0, 0, 0), creator_outcome::built);
   EXPECT_MODEL_OK();

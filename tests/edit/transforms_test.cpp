@@ -10,6 +10,7 @@
 #include "model/camera.h"
 #include "model/plane_polygon.h"
 #include "model/vector_math.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -58,7 +59,7 @@ TEST_F(Transforms, CentreIsTheMeanOfFaceCentroids) {
   expect_near(c, 0, 0, 0);
 
   // Unbuilt, each face is its defining triangle, which pulls the centre off.
-  fixb = 0;
+  options.fixb = 0;
   ASSERT_TRUE(find_center(box({0, 0, 0}, 64, 64, 64), &c));
   expect_near(c, 32.0f / 9, -32.0f / 9, 32.0f / 9);
 }
@@ -157,7 +158,7 @@ TEST_F(Transforms, RotationMatchesTheCameraTransform) {
 
 TEST_F(Transforms, EightStepsFallShortOfAFullTurn) {
   make_world();
-  fixb = 0;  // compare the very points, without rebuilding
+  options.fixb = 0;  // compare the very points, without rebuilding
   brush_t* b = box({30, 10, 0}, 64, 32, 16);
   insert_brush_in_list(b);
   const vertex_t start = b->fsurf->next->point[1];
@@ -229,7 +230,7 @@ TEST_F(Transforms, DragSurfPushesOnlyWhileTheCentreIsAStepAway) {
 
 TEST_F(Transforms, DragSurfUnbuiltMovesTheFaceAndItsFilePoints) {
   make_world();
-  fixb = 0;
+  options.fixb = 0;
   brush_t* b = box({0, 0, 0}, 64, 64, 64);
   surf* bottom = b->fsurf;
   bottom->hasfilepoints = 1;
@@ -254,7 +255,7 @@ TEST_F(Transforms, SnappingPutsEveryPointOnTheGridOrLeavesTheBrushAlone) {
   veld_srand(7);
   int snapped_count = 0, refused = 0;
   for (int trial = 0; trial < 300; ++trial) {
-    grid_size = 1 << (veld_rand() % 9);
+    options.grid_size = 1 << (veld_rand() % 9);
     const vertex_t o{static_cast<float>(veld_rand() % 400 - 200), static_cast<float>(veld_rand() % 400 - 200),
                      0};
     brush_t* b = box(o, static_cast<short>(1 + veld_rand() % 200), static_cast<short>(1 + veld_rand() % 200),
@@ -282,7 +283,7 @@ TEST_F(Transforms, SnappingPutsEveryPointOnTheGridOrLeavesTheBrushAlone) {
       ASSERT_GE(s->numpoints, 3);
       ASSERT_EQ(s->hasfilepoints, 1);
       for (const vertex_t& p : s->filepoint) {
-        for (const float v : {p.x, p.y, p.z}) EXPECT_EQ(std::fmod(v, grid_size), 0.0f);
+        for (const float v : {p.x, p.y, p.z}) EXPECT_EQ(std::fmod(v, options.grid_size), 0.0f);
       }
       // Every corner lies on the plane the file will be given.
       vertex_t a, c, n, d;
@@ -297,5 +298,5 @@ TEST_F(Transforms, SnappingPutsEveryPointOnTheGridOrLeavesTheBrushAlone) {
   }
   EXPECT_GT(snapped_count, 50);
   EXPECT_GT(refused, 5);
-  reset_grid();
+  options.grid_size = GRID_START;
 }

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "model/camera.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -137,7 +138,7 @@ TEST_F(MapReader, FacesAreRebuiltOnlyWithFixBrushesOn) {
     EXPECT_EQ(s->brush, b);
   }
 
-  fixb = 0;
+  options.fixb = 0;
   ASSERT_TRUE(read_map_text(world_with_cube()).complete);
   const surf* s = hull->brush->fsurf;
   ASSERT_EQ(s->numpoints, 3);
@@ -241,7 +242,7 @@ TEST_F(MapReader, EarlyStopsKeepWhatWasReadAndSayWhere) {
 TEST_F(MapReader, UnclosedRecordsBeforeTheNextOpenAreReported) {
   // A brush left open: the next '{' starts another brush, the first keeps its
   // three file points. A point entity left open is not added.
-  fixb = 1;
+  options.fixb = 1;
   const load_report r = read_map_text(
       "{ \"classname\" \"worldspawn\"\n{ ( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n" + std::string(CUBE) +
       "}\n{ \"origin\" \"1 2 3\"\n{ \"classname\" \"light\" \"origin\" \"4 5 6\" }\n");
@@ -284,7 +285,7 @@ TEST_F(MapReader, LongTextsAreReadWhole) {
   const std::string key(120, 'k'), value(300, 'v'), texture(64, 'T');
   const std::string number =
       "0000000000000000000000000000000000000000000000000000000064.000000000000000000000";
-  fixb = 0;
+  options.fixb = 0;
   const load_report r =
       read_map_text("{\n\"" + key + "\" \"" + value + "\"\n\"classname\" \"" + value + "\"\n{\n( 0 0 " +
                     number + " ) ( 0 64 0 ) ( 0 0 64 ) " + texture + " 0 0 0 1 1\n}\n}\n");
@@ -309,7 +310,7 @@ TEST_F(MapReader, NulCharactersLeaveKeysAndValuesAndAreReported) {
 }
 
 TEST_F(MapReader, NumbersThatAreNotFiniteReadAsZeroAndAreCounted) {
-  fixb = 0;
+  options.fixb = 0;
   const load_report r = read_map_text(
       "{\n{\n( nan 0 0 ) ( 0 inf 0 ) ( 0 0 1e39 ) T -infinity 1e999 x 1 1\n}\n}\n"
       "{ \"origin\" \"NAN 2 3\" }\n");

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "mapio/map_reader.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -126,7 +127,7 @@ TEST_F(MapWriter, KeepsThePlaneWhereTheRoundedCornersWouldNot) {
 
 TEST_F(MapWriter, ALongTextRoundTripKeepsEveryCharacter) {
   const std::string key(120, 'k'), value(300, 'v'), texture(64, 'T');
-  fixb = 0;
+  options.fixb = 0;
   hull_t* world = make_world();
   world->header->next = new_keyval(key.c_str(), value.c_str());
   add_face(add_brush(world), {0, 0, 0}, {0, 64, 0}, {0, 0, 64})->texname = texture;
@@ -164,7 +165,7 @@ TEST_F(ModelTest, MapNumbersIgnoreACommaLocale) {
     char half[8];
     std::snprintf(half, sizeof half, "%.1f", 0.5);
     EXPECT_STREQ(half, "0,5");  // the locale really is in force
-    fixb = 0;
+    options.fixb = 0;
     r = read_map_text("{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.5 -1.25 0 0.5 2\n}\n}\n");
     written = map_text();
   }

@@ -17,6 +17,7 @@
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
 #include "mapio/raw_export.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -124,7 +125,7 @@ TEST_F(ObjectFile, MergedBrushesComeFirstInFileOrderAndReplaceTheSelection) {
   brush_t* old = new_brush(&at, 16, 16, 16, 0);
   insert_brush_in_list(old);
 
-  fixb = 0;  // faces keep the points they were read with
+  options.fixb = 0;  // faces keep the points they were read with
   const object_report r = merge_object_text(three_brushes, vertex_t{10, 20, 30});
   EXPECT_EQ(r.brushes, 3);
   std::vector<std::string> order;
@@ -139,7 +140,7 @@ TEST_F(ObjectFile, MergedBrushesComeFirstInFileOrderAndReplaceTheSelection) {
 
 TEST_F(ObjectFile, StrayTextCommentsAndLongTokensAreReadSafely) {
   hull_t* world = make_world();
-  fixb = 0;
+  options.fixb = 0;
   const std::string texture(300, 'T');
   const std::string text = "} ( 1 2 3 ) \"pair\"\n// { a comment\n{ ( 1 2 3 ) ( 4 5 6 ) ( 7 8 9 ) " +
                            texture + " " + std::string(500, '9') + " x y z w }\n} ( stray";
@@ -152,7 +153,7 @@ TEST_F(ObjectFile, StrayTextCommentsAndLongTokensAreReadSafely) {
 
 TEST_F(ObjectFile, NumbersThatAreNotUsableNeverReachTheGeometry) {
   hull_t* world = make_world();
-  fixb = 0;
+  options.fixb = 0;
   const object_report r = merge_object_text("{ ( nan inf 1e999 ) ( -inf abc 3 ) ( 1 3e38 3 ) T 0 0 0 1 1 }",
                                             vertex_t{0, 3e38f, 0});
   EXPECT_EQ(r.malformed_numbers, 6);  // 3e38 moved by 3e38 is beyond the float range

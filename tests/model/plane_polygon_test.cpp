@@ -7,6 +7,7 @@
 
 #include "model/camera.h"
 #include "model/vector_math.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -107,7 +108,7 @@ TEST_F(PlanePolygon, FixbrushRebuildsTheTrueCorners) {
 }
 
 TEST_F(PlanePolygon, FixbrushOffKeepsTheFilePoints) {
-  fixb = 0;
+  options.fixb = 0;
   brush_t* b = file_cube(32);
   fixbrush(b);
   for (surf* s = b->fsurf; s != nullptr; s = s->next) EXPECT_EQ(s->numpoints, 3);

@@ -12,6 +12,7 @@
 #include "model/map_state.h"
 #include "model/vector_math.h"
 #include "model/view_defaults.h"
+#include "model/view_options.h"
 #include "render/display_bsp.h"
 #include "render/draw_canvas.h"
 #include "render/frame_list.h"
@@ -187,7 +188,7 @@ TEST_F(DisplayBspTest, TreeDrawsFartherFragmentsFirst) {
   near_wall.clr = near_colour;
   far_wall.clr = far_colour;
   near_wall.next = &far_wall;
-  allsolid = 1;
+  options.allsolid = 1;
   TDrawCanvas canvas;
   display_bsp tree;
   tree.build(&near_wall);
@@ -214,7 +215,7 @@ void draw_in_turn(TDrawCanvas& canvas, winding* node) {
     draw_in_turn(canvas, node->back);
   } else {
     draw_in_turn(canvas, node->back);
-    canvas.makepoly(node, 1, allsolid);
+    canvas.makepoly(node, 1, options.allsolid);
     draw_in_turn(canvas, node->front);
   }
 }
@@ -229,7 +230,7 @@ TEST_F(DisplayBspTest, TreeIsDrawnAsIfEachFragmentWerePaintedInTurn) {
   new_brush(&floor2, 120, 300, 20, 0);
   new_brush(&wall, 500, 64, 64, 0);
   for (const int solid : {1, 0}) {
-    allsolid = solid;
+    options.allsolid = solid;
     TDrawCanvas queued, direct;
     queued.Point = direct.Point = QPoint(420, 430);
     surf head;
@@ -477,7 +478,7 @@ TEST_F(DisplayBspTest, PictureAndPickAreThoseOfTheCompleteDrawing) {
       {"e4m3.map", {0, OPENED_CAMERA_Y, 0}, START_ANGLE, {400, 300}},
       {"e1m3.map", {0, OPENED_CAMERA_Y, 0}, START_ANGLE, {400, 300}},
   };
-  allsolid = 1;
+  options.allsolid = 1;
   for (const view_case& c : cases) {
     SCOPED_TRACE(std::string(c.map) + " " + std::to_string(c.eye.x));
     release_map();

@@ -12,6 +12,7 @@
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/view_defaults.h"
+#include "model/view_options.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "render_fixture.h"
@@ -68,12 +69,12 @@ TEST_F(FrameTest, ListAndOrderedModesDrawFacesDotsAndCrossHair) {
   EXPECT_EQ(img.pixel(395, 300), YELLOW);  // cross-hair in the last pen selected
   EXPECT_EQ(img.pixel(400, 305), YELLOW);
 
-  allsolid = 1;
+  options.allsolid = 1;
   canvas.EvDraw();
   EXPECT_EQ(img.pixel(450, 330), rgb(near_face->clr));
   EXPECT_EQ(img.pixel(417, 213), RED);
 
-  drawbsp = 1;
+  options.drawbsp = 1;
   const vertex_t corner = near_face->point[0];
   canvas.EvDraw();
   EXPECT_EQ(img.pixel(450, 330), rgb(near_face->clr));
@@ -84,10 +85,10 @@ TEST_F(FrameTest, ListAndOrderedModesDrawFacesDotsAndCrossHair) {
 
   // Without markers the ordered view shows nothing there; list mode still
   // puts the dot of every slot.
-  drawentity = 0;
+  options.drawentity = 0;
   canvas.EvDraw();
   EXPECT_EQ(img.pixel(417, 213), WHITE);
-  drawbsp = 0;
+  options.drawbsp = 0;
   canvas.EvDraw();
   EXPECT_EQ(img.pixel(417, 213), RED);
 
@@ -107,17 +108,17 @@ TEST_F(FrameTest, HoveredFaceIsHighlightedAndOutlined) {
   EXPECT_EQ(canvas.winbmp.pixel(395, 300), RED);  // the cross-hair takes the last pen
 
   // With an axis switch on the face keeps only its brush's cyan outline.
-  canvas.dragx = 1;
+  options.dragx = 1;
   canvas.EvDraw();
   EXPECT_FALSE(any_pixel(canvas.winbmp, bottom_edge, RED));
   EXPECT_TRUE(any_pixel(canvas.winbmp, bottom_edge, CYAN));
 
   // Without "fix brushes" there are no brush outlines at all.
-  fixb = 0;
+  options.fixb = 0;
   canvas.EvDraw();
   EXPECT_FALSE(any_pixel(canvas.winbmp, bottom_edge, CYAN));
   EXPECT_TRUE(any_pixel(canvas.winbmp, bottom_edge, rgb(near_face->clr)));
-  canvas.dragx = 0;
+  options.dragx = 0;
   canvas.EvDraw();
   EXPECT_TRUE(any_pixel(canvas.winbmp, bottom_edge, RED));
 }
@@ -158,7 +159,7 @@ TEST_F(FrameTest, HiddenBrushIsOutlinedOnlyWhileSelectedOrCurrent) {
 TEST_F(FrameTest, StatusLinesAndVertexMarker) {
   TDrawCanvas canvas;
   canvas.memory_status = [] { return 37UL; };
-  cmdline = "maps/x.map";
+  canvas.status.cmdline = "maps/x.map";
   canvas.EvDraw();
   const auto lines = canvas.status_lines();
   EXPECT_EQ(lines[0],
@@ -171,7 +172,7 @@ TEST_F(FrameTest, StatusLinesAndVertexMarker) {
   // Ordered mode counts the fragments the pool handed out: a long wall
   // reaching behind the eye comes first in the list, and its plane cuts a
   // wide floor made before it.
-  drawbsp = 1;
+  options.drawbsp = 1;
   const vertex_t floor_at{0, -300, -100}, wall_at{-150, -150, 0};
   new_brush(&floor_at, 100, 600, 20, 0);
   new_brush(&wall_at, 500, 64, 64, 0);
@@ -181,7 +182,7 @@ TEST_F(FrameTest, StatusLinesAndVertexMarker) {
             "origin: 0.000000 0.000000 0.000000 front: " + std::to_string(numtlsurf) + " back: 0");
 
   // Hovering a corner marks it with four black pixels.
-  drawbsp = 0;
+  options.drawbsp = 0;
   vertex_t v;
   rotate_vertex(&near_face->point[0], &v);
   const int x = static_cast<int>(START_CENTRE_X + v.x * START_FOCAL_LENGTH / v.y);

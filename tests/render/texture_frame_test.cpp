@@ -9,6 +9,7 @@
 #include "edit/box_brush.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "render/draw_canvas.h"
 #include "render/render_state.h"
 #include "render_fixture.h"
@@ -41,7 +42,7 @@ class TexturedFrame : public RenderTest {
     for (surf* s = box->fsurf; s != nullptr; s = s->next) s->texname = "CODED";
     canvas.candraw = 1;
     canvas.texture_of = [this](const std::string&) -> const texture_image& { return tex; };
-    allsolid = 1;
+    options.allsolid = 1;
   }
 
   // Where the world point lands on screen, by the 3D view's projection.
@@ -66,7 +67,7 @@ TEST_F(TexturedFrame, EachPixelShowsTheTexelTheFaceRulePutsThere) {
   };
   const texturing cases[] = {
       {0, 1, 1, 0, 0}, {90, 1, 1, 0, 0}, {30, 2, 0.5f, 16, -8}, {-45, 0.5f, 1.5f, 3, 40}};
-  drawtextures = 1;
+  options.drawtextures = 1;
   for (const texturing& c : cases) {
     near_face->flips = c.rotation;
     near_face->scale[0] = c.sscale;
@@ -104,13 +105,13 @@ TEST_F(TexturedFrame, TexturedAndLitPicturesCoverWhatTheFlatOneCovers) {
   angle.z = 2.7f;
   compute_angles();
   for (const int bsp : {0, 1}) {
-    drawbsp = bsp;
-    drawtextures = drawlight = 0;
+    options.drawbsp = bsp;
+    options.drawtextures = options.drawlight = 0;
     canvas.EvDraw();
     const QImage flat = canvas.winbmp.copy();
     for (const auto& [textured, lit] : {std::pair{1, 0}, {0, 1}, {1, 1}}) {
-      drawtextures = textured;
-      drawlight = lit;
+      options.drawtextures = textured;
+      options.drawlight = lit;
       canvas.EvDraw();
       int covered = 0;
       for (int y = 40; y < 600; ++y) {

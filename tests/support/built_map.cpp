@@ -11,6 +11,7 @@
 #include "mapio/map_writer.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -99,8 +100,10 @@ std::string point_entity(const char* classname, int x, int y, int z, const char*
 
 std::string built_map_text() {
   reset_model();
-  const int grid = grid_size;
-  grid_size = 1;
+  // Built as a program just started would build it, on a grid of one unit.
+  const view_options kept = options;
+  options = view_options{};
+  options.grid_size = 1;
   hull_t* world = make_world();
   world->header->next = new_keyval("wad", "gfx/base.wad");
   world->header->next->next = new_keyval("message", "Rooms built by the tests");
@@ -132,7 +135,7 @@ std::string built_map_text() {
 
   std::string text = map_text() + points;
   reset_model();
-  grid_size = grid;
+  options = kept;
   return text;
 }
 

@@ -6,11 +6,17 @@
 #include <cstdlib>
 #include <filesystem>
 
-void ModelTest::SetUp() { reset_model(); }
+#include "model/view_options.h"
+
+void ModelTest::SetUp() {
+  reset_model();
+  options = view_options{};
+}
 
 void ModelTest::TearDown() {
   EXPECT_MODEL_OK();
   reset_model();
+  options = view_options{};
 }
 
 hull_t* make_world() {

@@ -1,0 +1,214 @@
+// Every command of the menu, the control bar and the keyboard, in one table.
+// The frame builds its menus and its control bar from it and refreshes each
+// command's enabled and checked state from it; the drawing window runs
+// commands and the 3D view's command keys through it. A new command is an id
+// and a row here.
+#pragma once
+
+#include <QKeyCombination>
+#include <array>
+
+#include "app/draw_window.h"
+#include "app/edit_values_dialog.h"
+#include "app/plan_window.h"
+#include "model/map_history.h"
+#include "model/map_state.h"
+#include "model/view_options.h"
+#include "platform/platform.h"
+#include "platform/virtual_keys.h"
+#include "render/frame_list.h"
+#include "render/render_state.h"
+
+enum command_id {
+  CM_FILEOPEN = 101,
+  CM_FILENEW = 102,
+  CM_FILEEXIT = 103,
+  CM_FILECLOSE = 104,
+  CM_FILESAVE = 105,
+  CM_DIRX = 106,
+  CM_DIRY = 107,
+  CM_DIRZ = 108,
+  CM_ENTITYTOGGLE = 109,
+  CM_SOLIDTOGGLE = 110,
+  CM_PROPERTIES = 111,
+  CM_OBJECTSAVE = 112,
+  CM_FILEOPENOBJECT = 113,
+  CM_FIX = 114,
+  CM_EXPORTRAW = 115,
+  CM_EDITUNDO = 116,
+  CM_EDITREDO = 117,
+  CM_VIEWTOP = 118,
+  CM_VIEWFRONT = 119,
+  CM_VIEWSIDE = 120,
+  CM_VIEWTILE = 121,
+  CM_SNAPTOGRID = 122,
+  CM_GAMEFOLDER = 123,
+  CM_TEXTURETOGGLE = 124,
+  CM_LIGHTTOGGLE = 125,
+  CM_EMBLEM = 300,  // the control bar's picture; sends nothing
+};
+
+// The menus of the menu bar, in their order.
+enum class command_menu { file, edit, dir, options, view };
+inline constexpr const char* MENU_TITLES[] = {"&File", "&Edit", "&Dir", "&Options", "&View"};
+
+struct command_row {
+  int id;
+  command_menu menu;
+  const char* text;
+  bool separator_before = false;  // a line above it in its menu
+  // Its picture on the control bar; a command without one has no button.
+  // Buttons follow the table's order, a gap between those of different menus.
+  const char* image = nullptr;
+  std::array<QKeyCombination, 2> shortcuts{};  // menu shortcuts; Qt::Key_unknown for none
+  unsigned view_key = 0;                       // the 3D view's key for it, a virtual-key code; 0 for none
+  // What it runs. A command that only flips a view switch names the switch
+  // instead, and is checked while it is on.
+  void (*run)(TDrawWindow&) = nullptr;
+  int view_options::*toggles = nullptr;
+  bool (*enabled)(const TDrawWindow&) = nullptr;  // null: always enabled
+  bool (*checked)(const TDrawWindow&) = nullptr;  // for a checkable command that is not a plain switch
+};
+
+namespace command_rules {
+
+inline bool map_open(const TDrawWindow& w) { return w.candraw != 0; }
+inline bool no_map(const TDrawWindow& w) { return w.candraw == 0; }
+inline int flipped(int flag) { return flag == 0 ? 1 : 0; }
+
+// The restored map shows at the next tick; the selection and the highlight
+// went with the records they pointed into. What the overhead view chose to
+// show is not part of the history, so it is applied to the restored brushes.
+inline void history_step(bool (*step)()) {
+  if (step() && Srect.left != -1) find_visible_surfaces();
+}
+
+}  // namespace command_rules
+
+// clang-format off
+inline constexpr command_row COMMANDS[] = {
+    {.id = CM_FILENEW, .menu = command_menu::file, .text = "&new", .image = "bitmap300.png",
+     .run = [](TDrawWindow&) {}},
+    {.id = CM_FILEOPEN, .menu = command_menu::file, .text = "&open", .image = "bitmap101.png",
+     .run = [](TDrawWindow& w) { w.document.CmFileOpen(); },
+     .enabled = command_rules::no_map},
+    // The button with the save picture closes.
+    {.id = CM_FILECLOSE, .menu = command_menu::file, .text = "&close", .image = "bitmap105.png",
+     .run = [](TDrawWindow& w) { w.document.CmFileClose(); },
+     .enabled = command_rules::map_open},
+    {.id = CM_FILESAVE, .menu = command_menu::file, .text = "&save",
+     .run = [](TDrawWindow& w) { w.document.CmFileSave(); },
+     .enabled = command_rules::map_open},
+    {.id = CM_FILEOPENOBJECT, .menu = command_menu::file, .text = "&openobject",
+     .run = [](TDrawWindow& w) { w.document.CmFileOpenObject(); },
+     .enabled = [](const TDrawWindow&) { return hull != nullptr; }},
+    {.id = CM_OBJECTSAVE, .menu = command_menu::file, .text = "&saveobject",
+     .run = [](TDrawWindow& w) { w.document.CmObjectSave(); },
+     .enabled = [](const TDrawWindow&) { return !selection_empty(); }},
+    {.id = CM_EXPORTRAW, .menu = command_menu::file, .text = "&ExportRaw",
+     .run = [](TDrawWindow& w) { w.document.CmExportRaw(); },
+     .enabled = command_rules::map_open},
+    {.id = CM_FILEEXIT, .menu = command_menu::file, .text = "&exit", .separator_before = true,
+     .run = [](TDrawWindow& w) { if (w.CanClose()) ExitProcess(0); }},
+
+    {.id = CM_EDITUNDO, .menu = command_menu::edit, .text = "&Undo",
+     .shortcuts = {Qt::CTRL | Qt::Key_Z},
+     .run = [](TDrawWindow&) { command_rules::history_step(history_undo); },
+     .enabled = [](const TDrawWindow&) { return history_can_undo(); }},
+    {.id = CM_EDITREDO, .menu = command_menu::edit, .text = "&Redo",
+     .shortcuts = {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y},
+     .run = [](TDrawWindow&) { command_rules::history_step(history_redo); },
+     .enabled = [](const TDrawWindow&) { return history_can_redo(); }},
+
+    {.id = CM_DIRX, .menu = command_menu::dir, .text = "&X", .image = "bitmap300.png",
+     .toggles = &view_options::dragx},
+    {.id = CM_DIRY, .menu = command_menu::dir, .text = "&Y", .image = "bitmap300.png",
+     .toggles = &view_options::dragy},
+    {.id = CM_DIRZ, .menu = command_menu::dir, .text = "&Z", .image = "bitmap300.png",
+     .toggles = &view_options::dragz},
+
+    {.id = CM_ENTITYTOGGLE, .menu = command_menu::options, .text = "&draw entities",
+     .toggles = &view_options::drawentity},
+    // Both flags flip, each on its own: the S and T keys set them apart.
+    {.id = CM_SOLIDTOGGLE, .menu = command_menu::options, .text = "&solid rendering",
+     .run = [](TDrawWindow&) {
+       options.allsolid = command_rules::flipped(options.allsolid);
+       options.drawbsp = command_rules::flipped(options.drawbsp);
+     },
+     .checked = [](const TDrawWindow&) { return options.allsolid == 1; }},
+    {.id = CM_FIX, .menu = command_menu::options, .text = "&fix brushes", .view_key = VK_BACKSLASH,
+     .toggles = &view_options::fixb},
+    {.id = CM_PROPERTIES, .menu = command_menu::options, .text = "&properties",
+     .run = [](TDrawWindow& w) {
+       TEditProp dlg(&w);
+       dlg.Execute();
+     }},
+    {.id = CM_GAMEFOLDER, .menu = command_menu::options, .text = "&Game folder...", .separator_before = true,
+     .run = [](TDrawWindow& w) { w.document.CmGameFolder(); }},
+    {.id = CM_TEXTURETOGGLE, .menu = command_menu::options, .text = "&textures (X)",
+     .view_key = vk_letter('X'),
+     .run = [](TDrawWindow& w) { w.document.CmTextureToggle(); },
+     .checked = [](const TDrawWindow&) { return options.drawtextures == 1; }},
+    {.id = CM_LIGHTTOGGLE, .menu = command_menu::options, .text = "&light",
+     .toggles = &view_options::drawlight},
+
+    {.id = CM_VIEWTOP, .menu = command_menu::view, .text = "&Top",
+     .run = [](TDrawWindow& w) { open_plan_view(w, plan_axis::top); },
+     .enabled = command_rules::map_open},
+    {.id = CM_VIEWFRONT, .menu = command_menu::view, .text = "&Front",
+     .run = [](TDrawWindow& w) { open_plan_view(w, plan_axis::front); },
+     .enabled = command_rules::map_open},
+    {.id = CM_VIEWSIDE, .menu = command_menu::view, .text = "&Side",
+     .run = [](TDrawWindow& w) { open_plan_view(w, plan_axis::side); },
+     .enabled = command_rules::map_open},
+    {.id = CM_VIEWTILE, .menu = command_menu::view, .text = "Tile",
+     .run = [](TDrawWindow& w) { w.tileSubWindows(); }},
+    // Plan views snap from the start; the 3D view only once the user has
+    // chosen to here, so its own steps stay as they are unless asked.
+    {.id = CM_SNAPTOGRID, .menu = command_menu::view, .text = "Snap to grid", .separator_before = true,
+     .run = [](TDrawWindow&) {
+       options.snap_to_grid = command_rules::flipped(options.snap_to_grid);
+       options.snap_in_3d = options.snap_to_grid;
+     },
+     .checked = [](const TDrawWindow&) { return options.snap_to_grid == 1; }},
+};
+// clang-format on
+
+// Each id names one action, and each key of the 3D view one command.
+constexpr bool commands_apart() {
+  for (const command_row& a : COMMANDS) {
+    for (const command_row& b : COMMANDS) {
+      if (&a == &b) continue;
+      if (a.id == b.id || (a.view_key != 0 && a.view_key == b.view_key)) return false;
+    }
+  }
+  return true;
+}
+static_assert(commands_apart(), "two commands share an id or a key");
+
+// The row of id; null for an id that runs nothing (the emblem's).
+inline const command_row* find_command(int id) {
+  for (const command_row& c : COMMANDS) {
+    if (c.id == id) return &c;
+  }
+  return nullptr;
+}
+
+inline bool checkable(const command_row& c) { return c.toggles != nullptr || c.checked != nullptr; }
+
+inline bool command_enabled(const command_row& c, const TDrawWindow& w) {
+  return c.enabled == nullptr || c.enabled(w);
+}
+
+inline bool command_checked(const command_row& c, const TDrawWindow& w) {
+  if (c.checked != nullptr) return c.checked(w);
+  return c.toggles != nullptr && options.*c.toggles == 1;
+}
+
+inline void run_command(const command_row& c, TDrawWindow& w) {
+  if (c.run != nullptr) {
+    c.run(w);
+  } else if (c.toggles != nullptr) {
+    options.*c.toggles = command_rules::flipped(options.*c.toggles);
+  }
+}

@@ -1,0 +1,118 @@
+// The map the drawing window shows, as a document: opening, saving and
+// closing it, the questions before a file is replaced or changes are dropped,
+// its autosaves, the object files merged into it and written from it, and the
+// textures it is drawn with. The window it belongs to is the parent of every
+// box and dialog, and its timer is stopped while one is up.
+#pragma once
+
+#include <QDateTime>
+#include <QTimer>
+#include <string>
+
+#include "mapio/map_reader.h"
+#include "platform/platform.h"
+#include "textures/texture_set.h"
+
+class TDrawWindow;
+
+// A file as it stood on disk when last looked at.
+struct file_on_disk {
+  file_on_disk() = default;
+  // Looks at the file; an empty path when there is none.
+  explicit file_on_disk(const std::string& name);
+  bool same_as(const file_on_disk& other) const;
+
+  std::string path;  // canonical
+  qint64 size = -1;
+  QDateTime modified;
+};
+
+class map_document {
+ public:
+  explicit map_document(TDrawWindow& view);
+
+  // The file commands of the menu.
+  void CmFileOpen();
+  void CmFileSave();
+  void CmFileClose();
+  void CmFileOpenObject();
+  void CmObjectSave();
+  void CmExportRaw();
+  // The game folder and textured drawing (menu and X key).
+  void CmGameFolder();
+  void CmTextureToggle();
+
+  // The save question of the quit flow, while a map is open; false when the
+  // user asked for a save that did not happen, which keeps the program running.
+  bool save_before_quit();
+
+  // Opens path as if it had been chosen in the open dialog.
+  void open_map(const std::string& path);
+
+  // File work, reading the path from the dialog settings.
+  void OpenFile();
+  // False when the map was not written.
+  bool SaveFile();
+  void CloseFile();
+  void SaveObject();
+  void OpenObject();
+  void ExportRaw();
+
+  // Whether the map differs from what its file holds; the autosave goes by
+  // this. The close and quit questions do not: they ask about saving whenever
+  // a map is open, changed or not.
+  bool unsaved_changes() const;
+
+  // Writes the map to its autosave folder when it has unsaved changes, keeping
+  // the newest few; the map's file and the undo history are left alone. Run
+  // by autosave_timer every few minutes while the window is set up.
+  void autosave();
+  QTimer& autosave_timer() { return autosave_timer_; }
+
+  // The caption set by the open flows ("VELD: A QUAKE Editor  %s").
+  void SetCaption(const std::string& caption);
+  std::string caption() const { return caption_; }
+
+  // The textures of the open map, from the game folder chosen in the options.
+  texture_set& textures() { return textures_; }
+  const std::string& game_folder() const { return game_folder_; }
+  // Shows, in one box, the texture problems met since the last one.
+  void report_texture_problems();
+
+  file_dialog_data FileData;   // map dialogs: settings and last chosen path
+  file_dialog_data FileOData;  // object file and raw export dialogs
+
+ private:
+  // The save dialog and the write; true when the map was written.
+  bool run_save_flow();
+  void show_load_report(const load_report& report);
+  void remember_map_file(const load_report& report);
+  // Opens the map named in the dialog settings, with the caption set to it.
+  void open_chosen(const std::string& previous_name);
+  // OpenFile on the chosen path, or on its newest autosave when that is newer
+  // and the user would rather have it.
+  void open_chosen_map();
+  // The questions before a save replaces a file the user may still want:
+  // another file, the map's own file changed by someone else, or a file the
+  // map was only partly read from. True to go on.
+  bool may_replace(const std::string& path);
+  // The question before a save replaces an existing file that is not the
+  // map's own. True to go on.
+  bool may_replace_other(const std::string& path);
+  // The game's palette and the map's WADs, read again after the map or the
+  // game folder changed.
+  void load_textures();
+  void restore_game_folder();
+
+  TDrawWindow& view_;
+  QTimer autosave_timer_;
+  std::string caption_;
+  file_on_disk map_file_;  // what the map was opened from or last saved to
+  // A file read only in part, and what the reader said about it.
+  struct partial_read {
+    std::string path, reasons;
+  };
+  partial_read partial_;
+  texture_set textures_;
+  std::string game_folder_;  // remembered in the user's settings
+};
