@@ -191,7 +191,11 @@ class fgd_parser {
 
   void class_property(entity_class& c) {
     const token name = expect_word("a class property");
-    expect_punct('(', "( after the class property");
+    if (!at_punct('(')) {
+      c.properties.emplace_back(name.text, "");  // a bare flag such as halfgridsnap
+      return;
+    }
+    advance();
     std::string lower = name.text;
     std::transform(lower.begin(), lower.end(), lower.begin(),
                    [](unsigned char ch) { return std::tolower(ch); });
@@ -279,7 +283,7 @@ class fgd_parser {
              : type == "choices" ? key_kind::choices
              : type == "flags"   ? key_kind::flags
                                  : key_kind::string;
-    if (next_.kind == token_kind::word && next_.text == "readonly") advance();
+    while (next_.kind == token_kind::word && (next_.text == "readonly" || next_.text == "report")) advance();
     std::string* fields[3] = {&k.label, &k.default_value, &k.description};
     for (std::string* field : fields) {
       if (!at_punct(':')) break;

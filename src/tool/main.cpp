@@ -17,6 +17,7 @@ int export_raw_main(const std::vector<std::string>& args);
 int save_object_main(const std::vector<std::string>& args);
 int diff_main(const std::vector<std::string>& args);
 int bench_main(const std::vector<std::string>& args);
+int defs_main(const std::vector<std::string>& args);
 
 namespace {
 
@@ -44,6 +45,11 @@ const tool_command commands[] = {
      "writing it as text, and drawing the wireframe, solid and ordered solid frames from the camera an "
      "opened map gets; print the median, fastest and slowest of each, and the peak resident memory",
      "  --runs N         times each is timed, 1 to 100000 (11)\n", bench_main},
+    {"defs", "FILE...",
+     "read entity definitions (.fgd, or QUAKED blocks in .def and QuakeC files) and print the count of "
+     "classes defined, a line for each class with its box and description, and every problem with its "
+     "file, line and column; exit 0 without problems, 1 with some, 2 when a file cannot be read",
+     "", defs_main},
 };
 
 void print_usage(std::FILE* to) {

@@ -66,7 +66,8 @@ TEST_F(Defs, AnFgdWithEveryConstruct) {
             "  input Kill(void) : \"Removes it\"\n"
             "  spawnflags(flags) = [ 4 : \"Third\" : 0 ]\n"
             "]\n"
-            "@PointClass size(32 32 64) = boxed []\n"
+            "@PointClass size(32 32 64) halfgridsnap iconsprite(\"s.spr\") sphere() = boxed [ k(string) "
+            "readonly report ]\n"
             "@NPCClass = npc_thing []\n"
             "@SolidClass = func_thing : \"Thing\" []\n");
   entity_defs defs;
@@ -116,6 +117,10 @@ TEST_F(Defs, AnFgdWithEveryConstruct) {
   ASSERT_NE(boxed, nullptr);
   EXPECT_EQ(boxed->mins[2], -32);
   EXPECT_EQ(boxed->maxs[0], 16);
+  ASSERT_EQ(boxed->properties.size(), 3u);
+  EXPECT_EQ(boxed->properties[0].first, "halfgridsnap");
+  EXPECT_EQ(boxed->properties[2].second, "");
+  EXPECT_EQ(boxed->keys.size(), 1u);
   EXPECT_EQ(defs.find("npc_thing")->kind, class_kind::point);
   EXPECT_EQ(defs.find("func_thing")->kind, class_kind::solid);
   EXPECT_EQ(defs.find("Lit"), nullptr);  // base classes are not placed

@@ -244,3 +244,25 @@ TEST(VeldTool, BenchPrintsEveryFigureAndRefusesBadMapsAndRunCounts) {
     EXPECT_NE(failed.output.find("usage: veld-tool bench"), std::string::npos) << failed.output;
   }
 }
+
+TEST(VeldTool, DefsPrintsTheClassesAndTheProblems) {
+  const fs::path dir = fs::temp_directory_path() / ("veld-tool-defs-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "good.fgd") << "@BaseClass size(-8 -8 -8, 8 8 8) = Small []\n"
+                                     "@PointClass base(Small) = light : \"Light\nand more\" []\n";
+  std::ofstream(dir / "more.def") << "/*QUAKED func_door (0 .5 .8) ? TOGGLE\nA door.\n*/\n";
+  std::ofstream(dir / "bad.fgd") << "@SolidClass = func_wall []\n@PointClass = broken [ k(integer";
+  const std::string good = "'" + (dir / "good.fgd").string() + "' '" + (dir / "more.def").string() + "'";
+  const run_result ok = run_tool("defs " + good, streams::out);
+  EXPECT_EQ(ok.status, 0);
+  EXPECT_EQ(ok.output,
+            "classes: 3\nbase Small -8 -8 -8 8 8 8\npoint light -8 -8 -8 8 8 8 \"Light\"\nsolid func_door "
+            "\"A door.\"\n");
+  const run_result bad = run_tool("defs '" + (dir / "bad.fgd").string() + "'", streams::out);
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_NE(bad.output.find("classes: 2\n"), std::string::npos) << bad.output;
+  EXPECT_NE(bad.output.find("bad.fgd:2:33: expected ) after the key's type"), std::string::npos)
+      << bad.output;
+  EXPECT_EQ(run_tool("defs '" + (dir / "missing.fgd").string() + "'").status, 2);
+  fs::remove_all(dir);
+}
