@@ -13,6 +13,8 @@ class face_backup {
     for (const surf* s = b->fsurf; s != nullptr; s = s->next) kept_.push_back(*s);
   }
 
+  const std::vector<surf>& faces() const { return kept_; }
+
   // Puts every face back as it was; the list and the links stay the brush's own.
   void restore(brush_t* b) {
     auto k = kept_.begin();

@@ -1,6 +1,8 @@
 #include "edit/stretch.h"
 
 #include "edit/face_backup.h"
+#include "edit/texture_lock.h"
+#include "edit/transforms.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 #include "model/vector_math.h"
@@ -25,6 +27,12 @@ bool stretch_brushes(const std::vector<brush_t*>& list, int axis, float fixed, f
     }
     fixbrush(b);
     for (const surf* s = b->fsurf; s != nullptr && whole; s = s->next) whole = s->numpoints >= 3;
+  }
+  if (whole && texture_lock != 0) {
+    point_map m;
+    m.turn[axis][axis] = scale;
+    m.shift[axis] = fixed * (1 - scale);
+    for (std::size_t i = 0; i < list.size(); ++i) lock_textures(list[i], kept[i], m);
   }
   if (whole) return true;
   for (std::size_t i = 0; i < list.size(); ++i) kept[i].restore(list[i]);

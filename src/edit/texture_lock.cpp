@@ -7,13 +7,23 @@
 
 namespace {
 
-vec3 turned(const point_map& m, const vec3& v) {
-  return {m.turn[0][0] * v.x + m.turn[0][1] * v.y + m.turn[0][2] * v.z,
-          m.turn[1][0] * v.x + m.turn[1][1] * v.y + m.turn[1][2] * v.z,
-          m.turn[2][0] * v.x + m.turn[2][1] * v.y + m.turn[2][2] * v.z};
+// The texel axes after the move: s(q) = s(p) where q = turn p + shift asks for
+// axes multiplied by the inverse of turn, transposed; for a rotation that is
+// turn itself.
+vec3 carried(const point_map& m, const vec3& v) {
+  const auto& a = m.turn;
+  const double cof[3][3] = {{a[1][1] * a[2][2] - a[1][2] * a[2][1], a[1][2] * a[2][0] - a[1][0] * a[2][2],
+                             a[1][0] * a[2][1] - a[1][1] * a[2][0]},
+                            {a[0][2] * a[2][1] - a[0][1] * a[2][2], a[0][0] * a[2][2] - a[0][2] * a[2][0],
+                             a[0][1] * a[2][0] - a[0][0] * a[2][1]},
+                            {a[0][1] * a[1][2] - a[0][2] * a[1][1], a[0][2] * a[1][0] - a[0][0] * a[1][2],
+                             a[0][0] * a[1][1] - a[0][1] * a[1][0]}};
+  const double det = a[0][0] * cof[0][0] + a[0][1] * cof[0][1] + a[0][2] * cof[0][2];
+  // The inverse transposed is the cofactor matrix over the determinant.
+  return {(cof[0][0] * v.x + cof[0][1] * v.y + cof[0][2] * v.z) / det,
+          (cof[1][0] * v.x + cof[1][1] * v.y + cof[1][2] * v.z) / det,
+          (cof[2][0] * v.x + cof[2][1] * v.y + cof[2][2] * v.z) / det};
 }
-
-double part(const vec3& v, int i) { return i == 0 ? v.x : i == 1 ? v.y : v.z; }
 
 // The texel axes of f, each axis over its scale, and its offsets.
 void texel_axes(const surf* f, vec3 axes[2], double offsets[2]) {
@@ -50,13 +60,16 @@ void lock_texture(surf* f, const surf& before, const point_map& m) {
   vec3 wanted[2];
   double wanted_offset[2];
   for (int i = 0; i < 2; ++i) {
-    wanted[i] = turned(m, axes[i]);
+    wanted[i] = carried(m, axes[i]);
     wanted_offset[i] = offsets[i] - dot(m.shift, wanted[i]);
   }
   if (f->hasaxes != 0) {
-    // The stored axes are the texel axes times the scales: turning them is exact.
+    // A Valve 220 face stores a unit axis and a scale for each: exact.
     for (int i = 0; i < 2; ++i) {
-      const double scale = f->scale[i] != 0 ? f->scale[i] : 1.0;
+      const double along = length(wanted[i]);
+      if (along == 0) return;
+      const double scale = (before.scale[i] < 0 ? -1 : 1) / along;
+      f->scale[i] = static_cast<float>(scale);
       f->texaxis[i][0] = static_cast<float>(wanted[i].x * scale);
       f->texaxis[i][1] = static_cast<float>(wanted[i].y * scale);
       f->texaxis[i][2] = static_cast<float>(wanted[i].z * scale);
@@ -74,17 +87,17 @@ void lock_texture(surf* f, const surf& before, const point_map& m) {
   const int sn = 3 - su - sv;
   const vec3 p0 = to_double(f->point[0]);
   const vec3 n = normalized(cross(to_double(f->point[1]) - p0, to_double(f->point[2]) - p0));
-  if (std::fabs(part(n, sn)) < 1e-9) return;  // cannot happen for the nearest base plane
-  double plane2[2][2];                        // the wanted s and t as functions of (x_su, x_sv) on the face
+  if (std::fabs(n[sn]) < 1e-9) return;  // cannot happen for the nearest base plane
+  double plane2[2][2];                  // the wanted s and t as functions of (x_su, x_sv) on the face
   for (int i = 0; i < 2; ++i) {
-    const double k = part(wanted[i], sn) / part(n, sn);
-    plane2[i][0] = part(wanted[i], su) - k * part(n, su);
-    plane2[i][1] = part(wanted[i], sv) - k * part(n, sv);
+    const double k = wanted[i][sn] / n[sn];
+    plane2[i][0] = wanted[i][su] - k * n[su];
+    plane2[i][1] = wanted[i][sv] - k * n[sv];
   }
   // s runs along the base u axis turned by the rotation, over its scale;
   // keep the sign of the old scale, and find the turn from there.
-  const double bu[2] = {part(base[0], su), part(base[0], sv)};
-  const double bv[2] = {part(base[1], su), part(base[1], sv)};
+  const double bu[2] = {base[0][su], base[0][sv]};
+  const double bv[2] = {base[1][su], base[1][sv]};
   const double length_s = std::hypot(plane2[0][0], plane2[0][1]);
   if (length_s < 1e-12) return;
   const double sign_s = before.scale[0] < 0 ? -1 : 1;
@@ -107,4 +120,10 @@ void lock_texture(surf* f, const surf& before, const point_map& m) {
   const vec3 q0 = to_double(f->point[0]);
   f->sofs = static_cast<float>(f->sofs + dot(q0, wanted[0]) + wanted_offset[0] - now[0]);
   f->tofs = static_cast<float>(f->tofs + dot(q0, wanted[1]) + wanted_offset[1] - now[1]);
+}
+
+void lock_textures(brush_t* b, const face_backup& before, const point_map& m) {
+  auto old = before.faces().begin();
+  for (surf* s = b->fsurf; s != nullptr && old != before.faces().end(); s = s->next, ++old)
+    lock_texture(s, *old, m);
 }

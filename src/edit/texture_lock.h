@@ -1,9 +1,11 @@
 // Keeping a face's texture fixed to its brush while the brush moves or turns.
 #pragma once
 
+#include "edit/face_backup.h"
 #include "model/types.h"
 
-// A move of points: p becomes turn * p + shift (turn a rotation, rows first).
+// A move of points: p becomes turn * p + shift, turn being any linear map that
+// keeps sides apart (a rotation, a stretch along an axis), rows first.
 struct point_map {
   double turn[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
   vec3 shift;
@@ -18,3 +20,6 @@ struct point_map {
 // turned by right angles, for one); otherwise the texel at its first corner
 // is kept, and the rest as nearly as a rotation and two scales allow.
 void lock_texture(surf* f, const surf& before, const point_map& m);
+
+// lock_texture for every face of b, whose faces were `before` ahead of m.
+void lock_textures(brush_t* b, const face_backup& before, const point_map& m);

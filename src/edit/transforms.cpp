@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "edit/face_backup.h"
+#include "edit/texture_lock.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 #include "model/rotation.h"
@@ -9,6 +11,7 @@
 
 float drag_distance = 5.0f;
 float rotation_angle = 45.0f;
+int texture_lock = 0;
 
 namespace {
 
@@ -41,7 +44,7 @@ struct turn {
   }
 };
 
-void turn_brush(brush_t* b, const vertex_t& center, const turn& t) {
+void turn_points(brush_t* b, const vertex_t& center, const turn& t) {
   for (surf* s = b->fsurf; s != nullptr; s = s->next) {
     const int n = plane_point_count(s);
     for (int i = 0; i < n; ++i) t.apply(s->point[i], center);
@@ -49,6 +52,25 @@ void turn_brush(brush_t* b, const vertex_t& center, const turn& t) {
       for (vertex_t& p : s->filepoint) t.apply(p, center);
     }
   }
+}
+
+void turn_brush(brush_t* b, const vertex_t& center, const turn& t) {
+  if (texture_lock != 0) {
+    // The turn as a map of points, its columns the turned axes.
+    point_map m;
+    const vertex_t axes[3] = {rotate_offset(t.r, 1, 0, 0), rotate_offset(t.r, 0, 1, 0),
+                              rotate_offset(t.r, 0, 0, 1)};
+    for (int i = 0; i < 3; ++i) {
+      for (int k = 0; k < 3; ++k) m.turn[k][i] = vcomp(axes[i], k);
+    }
+    const vertex_t c = rotate_offset(t.r, center.x, center.y, center.z);
+    m.shift = {double{center.x} - c.x, double{center.y} - c.y, double{center.z} - c.z};
+    const face_backup before(b);
+    turn_points(b, center, t);
+    lock_textures(b, before, m);
+    return;
+  }
+  turn_points(b, center, t);
 }
 
 // The point entity that b marks, or null for an ordinary brush.
@@ -81,6 +103,7 @@ void rotate_selection(int axis, int up) {
 void reset_edit_steps() {
   drag_distance = 5.0f;
   rotation_angle = 45.0f;
+  texture_lock = 0;
 }
 
 bool find_center(const brush_t* b, vertex_t* pt) {
@@ -128,6 +151,16 @@ void add_vect_to_surface(surf* s, const vertex_t* pt) {
 
 void move_brush(brush_t* b, const vertex_t* d) {
   if (dentity_t* e = marked_entity(b)) _VectorAdd(&e->origin, d, &e->origin);
+  if (texture_lock != 0) {
+    for (surf* s = b->fsurf; s != nullptr; s = s->next) {
+      const surf before = *s;
+      add_vect_to_surface(s, d);
+      point_map m;
+      m.shift = to_double(*d);
+      lock_texture(s, before, m);
+    }
+    return;
+  }
   for (surf* s = b->fsurf; s != nullptr; s = s->next) add_vect_to_surface(s, d);
 }
 

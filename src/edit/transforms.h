@@ -6,8 +6,9 @@
 
 extern float drag_distance;   // map units of one face push or brush move (start-up 5)
 extern float rotation_angle;  // degrees of one rotation step (start-up 45)
+extern int texture_lock;  // moves, turns and stretches keep each face's texture on its brush (start-up off)
 
-// Both steps back to their start-up values.
+// The steps and the lock back to their start-up values.
 void reset_edit_steps();
 
 // Mean of the face centroids of b into *pt. Faces without points are skipped;

@@ -12,6 +12,9 @@ template <class T>
 struct vec3_of {
   T x = 0, y = 0, z = 0;
   bool operator==(const vec3_of&) const = default;
+  // Part i: 0 x, 1 y, 2 z.
+  constexpr T& operator[](int i) { return i == 0 ? x : i == 1 ? y : z; }
+  constexpr T operator[](int i) const { return i == 0 ? x : i == 1 ? y : z; }
 };
 
 using vec3 = vec3_of<double>;

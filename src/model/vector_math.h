@@ -45,5 +45,5 @@ inline void VectorScale(const vertex_t* a, double scale, vertex_t* out) {
 }
 
 // Component i (0 x, 1 y, 2 z).
-inline float& vcomp(vertex_t& v, int i) { return i == 0 ? v.x : (i == 1 ? v.y : v.z); }
-inline float vcomp(const vertex_t& v, int i) { return i == 0 ? v.x : (i == 1 ? v.y : v.z); }
+inline float& vcomp(vertex_t& v, int i) { return v[i]; }
+inline float vcomp(const vertex_t& v, int i) { return v[i]; }

@@ -1,16 +1,20 @@
 // With the lock, a texel stays on the point of the brush it was on, however
 // the brush moves and turns: Valve 220 faces always, standard faces for
 // moves, and for turns about the vertical of upright boxes whose textures
-// are turned by right angles.
+// are turned by right angles; and stretches.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <random>
 #include <vector>
 
 #include "edit/box_brush.h"
+#include "edit/stretch.h"
 #include "edit/texture_lock.h"
+#include "edit/transforms.h"
 #include "model/plane_polygon.h"
+#include "model/rotation.h"
 #include "model/texture_axes.h"
 #include "model_fixture.h"
 
@@ -68,11 +72,11 @@ TEST_F(TextureLock, TexelsStayOnThePointsTheyWereOn) {
                       lo.z + static_cast<float>(std::round(uniform(8, 300)))};
     brush_t* b = new_world_box(&lo, &hi);
     // A standard face can keep its texture through a turn about the vertical
-    // where its texture is turned by right angles: any other turn would need
-    // a shear on an oblique wall.
-    const bool turned = round % 4 >= 2;
+    // or a stretch where its texture is turned by right angles: at any other
+    // angle it would need a shear.
+    const bool turned = round % 4 >= 2, stretched = round % 8 == 1 || round % 8 == 4;
     for (surf* s = b->fsurf; s != nullptr; s = s->next) {
-      s->flips = static_cast<float>(turned && !valve ? 90 * std::round(uniform(-2, 2))
+      s->flips = static_cast<float>((turned || stretched) && !valve ? 90 * std::round(uniform(-2, 2))
                                                      : std::round(uniform(-180, 180)));
       for (float& scale : s->scale) scale = static_cast<float>((round % 4 < 2 ? 1 : -1) * uniform(0.25, 4));
       s->sofs = static_cast<float>(std::round(uniform(-64, 64)));
@@ -84,10 +88,12 @@ TEST_F(TextureLock, TexelsStayOnThePointsTheyWereOn) {
         s->hasaxes = 1;
       }
     }
-    // Moves for every other round; turns about z for standard faces, any turn for Valve ones.
+    // Moves, turns (about z for standard faces, any for Valve ones) and
+    // stretches along an axis.
     point_map m = !turned ? point_map{}
                           : turn(valve ? uniform(-3, 3) : 0, valve ? uniform(-3, 3) : 0, uniform(-3.2, 3.2));
     m.shift = {uniform(-300, 300), uniform(-300, 300), uniform(-300, 300)};
+    if (stretched) m.turn[round % 3][round % 3] = uniform(0.25, 4);
 
     std::vector<surf> before;
     std::vector<std::vector<std::pair<vertex_t, std::pair<double, double>>>> texels;
@@ -117,4 +123,59 @@ TEST_F(TextureLock, TexelsStayOnThePointsTheyWereOn) {
   }
   EXPECT_GT(checked[0], 1000);
   EXPECT_GT(checked[1], 1000);
+}
+
+// The switch carries the lock through the editor's own moves, turns and
+// stretches.
+TEST_F(TextureLock, MovesTurnsAndStretchesCarryTexturesWhenLocked) {
+  texture_lock = 1;
+  const vertex_t lo{-40, 8, 0}, hi{88, 72, 96};
+  brush_t* b = new_world_box(&lo, &hi);
+  for (surf* s = b->fsurf; s != nullptr; s = s->next) {
+    s->flips = 30;
+    s->scale[0] = 0.5f;
+    s->sofs = 7;
+  }
+  const auto texels = [&] {
+    std::vector<std::pair<double, double>> out;
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+      double u, v;
+      texture_coords(s, s->point[0], u, v);
+      out.push_back({u, v});
+    }
+    return out;
+  };
+  // Each step moves every corner as the map given; the texel the first
+  // corner had is then at that corner's new place.
+  const auto check = [&](const std::function<void()>& step, const std::function<vertex_t(vertex_t)>& where) {
+    std::vector<vertex_t> firsts;
+    const auto before = texels();
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) firsts.push_back(where(s->point[0]));
+    step();
+    std::size_t k = 0;
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next, ++k) {
+      double u, v;
+      texture_coords(s, firsts[k], u, v);
+      EXPECT_NEAR(u, before[k].first, 0.02);
+      EXPECT_NEAR(v, before[k].second, 0.02);
+    }
+  };
+  const vertex_t d{16, -32, 8};
+  check([&] { move_brush(b, &d); }, [&](vertex_t p) { return vertex_t{p.x + d.x, p.y + d.y, p.z + d.z}; });
+  check([&] { stretch_brushes({b}, 2, 8, 104, 200); },
+        [&](vertex_t p) {
+          return vertex_t{p.x, p.y, 8 + (p.z - 8) * 2};
+        });
+  vertex_t centre;
+  find_center(b, &centre);
+  const vertex_t angles{0, 0, 0.7f};
+  const rotation r{std::sin(angles.x), std::cos(angles.x), std::sin(angles.y),
+                   std::cos(angles.y), std::sin(angles.z), std::cos(angles.z)};
+  check([&] { rotate_brush(b, &centre, &angles); },
+        [&](vertex_t p) {
+          const vertex_t t = rotate_offset(r, p.x - centre.x, p.y - centre.y, p.z - centre.z);
+          return vertex_t{t.x + centre.x, t.y + centre.y, t.z + centre.z};
+        });
+  reset_edit_steps();
+  EXPECT_EQ(texture_lock, 0);
 }
