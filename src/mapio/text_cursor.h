@@ -1,11 +1,19 @@
 // A position in a file's text, walked by both file readers (maps and
 // objects): characters one at a time, words between whitespace, and the line
-// of any position for the messages.
+// and column of any position for the messages.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+// Where something stands in a text, both counted from 1; the column counts
+// bytes, a tab as one.
+struct text_place {
+  int line = 1;
+  int column = 1;
+  bool operator==(const text_place&) const = default;
+};
 
 class text_cursor {
  public:
@@ -37,10 +45,11 @@ class text_cursor {
   // The next character that is not whitespace, not consumed; END if none.
   int peek_past_space();
 
-  // The 1-based line of pos, with LF, CR LF and a lone CR each ending a
+  // The line and column of pos, with LF, CR LF and a lone CR each ending a
   // line. Lines are counted as they are asked for, which is cheap while the
   // positions asked about only grow.
-  int line_at(std::size_t pos);
+  text_place place_at(std::size_t pos);
+  int line_at(std::size_t pos) { return place_at(pos).line; }
 
  private:
   // The text up to at into out, consuming the character at at; with at npos
@@ -51,6 +60,7 @@ class text_cursor {
   std::size_t pos_ = 0;
   std::size_t counted_pos_ = 0;  // newlines are counted up to here
   int counted_line_ = 1;
+  std::size_t line_start_ = 0;  // where the line of counted_pos_ starts
 };
 
 inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
