@@ -13,7 +13,7 @@ map_builder::map_builder(std::string_view text, load_report& report, int threads
 
 map_builder::~map_builder() { free_keyvals(list_); }
 
-bool map_builder::add(const parsed_record& r) {
+bool map_builder::add_other(const parsed_record& r) {
   switch (r.kind) {
     case record_kind::entity:
       open_entity();

@@ -25,7 +25,12 @@ class map_builder {
 
   // Links r into the model. False when the map cannot be opened (more point
   // entities than the table holds); the report's error says why.
-  bool add(const parsed_record& r);
+  bool add(const parsed_record& r) {
+    // Most records are faces: they take the short way.
+    if (r.kind != record_kind::face) return add_other(r);
+    add_face(r.face);
+    return true;
+  }
 
   // After the last record: the map's dialect, the rebuild of the brushes
   // still waiting, and their problems listed among the others as if each had
@@ -34,6 +39,7 @@ class map_builder {
   void finish(face_dialect dialect, const std::vector<std::size_t>& brushes_before);
 
  private:
+  bool add_other(const parsed_record& r);
   void open_entity();
   void add_pair(const parsed_pair& p);
   void start_brush_entity();

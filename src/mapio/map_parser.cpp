@@ -246,7 +246,7 @@ bool map_parser::read_origin(const std::string& value, std::size_t value_at, ver
   return true;
 }
 
-float map_parser::number(std::string_view word, std::size_t at) {
+inline float map_parser::number(std::string_view word, std::size_t at) {
   bool malformed = false;
   const float v = float_from_text(word, &malformed);
   if (malformed) [[unlikely]]
@@ -255,7 +255,7 @@ float map_parser::number(std::string_view word, std::size_t at) {
 }
 
 // The next word read as a number; false when only whitespace is left.
-bool map_parser::next_number(float& out) {
+inline bool map_parser::next_number(float& out) {
   if (in_.peek_past_space() == END) return false;
   const char* const start = text_.data() + in_.pos();
   const char* end = start;
@@ -275,7 +275,7 @@ void map_parser::report_malformed(std::string_view word, std::size_t at) {
 
 // After a face's first '(': three points, the texture name and the values of
 // the face's dialect. False when the text ends first.
-bool map_parser::read_face(parsed_face& f) {
+inline bool map_parser::read_face(parsed_face& f) {
   for (int i = 0; i < 3; ++i) {
     if (i > 0 && !in_.skip_past('(')) return false;
     if (!next_number(f.point[i].x) || !next_number(f.point[i].y) || !next_number(f.point[i].z)) return false;
@@ -289,7 +289,7 @@ bool map_parser::read_face(parsed_face& f) {
 // faces give their texture axes in brackets; after the scales QUAKE 2 and 3
 // faces have three numbers (content flags, surface flags, value) and Hexen 2
 // faces one, which the model keeps as text. A new dialect is told apart here.
-bool map_parser::read_face_values(parsed_face& f) {
+inline bool map_parser::read_face_values(parsed_face& f) {
   const bool axes = in_.peek_past_space() == '[';
   if (!(axes ? read_valve_values(f) : read_standard_values(f))) return false;
   const int trailing = read_trailing_numbers();
@@ -304,7 +304,7 @@ bool map_parser::read_face_values(parsed_face& f) {
 
 // A map whose faces are not all of one dialect is in the first of these that
 // any of them is in.
-void map_parser::note_dialect(face_dialect d) {
+inline void map_parser::note_dialect(face_dialect d) {
   static constexpr face_dialect order[] = {DIALECT_VALVE, DIALECT_QUAKE2, DIALECT_HEXEN2, DIALECT_STANDARD};
   auto rank = [](face_dialect x) {
     return std::find(std::begin(order), std::end(order), x) - std::begin(order);
@@ -313,9 +313,10 @@ void map_parser::note_dialect(face_dialect d) {
 }
 
 // Offsets, rotation, scales.
-bool map_parser::read_standard_values(parsed_face& f) {
-  for (float* v : {&f.sofs, &f.tofs, &f.flips, &f.scale[0], &f.scale[1]}) {
-    if (!next_number(*v)) return false;
+inline bool map_parser::read_standard_values(parsed_face& f) {
+  if (!next_number(f.sofs) || !next_number(f.tofs) || !next_number(f.flips) || !next_number(f.scale[0]) ||
+      !next_number(f.scale[1])) {
+    return false;
   }
   f.hasaxes = false;
   std::fill(&f.texaxis[0][0], &f.texaxis[0][0] + 6, 0.0f);
@@ -323,17 +324,15 @@ bool map_parser::read_standard_values(parsed_face& f) {
 }
 
 // An axis with its offset for each direction, then rotation and scales.
-bool map_parser::read_valve_values(parsed_face& f) {
+inline bool map_parser::read_valve_values(parsed_face& f) {
   if (!read_axis(f.texaxis[0], f.sofs) || !read_axis(f.texaxis[1], f.tofs)) return false;
-  for (float* v : {&f.flips, &f.scale[0], &f.scale[1]}) {
-    if (!next_number(*v)) return false;
-  }
+  if (!next_number(f.flips) || !next_number(f.scale[0]) || !next_number(f.scale[1])) return false;
   f.hasaxes = true;
   return true;
 }
 
 // "[ x y z offset ]", the brackets apart from the numbers or against them.
-bool map_parser::read_axis(float axis[3], float& offset) {
+inline bool map_parser::read_axis(float axis[3], float& offset) {
   if (!in_.skip_past('[')) return false;
   std::string_view word;
   bool closed = false;
@@ -351,7 +350,7 @@ bool map_parser::read_axis(float axis[3], float& offset) {
 
 // Numbers after the scales, up to the next face or the end of the brush,
 // into extra_; returns how many.
-int map_parser::read_trailing_numbers() {
+inline int map_parser::read_trailing_numbers() {
   extra_.clear();
   int count = 0;
   for (int c = in_.peek_past_space(); (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.';

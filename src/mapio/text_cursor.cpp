@@ -1,11 +1,5 @@
 #include "mapio/text_cursor.h"
 
-bool text_cursor::skip_past(char c) {
-  const std::size_t at = text_.find(c, pos_);
-  pos_ = at == std::string_view::npos ? text_.size() : at + 1;
-  return at != std::string_view::npos;
-}
-
 void text_cursor::skip_line() {
   const std::size_t at = text_.find_first_of("\r\n", pos_);
   pos_ = at == std::string_view::npos ? text_.size() : at + 1;

@@ -65,8 +65,23 @@ class text_cursor {
 
 inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// The two below run for every number of a map: kept here, so the readers'
-// loops can take them in.
+// The three below run for every number or face of a map: kept here, so the
+// readers' loops can take them in.
+inline bool text_cursor::skip_past(char c) {
+  // What is skipped is mostly a space or two, where a plain loop is quicker
+  // than a call to find the character.
+  const char* const begin = text_.data();
+  const char* const end = begin + text_.size();
+  const char* p = begin + pos_;
+  while (p != end && *p != c) ++p;
+  if (p == end) {
+    pos_ = text_.size();
+    return false;
+  }
+  pos_ = static_cast<std::size_t>(p - begin) + 1;
+  return true;
+}
+
 inline bool text_cursor::next_word(std::string_view& out) {
   const char* const begin = text_.data();
   const char* const end = begin + text_.size();
