@@ -14,6 +14,9 @@ constexpr double WRITTEN_PLANE_TOLERANCE = 0.01;
 // read without any; then the point entities.
 std::string map_text();
 
+// Whether the map's dialect writes every face with its texture axes.
+bool writes_texture_axes();
+
 // The texture axes written for s in a Valve 220 map: its own, or for a face
 // without them those that show its texture as a standard face would.
 void texture_axes(const surf* s, float axes[2][3]);
