@@ -36,6 +36,8 @@ class map_parser {
   const std::vector<std::size_t>& brushes_before() const { return brushes_before_; }
 
  private:
+  // Which kind of record the last '{' opened, or that the open entity's
+  // leading pairs are being read.
   enum class state { outside, leading_pairs, brush_entity, brush, point_entity };
 
   bool read_leading_pair(parsed_record& r);
@@ -48,16 +50,17 @@ class map_parser {
   void drop_nuls(std::size_t start, std::string& out);
   bool read_origin(const std::string& value, std::size_t value_at, vertex_t& out);
 
-  bool read_face(parsed_face& f);
-  bool read_face_values(parsed_face& f);
-  bool read_standard_values(parsed_face& f);
-  bool read_valve_values(parsed_face& f);
-  bool read_axis(float axis[3], float& offset);
-  int read_trailing_numbers();
-  void note_dialect(face_dialect d);
-
-  float number(std::string_view word, std::size_t at);
-  bool next_number(float& out);
+  // Faces and numbers: defined inline where the loop that reads them is,
+  // since they run for every face.
+  inline bool read_face(parsed_face& f);
+  inline bool read_face_values(parsed_face& f);
+  inline bool read_standard_values(parsed_face& f);
+  inline bool read_valve_values(parsed_face& f);
+  inline bool read_axis(float axis[3], float& offset);
+  inline int read_trailing_numbers();
+  inline void note_dialect(face_dialect d);
+  inline float number(std::string_view word, std::size_t at);
+  inline bool next_number(float& out);
   [[gnu::noinline, gnu::cold]] void report_malformed(std::string_view word, std::size_t at);
 
   bool brush_follows();
