@@ -1,11 +1,5 @@
 #include "base/text_cursor.h"
 
-bool text_cursor::skip_past(char c) {
-  const std::size_t at = text_.find(c, pos_);
-  pos_ = at == std::string_view::npos ? text_.size() : at + 1;
-  return at != std::string_view::npos;
-}
-
 void text_cursor::skip_line() {
   const std::size_t at = text_.find_first_of("\r\n", pos_);
   pos_ = at == std::string_view::npos ? text_.size() : at + 1;
@@ -35,16 +29,18 @@ bool text_cursor::read_value(std::string& out) {
   return take_to(at, out);
 }
 
-int text_cursor::line_at(std::size_t pos) {
+text_place text_cursor::place_at(std::size_t pos) {
   if (pos < counted_pos_) {  // asked about an earlier place: count again from the start
     counted_pos_ = 0;
     counted_line_ = 1;
+    line_start_ = 0;
   }
   for (std::size_t i = counted_pos_; i < pos && i < text_.size(); ++i) {
     if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 == text_.size() || text_[i + 1] != '\n'))) {
       ++counted_line_;
+      line_start_ = i + 1;
     }
   }
   counted_pos_ = pos;
-  return counted_line_;
+  return {counted_line_, static_cast<int>(pos - line_start_) + 1};
 }

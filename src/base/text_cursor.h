@@ -1,11 +1,19 @@
 // A position in a file's text, walked by both file readers (maps and
 // objects): characters one at a time, words between whitespace, and the line
-// of any position for the messages.
+// and column of any position for the messages.
 #pragma once
 
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+// Where something stands in a text, both counted from 1; the column counts
+// bytes, a tab as one.
+struct text_place {
+  int line = 1;
+  int column = 1;
+  bool operator==(const text_place&) const = default;
+};
 
 class text_cursor {
  public:
@@ -37,10 +45,11 @@ class text_cursor {
   // The next character that is not whitespace, not consumed; END if none.
   int peek_past_space();
 
-  // The 1-based line of pos, with LF, CR LF and a lone CR each ending a
+  // The line and column of pos, with LF, CR LF and a lone CR each ending a
   // line. Lines are counted as they are asked for, which is cheap while the
   // positions asked about only grow.
-  int line_at(std::size_t pos);
+  text_place place_at(std::size_t pos);
+  int line_at(std::size_t pos) { return place_at(pos).line; }
 
  private:
   // The text up to at into out, consuming the character at at; with at npos
@@ -51,12 +60,28 @@ class text_cursor {
   std::size_t pos_ = 0;
   std::size_t counted_pos_ = 0;  // newlines are counted up to here
   int counted_line_ = 1;
+  std::size_t line_start_ = 0;  // where the line of counted_pos_ starts
 };
 
 inline bool is_space(int c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
-// The two below run for every number of a map: kept here, so the readers'
-// loops can take them in.
+// The three below run for every number or face of a map: kept here, so the
+// readers' loops can take them in.
+inline bool text_cursor::skip_past(char c) {
+  // What is skipped is mostly a space or two, where a plain loop is quicker
+  // than a call to find the character.
+  const char* const begin = text_.data();
+  const char* const end = begin + text_.size();
+  const char* p = begin + pos_;
+  while (p != end && *p != c) ++p;
+  if (p == end) {
+    pos_ = text_.size();
+    return false;
+  }
+  pos_ = static_cast<std::size_t>(p - begin) + 1;
+  return true;
+}
+
 inline bool text_cursor::next_word(std::string_view& out) {
   const char* const begin = text_.data();
   const char* const end = begin + text_.size();

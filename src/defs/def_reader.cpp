@@ -30,7 +30,7 @@ class def_parser {
 
  private:
   void problem(std::size_t pos, std::string what) {
-    note_problem(defs_, file_, text_, lines_, pos, std::move(what));
+    note_problem(defs_, file_, lines_, pos, std::move(what));
   }
 
   // The header line's words from pos on: a word, or a parenthesised group.

@@ -376,7 +376,7 @@ class fgd_parser {
   }
 
   void problem(std::size_t pos, std::string text) {
-    note_problem(defs_, file_, text_, lines_, pos, std::move(text));
+    note_problem(defs_, file_, lines_, pos, std::move(text));
   }
 
   std::string_view text_;

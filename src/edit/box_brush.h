@@ -1,10 +1,8 @@
 // Axis-aligned box brushes: new boxes, rooms and point entity markers.
 #pragma once
 
+#include "model/box.h"
 #include "model/types.h"
-
-constexpr const char* DEFAULT_TEXTURE = "TECH01_1";
-constexpr short MARKER_SIZE = 8;  // edge of the box that stands for a point entity
 
 // A box of `width` along x, `length` along y and `height` along z centred on o.
 // With isentity set the box belongs to no brush entity and the caller stores

@@ -81,7 +81,7 @@ face_record record_face(const surf* s) {
   for (int i = 0; i < 5; ++i) f.values[i] = values[i];
   // In a Valve 220 map every face has axes, its own or those that show its
   // texture as a standard face would.
-  f.has_axes = map_dialect == DIALECT_VALVE;
+  f.has_axes = writes_texture_axes();
   if (f.has_axes) texture_axes(s, f.axes);
   f.extra = s->extra;
   return f;

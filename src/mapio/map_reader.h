@@ -14,6 +14,7 @@ constexpr int MAX_LISTED_PROBLEMS = 50;
 
 struct load_problem {
   int line = 0;      // 1-based line of the text where it was met
+  int column = 0;    // 1-based column on that line, in bytes
   std::string text;  // a sentence for the user
 };
 

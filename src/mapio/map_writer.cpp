@@ -178,7 +178,7 @@ void put_face(std::string& out, const surf* s) {
   out.append(line, p);
   out += s->texname;
   p = line;
-  if (map_dialect == DIALECT_VALVE) {
+  if (writes_texture_axes()) {
     float axes[2][3];
     texture_axes(s, axes);
     const float offsets[2] = {s->sofs, s->tofs};
@@ -215,6 +215,8 @@ void put_face(std::string& out, const surf* s) {
 }
 
 }  // namespace
+
+bool writes_texture_axes() { return map_dialect == DIALECT_VALVE; }
 
 void face_points_to_write(const surf* s, double out[3][3]) {
   vec3 chosen[3];
@@ -259,7 +261,7 @@ std::string map_text() {
   // A little more than the text will take, so that it is built in place
   // instead of being copied as it grows: a face line is its names and about
   // a hundred characters of numbers, twice that with texture axes.
-  const std::size_t numbers = map_dialect == DIALECT_VALVE ? 224 : 112;
+  const std::size_t numbers = writes_texture_axes() ? 224 : 112;
   std::size_t size = 4096 + static_cast<std::size_t>(numentity) * 256;
   for (const hull_t* h = hull; h != nullptr; h = h->next) {
     for (const brush_t* b = h->brush; b != nullptr; b = b->next) {

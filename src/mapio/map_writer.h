@@ -14,6 +14,9 @@ constexpr double WRITTEN_PLANE_TOLERANCE = 0.01;
 // read without any; then the point entities.
 std::string map_text();
 
+// Whether the map's dialect writes every face with its texture axes.
+bool writes_texture_axes();
+
 // Whether map_text writes the brush entity h.
 bool hull_is_written(const hull_t* h);
 

@@ -19,6 +19,8 @@ enum face_dialect {
   DIALECT_QUAKE2,    // standard, then content flags, surface flags and value
   DIALECT_HEXEN2,    // standard, then one more number
 };
+// Their names for the user, in the order above.
+constexpr const char* DIALECT_NAMES[] = {"QUAKE standard", "Valve 220", "QUAKE 2", "Hexen 2"};
 
 struct surf;
 struct brush_t;

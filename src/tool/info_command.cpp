@@ -71,8 +71,7 @@ int info_main(const std::vector<std::string>& args) {
       }
     }
   }
-  static const char* const dialects[] = {"QUAKE standard", "Valve 220", "QUAKE 2", "Hexen 2"};
-  std::printf("dialect: %s\n", dialects[map_dialect]);
+  std::printf("dialect: %s\n", DIALECT_NAMES[map_dialect]);
   std::printf("brush entities: %d\n", report.brush_entities);
   std::printf("brushes: %d\n", brushes);
   std::printf("faces: %d\n", faces);

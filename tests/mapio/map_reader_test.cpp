@@ -341,6 +341,37 @@ TEST_F(MapReader, HugeButFinitePointsGiveAReportedUnbuiltFace) {
   EXPECT_NE(r.problems[0].text.find("not a number"), std::string::npos);
 }
 
+TEST_F(MapReader, ProblemsSayTheColumnAsWellAsTheLine) {
+  // Met while reading and found while rebuilding (a brush whose plane is not
+  // a number, listed where the brush ends), each at the start of what it is
+  // about.
+  const load_report r = read_map_text(
+      "{\n"
+      "\"classname\" \"worldspawn\"\n"
+      "  {\n"
+      "  ( -3e38 0 0 ) ( 3e38 0 0 ) ( 0 3e38 0 ) T 0 0 0 1 1\n"
+      "  ( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 x 0 1 1\n"
+      "  stray\n"
+      "  }\n"
+      " {\n"
+      "{ ( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1 }\n"
+      "}\n"
+      "\t\"lost\" \"pair\"\n");
+  const struct {
+    int line, column;
+    const char* text;
+  } expected[] = {
+      {5, 39, "the number \"x\""},      {6, 3, "the word \"stray\""}, {3, 3, "1 face(s)"},
+      {8, 2, "a brush was not closed"}, {11, 2, "the pair \"lost\""},
+  };
+  ASSERT_EQ(r.problems.size(), std::size(expected));
+  for (std::size_t i = 0; i < r.problems.size(); ++i) {
+    EXPECT_EQ(r.problems[i].line, expected[i].line) << i;
+    EXPECT_EQ(r.problems[i].column, expected[i].column) << i;
+    EXPECT_TRUE(r.problems[i].text.starts_with(expected[i].text)) << r.problems[i].text;
+  }
+}
+
 TEST_F(MapReader, ProblemsBeyondTheListAreCounted) {
   std::string faces;
   for (int i = 0; i < MAX_LISTED_PROBLEMS + 10; ++i) faces += "( x 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n";

@@ -1,0 +1,101 @@
+#include "mapio/brush_rebuilder.h"
+
+#include <system_error>
+
+#include "model/plane_polygon.h"
+
+void brush_rebuilder::add(brush_t* b, std::size_t at) {
+  if (batches_.empty() || batches_.back()->count == BATCH) {
+    if (!batches_.empty()) hand_over(batches_.back().get());
+    batches_.push_back(std::make_unique<batch>());
+  }
+  batch& last = *batches_.back();
+  last.brush[last.count] = b;
+  last.at[last.count] = at;
+  ++last.count;
+}
+
+void brush_rebuilder::finish() {
+  if (!batches_.empty() && !started_.empty()) hand_over(batches_.back().get());
+  if (started_.empty()) {
+    for (const auto& b : batches_) rebuild(*b);
+  } else {
+    {
+      const std::lock_guard lock(mutex_);
+      closed_ = true;
+      closing_.store(true, std::memory_order_release);
+    }
+    ready_.notify_all();
+    take_batches();
+    stop_helpers(false);
+  }
+  if (error_) std::rethrow_exception(error_);
+}
+
+// A full batch goes to the queue; the helpers start with the first one, so
+// a small map never starts a thread.
+void brush_rebuilder::hand_over(batch* b) {
+  if (helpers_ == 0) return;
+  if (started_.empty()) {
+    try {
+      for (int i = 0; i < helpers_; ++i) started_.emplace_back([this] { take_batches(); });
+    } catch (const std::system_error&) {
+      // No thread could be started: whatever did start helps, and the
+      // reader rebuilds the rest at the end all the same.
+      if (started_.empty()) helpers_ = 0;
+    }
+    if (started_.empty()) return;
+  }
+  {
+    const std::lock_guard lock(mutex_);
+    queue_.push_back(b);
+    handed_.store(queue_.size(), std::memory_order_release);
+  }
+  ready_.notify_one();
+}
+
+void brush_rebuilder::take_batches() {
+  for (;;) {
+    // Batches come every few tens of microseconds while a large map is
+    // read, and waking a thread that went to sleep costs more than that, so
+    // a helper looks a while before it waits.
+    for (int spin = 0; spin < SPIN && handed_.load(std::memory_order_acquire) <= taken_.load() &&
+                       !closing_.load(std::memory_order_acquire);
+         ++spin) {
+      std::this_thread::yield();
+    }
+    batch* b = nullptr;
+    {
+      std::unique_lock lock(mutex_);
+      ready_.wait(lock, [this] { return next_ < queue_.size() || closed_; });
+      if (next_ == queue_.size()) return;
+      b = queue_[next_++];
+      taken_.store(next_);
+    }
+    rebuild(*b);
+  }
+}
+
+void brush_rebuilder::rebuild(batch& b) {
+  try {
+    for (int i = 0; i < b.count; ++i) b.unbuilt[i] = fixbrush(b.brush[i]);
+  } catch (...) {
+    const std::lock_guard lock(mutex_);
+    if (!error_) error_ = std::current_exception();
+  }
+}
+
+// With drop, the batches no thread has taken are left alone: the read
+// failed and its brushes are about to be released.
+void brush_rebuilder::stop_helpers(bool drop) {
+  if (started_.empty()) return;
+  {
+    const std::lock_guard lock(mutex_);
+    closed_ = true;
+    closing_.store(true, std::memory_order_release);
+    if (drop) next_ = queue_.size();
+  }
+  ready_.notify_all();
+  for (std::thread& t : started_) t.join();
+  started_.clear();
+}

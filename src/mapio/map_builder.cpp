@@ -1,0 +1,188 @@
+#include "mapio/map_builder.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "mapio/file_face.h"
+#include "model/box.h"
+#include "model/map_state.h"
+#include "model/view_options.h"
+
+map_builder::map_builder(std::string_view text, load_report& report, int threads)
+    : places_(text), report_(report), hull_tail_(&hull), rebuilt_(threads) {}
+
+map_builder::~map_builder() { free_keyvals(list_); }
+
+bool map_builder::add_other(const parsed_record& r) {
+  switch (r.kind) {
+    case record_kind::entity:
+      open_entity();
+      break;
+    case record_kind::pair:
+      add_pair(r.pair);
+      break;
+    case record_kind::brush_entity:
+      start_brush_entity();
+      break;
+    case record_kind::brush:
+      open_brush(r.at);
+      break;
+    case record_kind::face:
+      add_face(r.face);
+      break;
+    case record_kind::brush_end:
+      // "Fix brushes" off leaves the faces as read.
+      if (options.fixb != 0) rebuilt_.add(current_brush_, brush_start_);
+      break;
+    case record_kind::entity_end:
+      return close_entity(r.at);
+  }
+  return true;
+}
+
+// The pairs of a point entity that was never closed go with it.
+void map_builder::open_entity() {
+  free_keyvals(list_);
+  list_ = nullptr;
+  list_tail_ = &list_;
+  origin_node_ = nullptr;
+  brush_entity_ = false;
+  zeromapentity(&scratch_);
+}
+
+void map_builder::add_pair(const parsed_pair& p) {
+  // Linked before its texts are made, so that running out of memory on the
+  // way leaves nothing unreleased.
+  auto* node = new keyval;
+  *list_tail_ = node;
+  list_tail_ = &node->next;
+  node->key = new_text_block(p.key.c_str());
+  node->value = new_text_block(p.value.c_str());
+  if (!p.leading) return;
+  const char* value = p.value.c_str();
+  if (p.key == "message") copy_field(scratch_.message, sizeof scratch_.message, value);
+  if (p.key == "wad") copy_field(scratch_.wad, sizeof scratch_.wad, value);
+  if (p.key == "classname") copy_field(scratch_.classname, sizeof scratch_.classname, value);
+  if (p.key == "target") copy_field(scratch_.target, sizeof scratch_.target, value);
+  if (p.key == "targetname") copy_field(scratch_.targetname, sizeof scratch_.targetname, value);
+  // The origin stays in the list where it stood: a brush entity keeps it
+  // there, a point entity takes it out when it is stored.
+  if (p.origin) {
+    scratch_.origin[0] = p.point;
+    origin_node_ = node;
+  }
+}
+
+void map_builder::start_brush_entity() {
+  ++report_.brush_entities;
+  auto* h = new hull_t;
+  copy_field(h->classname, sizeof h->classname, scratch_.classname);
+  copy_field(h->wad, sizeof h->wad, scratch_.wad);
+  copy_field(h->message, sizeof h->message, scratch_.message);
+  copy_field(h->target, sizeof h->target, scratch_.target);
+  copy_field(h->targetname, sizeof h->targetname, scratch_.targetname);
+  *hull_tail_ = h;
+  hull_tail_ = &h->next;
+  current_hull_ = h;
+  brush_tail_ = &h->brush;
+  origin_node_ = nullptr;
+  brush_entity_ = true;
+}
+
+void map_builder::open_brush(std::size_t at) {
+  auto* b = new brush_t;
+  b->valid = 1;
+  b->vis = 1;
+  b->entity = -1;
+  b->hull = current_hull_;
+  *brush_tail_ = b;
+  brush_tail_ = &b->next;
+  current_brush_ = b;
+  face_tail_ = &b->fsurf;
+  brush_start_ = at;
+}
+
+void map_builder::add_face(const parsed_face& f) {
+  surf* s = append_file_face(current_brush_, face_tail_, f.point, f.texture);
+  s->sofs = f.sofs;
+  s->tofs = f.tofs;
+  s->flips = f.flips;
+  s->scale[0] = f.scale[0];
+  s->scale[1] = f.scale[1];
+  if (f.hasaxes) {
+    s->hasaxes = 1;
+    std::copy(f.texaxis[0], f.texaxis[0] + 3, s->texaxis[0]);
+    std::copy(f.texaxis[1], f.texaxis[1] + 3, s->texaxis[1]);
+  }
+  if (!f.extra.empty()) s->extra.assign(f.extra);
+}
+
+bool map_builder::close_entity(std::size_t at) {
+  if (brush_entity_) {
+    if (current_hull_->brush == nullptr) current_hull_->keepempty = 1;
+    current_hull_->header = list_;
+  } else if (!save_point_entity()) {
+    report_.error = "The map has more point entities than the limit of " + std::to_string(MAX_ENTITIES) +
+                    " (the first one over it ends on line " + std::to_string(places_.place_at(at).line) +
+                    "); it was not opened.";
+    return false;
+  }
+  list_ = nullptr;
+  list_tail_ = &list_;
+  return true;
+}
+
+// Appends the open point entity with its marker box; false when the table is
+// full.
+bool map_builder::save_point_entity() {
+  if (numentity == MAX_ENTITIES) return false;
+  const short slot = numentity++;
+  dentity_t& e = entities[slot];
+  // The writer puts the origin after the other pairs.
+  e.header = origin_node_ != nullptr ? delete_keyval(list_, origin_node_) : list_;
+  origin_node_ = nullptr;
+  e.origin = scratch_.origin[0];
+  e.valid = 1;
+  brush_t* marker = new_box(&e.origin, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE);
+  marker->entity = slot;
+  marker->valid = 1;
+  e.brush = marker;
+  return true;
+}
+
+void map_builder::finish(face_dialect dialect, const std::vector<std::size_t>& brushes_before) {
+  free_keyvals(list_);
+  list_ = nullptr;
+  map_dialect = dialect;
+  rebuilt_.finish();
+
+  // Every brush that ended went to be rebuilt, or with "fix brushes" off none
+  // did.
+  std::vector<load_problem> listed = std::move(report_.problems);
+  report_.problems.clear();
+  std::size_t b = 0;
+  auto list_brushes_before = [&](std::size_t end) {
+    for (end = std::min(end, rebuilt_.size()); b < end; ++b) {
+      if (const int unbuilt = rebuilt_.unbuilt(b); unbuilt > 0) {
+        const text_place place = places_.place_at(rebuilt_.at(b));
+        list({place.line, place.column,
+              std::to_string(unbuilt) +
+                  " face(s) of this brush have a plane that is not a number and were not built"});
+      }
+    }
+  };
+  for (std::size_t i = 0; i < listed.size(); ++i) {
+    list_brushes_before(brushes_before[i]);
+    list(std::move(listed[i]));
+  }
+  list_brushes_before(rebuilt_.size());
+}
+
+void map_builder::list(load_problem p) {
+  if (static_cast<int>(report_.problems.size()) >= MAX_LISTED_PROBLEMS) {
+    ++report_.unlisted_problems;
+  } else {
+    report_.problems.push_back(std::move(p));
+  }
+}

@@ -1,0 +1,68 @@
+// The second layer of reading a .map file: the parser's records linked into
+// the program-wide model as they come. Point entities get their marker boxes;
+// closed brushes are rebuilt from their planes on the given number of
+// threads, the reading one included.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+#include "mapio/brush_rebuilder.h"
+#include "mapio/map_reader.h"
+#include "mapio/parsed_records.h"
+#include "base/text_cursor.h"
+
+class map_builder {
+ public:
+  // text is what the records were parsed from, for the places in messages.
+  map_builder(std::string_view text, load_report& report, int threads);
+  // The pairs of an entity still open when the records stop are not in the
+  // model.
+  ~map_builder();
+  map_builder(const map_builder&) = delete;
+  map_builder& operator=(const map_builder&) = delete;
+
+  // Links r into the model. False when the map cannot be opened (more point
+  // entities than the table holds); the report's error says why.
+  bool add(const parsed_record& r) {
+    // Most records are faces: they take the short way.
+    if (r.kind != record_kind::face) return add_other(r);
+    add_face(r.face);
+    return true;
+  }
+
+  // After the last record: the map's dialect, the rebuild of the brushes
+  // still waiting, and their problems listed among the others as if each had
+  // been met where its brush ended. brushes_before tells, for each problem
+  // listed so far, how many brushes had ended before it.
+  void finish(face_dialect dialect, const std::vector<std::size_t>& brushes_before);
+
+ private:
+  bool add_other(const parsed_record& r);
+  void open_entity();
+  void add_pair(const parsed_pair& p);
+  void start_brush_entity();
+  void open_brush(std::size_t at);
+  void add_face(const parsed_face& f);
+  bool close_entity(std::size_t at);
+  bool save_point_entity();
+  void list(load_problem p);
+
+  text_cursor places_;
+  load_report& report_;
+
+  tmapentity_t scratch_;    // the fixed fields of the open entity
+  keyval* list_ = nullptr;  // pairs of the open entity, not yet stored
+  keyval** list_tail_ = &list_;
+  keyval* origin_node_ = nullptr;  // the open point entity's "origin" pair
+  bool brush_entity_ = false;      // the open entity is a brush entity
+  hull_t** hull_tail_;
+  hull_t* current_hull_ = nullptr;
+  brush_t** brush_tail_ = nullptr;
+  brush_t* current_brush_ = nullptr;
+  surf** face_tail_ = nullptr;
+  std::size_t brush_start_ = 0;
+
+  brush_rebuilder rebuilt_;
+};
