@@ -18,6 +18,7 @@ int save_object_main(const std::vector<std::string>& args);
 int diff_main(const std::vector<std::string>& args);
 int bench_main(const std::vector<std::string>& args);
 int defs_main(const std::vector<std::string>& args);
+int check_main(const std::vector<std::string>& args);
 
 namespace {
 
@@ -50,6 +51,13 @@ const tool_command commands[] = {
      "classes defined, a line for each class with its box and description, and every problem with its "
      "file, line and column; exit 0 without problems, 1 with some, 2 when a file cannot be read",
      "", defs_main},
+    {"check", "MAP [--defs FILE...]",
+     "list, each with its line, what the map's entities get wrong: classes not defined, values their "
+     "key's type refuses, targets no targetname matches, no info_player_start, point entities inside a "
+     "world brush; exit 0 when nothing is listed, 1 when something is, 2 when a file cannot be read",
+     "  --defs FILE...   the entity definitions to check against (.fgd, .def, QuakeC), instead of\n"
+     "                   the base game's classes built into the editor\n",
+     check_main},
 };
 
 void print_usage(std::FILE* to) {

@@ -266,3 +266,41 @@ TEST(VeldTool, DefsPrintsTheClassesAndTheProblems) {
   EXPECT_EQ(run_tool("defs '" + (dir / "missing.fgd").string() + "'").status, 2);
   fs::remove_all(dir);
 }
+
+TEST(VeldTool, CheckListsWhatTheEntitiesGetWrongByLine) {
+  const fs::path dir = fs::temp_directory_path() / ("veld-tool-check-" + std::to_string(::getpid()));
+  fs::create_directories(dir);
+  std::ofstream(dir / "m.map")
+      << "{\n\"classname\" \"worldspawn\"\n{\n"
+         "( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n"
+         "( 64 0 0 ) ( 64 0 64 ) ( 64 64 0 ) T 0 0 0 1 1\n"
+         "( 0 0 0 ) ( 0 0 64 ) ( 64 0 0 ) T 0 0 0 1 1\n"
+         "( 0 64 0 ) ( 64 64 0 ) ( 0 64 64 ) T 0 0 0 1 1\n"
+         "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) T 0 0 0 1 1\n"
+         "( 0 0 64 ) ( 0 64 64 ) ( 64 0 64 ) T 0 0 0 1 1\n}\n}\n"
+         "{\n\"classname\" \"light\"\n\"origin\" \"32 32 32\"\n\"light\" \"bright\"\n}\n"
+         "{\n\"classname\" \"monster_nothing\"\n\"origin\" \"200 0 0\"\n\"target\" \"t9\"\n}\n"
+         "{\n\"classname\" \"func_door\"\n\"targetname\" \"t1\"\n\"speed\" \"1.5\"\n}\n";
+  const std::string map = "'" + (dir / "m.map").string() + "'";
+  const run_result r = run_tool("check " + map, streams::out);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.output,
+            "12: the light stands inside a world brush\n15: light \"bright\" is not a whole number\n"
+            "17: the class \"monster_nothing\" is not defined\n20: target \"t9\" matches no targetname\n"
+            "25: speed \"1.5\" is not a whole number\nthe map has no info_player_start\n");
+
+  // Definitions of one's own: the monster is known, the light and the door are not.
+  std::ofstream(dir / "own.fgd") << "@PointClass = monster_nothing [ target(target_destination) : \"T\" ]\n"
+                                    "@PointClass = info_player_start []\n";
+  std::ofstream(dir / "m.map", std::ios::app)
+      << "{\n\"classname\" \"info_player_start\"\n\"origin\" \"0 0 100\"\n}\n";
+  const run_result own =
+      run_tool("check " + map + " --defs '" + (dir / "own.fgd").string() + "'", streams::out);
+  EXPECT_EQ(own.status, 1);
+  EXPECT_EQ(own.output,
+            "12: the class \"light\" is not defined\n12: the light stands inside a world brush\n"
+            "20: target \"t9\" matches no targetname\n22: the class \"func_door\" is not defined\n");
+  EXPECT_EQ(run_tool("check " + map + " --defs", streams::out).status, 2);
+  EXPECT_EQ(run_tool("check '" + (dir / "none.map").string() + "'", streams::out).status, 2);
+  fs::remove_all(dir);
+}
