@@ -144,7 +144,7 @@ bool map_builder::save_point_entity() {
   origin_node_ = nullptr;
   e.origin = scratch_.origin[0];
   e.valid = 1;
-  brush_t* marker = new_box(&e.origin, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE);
+  brush_t* marker = new_marker(scratch_.classname, e.origin);
   marker->entity = slot;
   marker->valid = 1;
   e.brush = marker;

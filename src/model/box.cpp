@@ -1,5 +1,9 @@
 #include "model/box.h"
 
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+
 #include "model/plane_polygon.h"
 
 namespace {
@@ -42,5 +46,25 @@ brush_t* new_box(const vertex_t* o, short length, short width, short height) {
   fixbrush(b);
   b->vis = 1;
   b->valid = 1;
+  return b;
+}
+
+std::unordered_map<std::string, marker_shape> marker_shapes;
+
+brush_t* new_marker(std::string_view classname, const vertex_t& o) {
+  std::string key(classname);
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  const auto found = marker_shapes.find(key);
+  if (found == marker_shapes.end()) return new_box(&o, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE);
+  const marker_shape& m = found->second;
+  const auto side = [](float lo, float hi) {
+    return static_cast<short>(std::clamp(std::lround(hi - lo), 1L, 32767L));
+  };
+  const vertex_t centre{o.x + (m.mins.x + m.maxs.x) / 2, o.y + (m.mins.y + m.maxs.y) / 2,
+                        o.z + (m.mins.z + m.maxs.z) / 2};
+  brush_t* b = new_box(&centre, side(m.mins.y, m.maxs.y), side(m.mins.x, m.maxs.x), side(m.mins.z, m.maxs.z));
+  if (m.coloured) {
+    for (surf* s = b->fsurf; s != nullptr; s = s->next) s->clr = m.colour;
+  }
   return b;
 }

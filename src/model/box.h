@@ -2,6 +2,10 @@
 // markers that stand for point entities.
 #pragma once
 
+#include <string>
+#include <string_view>
+#include <unordered_map>
+
 #include "model/types.h"
 
 constexpr const char* DEFAULT_TEXTURE = "TECH01_1";
@@ -11,3 +15,20 @@ constexpr short MARKER_SIZE = 8;  // edge of the box that stands for a point ent
 // o, its polygons built. It belongs to no entity and is in no list; the caller
 // links it.
 brush_t* new_box(const vertex_t* o, short length, short width, short height);
+
+// The box a point entity's class is drawn with, from its definition: corners
+// about the entity's origin, and a colour where the definition gives one.
+struct marker_shape {
+  vertex_t mins, maxs;
+  bool coloured = false;
+  colour_t colour = 0;
+};
+
+// Marker shapes by class name in lower case; a class not in it is drawn as
+// the MARKER_SIZE cube. Filled from the entity definitions in use.
+extern std::unordered_map<std::string, marker_shape> marker_shapes;
+
+// The marker of a point entity of class classname standing at o: its class's
+// box, or the MARKER_SIZE cube centred on o. Like new_box, it is linked by
+// the caller.
+brush_t* new_marker(std::string_view classname, const vertex_t& o);

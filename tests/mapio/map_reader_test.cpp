@@ -12,6 +12,7 @@
 #include <fstream>
 #include <string>
 
+#include "model/box.h"
 #include "model/camera.h"
 #include "model/view_options.h"
 #include "model_fixture.h"
@@ -482,4 +483,36 @@ TEST_F(MapReader, RunningOutOfMemoryLeavesTheOpenMap) {
   EXPECT_NE(WEXITSTATUS(status), 3) << "the read let an exception out";
   EXPECT_EQ(WEXITSTATUS(status), 0);
 #endif
+}
+
+// A class with a shape of its own gets a marker of that box about its origin
+// and in its colour; one without keeps the cube.
+TEST_F(MapReader, MarkersTakeTheirClassesShapes) {
+  marker_shapes["light"] = {{-8, -8, -8}, {8, 8, 24}, true, make_rgb(255, 255, 40)};
+  const load_report r = read_map_text(
+      "{\n\"classname\" \"worldspawn\"\n}\n{\n\"classname\" \"LIGHT\"\n\"origin\" \"64 0 16\"\n}\n"
+      "{\n\"classname\" \"info_null\"\n\"origin\" \"0 0 0\"\n}\n");
+  marker_shapes.clear();
+  ASSERT_TRUE(r.ok());
+  ASSERT_EQ(numentity, 2);
+  const auto bounds = [](const brush_t* b) {
+    vertex_t lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+      for (int i = 0; i < s->numpoints; ++i) {
+        for (int a = 0; a < 3; ++a) {
+          lo[a] = std::min(lo[a], s->point[i][a]);
+          hi[a] = std::max(hi[a], s->point[i][a]);
+        }
+      }
+    }
+    return std::pair{lo, hi};
+  };
+  const auto [lo, hi] = bounds(entities[0].brush);
+  EXPECT_EQ(lo, (vertex_t{56, -8, 8}));
+  EXPECT_EQ(hi, (vertex_t{72, 8, 40}));
+  EXPECT_EQ(entities[0].brush->fsurf->clr, make_rgb(255, 255, 40));
+  EXPECT_EQ(entities[0].origin, (vertex_t{64, 0, 16}));
+  const auto [cube_lo, cube_hi] = bounds(entities[1].brush);
+  EXPECT_EQ(cube_hi.x - cube_lo.x, MARKER_SIZE);
+  EXPECT_EQ(cube_hi.z - cube_lo.z, MARKER_SIZE);
 }
