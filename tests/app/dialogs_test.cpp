@@ -140,8 +140,7 @@ TEST_F(Dialogs, EditValuesShowsStoresAndKeeps) {
 }
 
 TEST_F(Dialogs, BrushCreatorStartsAMapFromNothing) {
-  fake.box_answers.push_back(IDCANCEL);  // "Do You Want to save it?": no
-  trigger(CM_FILECLOSE);
+  trigger(CM_FILECLOSE);  // unchanged: nothing asked
   ASSERT_EQ(hull, nullptr);
   strings texts;
   key_with(Qt::Key_Insert, [](TDialog&) { return IDCANCEL; });
@@ -167,7 +166,6 @@ TEST_F(Dialogs, BrushCreatorStartsAMapFromNothing) {
 }
 
 TEST_F(Dialogs, BrushCreatorRefusesSizesItCannotBuild) {
-  fake.box_answers.push_back(IDCANCEL);
   trigger(CM_FILECLOSE);
   fake.boxes.clear();
   key_with(Qt::Key_Insert, [](TDialog& d) {
@@ -368,7 +366,7 @@ TEST_F(Dialogs, EditEntitySetsTheOriginThatTheNextSaveWrites) {
 
   const std::string out = temp_dir() + "/saved.map";
   fake.file_answers.push_back(out);
-  trigger(CM_FILESAVE);
+  trigger(CM_FILESAVEAS);
   EXPECT_NE(read_file(out).find("\"classname\" \"info_player_start\"\n\"origin\" \"128 0 64\""),
             std::string::npos);
 }
@@ -407,7 +405,6 @@ TEST_F(Dialogs, AFailingEntityDialogIsReportedAsError) {
 }
 
 TEST_F(Dialogs, NewModelNeverLeavesTheWorldWithoutBrushes) {
-  fake.box_answers.push_back(IDCANCEL);
   trigger(CM_FILECLOSE);
   auto as_new_model = [](TDialog& d) {
     qobject_cast<QCheckBox*>(d.control(16))->setChecked(true);

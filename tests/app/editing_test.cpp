@@ -42,8 +42,8 @@ class Editing : public AppTest {
   }
   void move(QPoint p) { send(QEvent::MouseMove, Qt::NoButton, p); }
   void send(QEvent::Type type, Qt::MouseButton b, QPoint p) {
-    QMouseEvent e(type, QPointF(p), win->viewport()->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(win->viewport(), &e);
+    QMouseEvent e(type, QPointF(p), win->picture()->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(win->picture(), &e);
   }
   Qt::MouseButtons held;
 

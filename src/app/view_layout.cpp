@@ -1,0 +1,65 @@
+#include "app/view_layout.h"
+
+#include <QMdiSubWindow>
+#include <algorithm>
+#include <array>
+#include <utility>
+#include <vector>
+
+#include "app/draw_window.h"
+#include "app/plan_window.h"
+#include "app/view_window.h"
+
+four_view_rects four_view_layout(QSize area, QSize whole_3d) {
+  const int w = std::min(whole_3d.width(), std::max(area.width() - PLAN_ROOM_WIDTH, area.width() / 2));
+  const int h = std::min(whole_3d.height(), std::max(area.height() - PLAN_ROOM_HEIGHT, area.height() / 2));
+  const int rest_w = std::max(0, area.width() - w), rest_h = std::max(0, area.height() - h);
+  return {QRect(0, 0, w, h), QRect(w, 0, rest_w, h), QRect(0, h, w, rest_h), QRect(w, h, rest_w, rest_h)};
+}
+
+namespace {
+
+// The first open plan view along axis, or a new one while a map is open.
+TPlanWindow* plan_view_for(TDrawWindow& w, plan_axis axis) {
+  for (QMdiSubWindow* child : w.subWindowList()) {
+    auto* plan = dynamic_cast<TPlanWindow*>(child);
+    if (plan != nullptr && plan->camera().axis == axis) return plan;
+  }
+  open_plan_view(w, axis);
+  return w.candraw != 0 ? dynamic_cast<TPlanWindow*>(w.subWindowList().back()) : nullptr;
+}
+
+}  // namespace
+
+void arrange_four_views(TDrawWindow& w) {
+  TViewWindow* view3d = w.view_window();
+  view3d->showNormal();
+  const four_view_rects r = four_view_layout(w.viewport()->size(), view3d->whole_picture_size());
+  std::vector<std::pair<QMdiSubWindow*, QRect>> placed{{view3d, r.view3d}};
+  const std::array<std::pair<plan_axis, QRect>, 3> plans{
+      {{plan_axis::top, r.top}, {plan_axis::front, r.front}, {plan_axis::side, r.side}}};
+  for (const auto& [axis, rect] : plans) {
+    if (TPlanWindow* plan = plan_view_for(w, axis)) {
+      plan->showNormal();
+      placed.emplace_back(plan, rect);
+    }
+  }
+  std::vector<QMdiSubWindow*> windows;
+  for (const auto& [window, rect] : placed) {
+    window->setGeometry(rect);
+    windows.push_back(window);
+  }
+  w.remember_arrangement(windows);
+  w.focus_picture();
+}
+
+void close_plan_views(TDrawWindow& w) {
+  for (QMdiSubWindow* child : w.subWindowList()) {
+    if (dynamic_cast<TPlanWindow*>(child) != nullptr) {
+      child->close();
+      // Gone at once, not at the next turn of the event loop: no frame of
+      // the next map is drawn in it.
+      delete child;
+    }
+  }
+}

@@ -1,0 +1,31 @@
+// Arranging the views in the drawing window: the four views side by side, the
+// plan views closing with the map.
+#pragma once
+
+#include <QRect>
+#include <QSize>
+
+class TDrawWindow;
+
+// The smallest room a plan view is left before the 3D view gives up part of
+// its picture and scrolls.
+constexpr int PLAN_ROOM_WIDTH = 240;
+constexpr int PLAN_ROOM_HEIGHT = 160;
+
+struct four_view_rects {
+  QRect view3d, top, front, side;
+};
+
+// The four views filling an area without overlap: the 3D view at the top
+// left at whole_3d, the size that shows its whole picture, or smaller where
+// that would leave the plan views less than their room; Top beside it, Front
+// below it and Side in the corner between.
+four_view_rects four_view_layout(QSize area, QSize whole_3d);
+
+// View/Four views: the 3D view and the first Top, Front and Side views so
+// laid out, the plan views made where missing (while a map is open). The
+// keyboard goes to the 3D view.
+void arrange_four_views(TDrawWindow& w);
+
+// Closes every plan view (the map they showed is gone).
+void close_plan_views(TDrawWindow& w);
