@@ -215,6 +215,36 @@ TEST_F(Dialogs, EditHullListsSortedAndRewritesInThatOrder) {
   EXPECT_TRUE(win->timer().running());
 }
 
+// "show each pair" off: both dialogs store every pair without a box; the
+// choice is kept for the next run, and on again brings the boxes back.
+TEST_F(Dialogs, ShowEachPairOffStoresThePairsWithoutABoxEach) {
+  EXPECT_TRUE(AppTest::checked(CM_SHOWEACHPAIR));
+  trigger(CM_SHOWEACHPAIR);
+  EXPECT_FALSE(AppTest::checked(CM_SHOWEACHPAIR));
+  edit(face_of("DOOR_A"), [](TDialog& d) {
+    add(d, "wait", "2");
+    return IDOK;
+  });
+  edit(entities[0].brush->fsurf, [](TDialog& d) {
+    add(d, "angle", "180");
+    return IDOK;
+  });
+  EXPECT_TRUE(fake.boxes.empty());
+  EXPECT_EQ(pairs_of(door()->header).size(), 6u);
+  EXPECT_EQ(pairs_of(entities[0].header).front(), "angle=180");  // in the list's order
+
+  delete frame;
+  frame = InitMainWindow();
+  win = frame->client();
+  EXPECT_FALSE(AppTest::checked(CM_SHOWEACHPAIR));
+  EXPECT_EQ(options.show_each_pair, 0);
+  trigger(CM_SHOWEACHPAIR);
+  delete frame;
+  frame = InitMainWindow();
+  win = frame->client();
+  EXPECT_TRUE(AppTest::checked(CM_SHOWEACHPAIR));
+}
+
 TEST_F(Dialogs, AddReplacesOnlyTheLineOfTheSameKeyInEitherDialog) {
   strings after_first;
   edit(face_of("DOOR_A"), [&](TDialog& d) {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QImage>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -117,6 +118,17 @@ TEST_F(Shell, ControlBarGadgetsInOrder) {
   EXPECT_EQ(items[7], frame->action(CM_DIRY));
   EXPECT_EQ(items[8], frame->action(CM_DIRZ));
   EXPECT_EQ(frame->control_bar()->iconSize(), QSize(20, 20));
+
+  // Each button has a 20 x 20 picture of its own, none the emblem's.
+  std::vector<QImage> pictures{emblem->pixmap().toImage().convertToFormat(QImage::Format_ARGB32)};
+  for (const int i : {2, 3, 4, 6, 7, 8}) {
+    const QList<QSize> sizes = items[i]->icon().availableSizes();
+    ASSERT_FALSE(sizes.isEmpty()) << i;
+    EXPECT_EQ(sizes.front(), QSize(20, 20)) << i;
+    const QImage picture = items[i]->icon().pixmap(20, 20).toImage().convertToFormat(QImage::Format_ARGB32);
+    for (const QImage& other : pictures) EXPECT_NE(picture, other) << "button " << i;
+    pictures.push_back(picture);
+  }
 
   // A Dir button stays down while its switch is on.
   auto* xbutton = qobject_cast<QToolButton*>(frame->control_bar()->widgetForAction(items[6]));
