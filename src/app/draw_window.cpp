@@ -30,7 +30,7 @@ TDrawWindow::TDrawWindow() : document(*this), timer_([this] { EvTimer(); }) {
   reset_grid();
   memory_status = MemoryLoad;
   view_window_ = new TViewWindow(*this);
-  addSubWindow(view_window_);
+  addSubWindow(view_window_, view_window_->windowFlags());
   view_window_->show();
 }
 
@@ -128,7 +128,7 @@ void TDrawWindow::remember_arrangement(const std::vector<QMdiSubWindow*>& placed
 void TDrawWindow::resizeEvent(QResizeEvent* event) {
   QMdiArea::resizeEvent(event);
   const bool kept = !arranged_.empty() && std::all_of(arranged_.begin(), arranged_.end(), [](const auto& a) {
-    return a.first != nullptr && a.first->isVisible() && a.first->geometry() == a.second;
+    return a.first != nullptr && !a.first->isHidden() && a.first->geometry() == a.second;
   });
   if (kept) arrange_four_views(*this);
 }

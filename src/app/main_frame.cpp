@@ -56,6 +56,12 @@ TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
   arrange_four_views(*client_);
 }
 
+// However the program ends (the window closed, File/exit), the frame goes
+// last: its place is kept for the next run then.
+TDrawFrame::~TDrawFrame() {
+  user_settings().setValue(QString::fromLatin1(WINDOW_GEOMETRY_KEY), saveGeometry());
+}
+
 void TDrawFrame::build_menu() {
   std::vector<QMenu*> menus;
   for (const char* title : MENU_TITLES) {
@@ -139,7 +145,6 @@ void TDrawFrame::refresh_commands() {
 void TDrawFrame::closeEvent(QCloseEvent* event) {
   if (client_->CanClose()) {
     client_->CleanupWindow();
-    user_settings().setValue(QString::fromLatin1(WINDOW_GEOMETRY_KEY), saveGeometry());
     event->accept();
   } else {
     event->ignore();

@@ -41,8 +41,7 @@ class view_picture : public QWidget {
 
 TViewWindow::TViewWindow(TDrawWindow& owner) {
   setWindowTitle(QStringLiteral("3D"));
-  setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                 Qt::WindowMinMaxButtonsHint);
+  setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint);
   picture_ = new view_picture(owner);
   scroller_ = new QScrollArea;
   scroller_->setFrameShape(QFrame::NoFrame);
@@ -56,4 +55,7 @@ QSize TViewWindow::whole_picture_size() const {
   return picture_->size() + QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
 }
 
-void TViewWindow::closeEvent(QCloseEvent* event) { event->ignore(); }
+void TViewWindow::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  hide();
+}

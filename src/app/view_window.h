@@ -21,7 +21,8 @@ class TViewWindow : public QMdiSubWindow {
   QSize whole_picture_size() const;
 
  protected:
-  // The 3D view is the editor's own view; it stays for the life of the window.
+  // The 3D view lives as long as the drawing window: closing it only hides
+  // it, and View/Four views shows it again.
   void closeEvent(QCloseEvent* event) override;
 
  private:

@@ -369,6 +369,13 @@ TEST_F(MapFlows, FourViewsSideBySide) {
   trigger(CM_VIEWFOUR);
   expect_four_views("after Tile");
   EXPECT_EQ(QApplication::focusWidget(), win->picture());
+
+  // Closing the 3D view hides it; Four views brings it back.
+  win->view_window()->close();
+  EXPECT_TRUE(win->view_window()->isHidden());
+  trigger(CM_VIEWFOUR);
+  EXPECT_FALSE(win->view_window()->isHidden());
+  expect_four_views("after the 3D view was closed");
 }
 
 // The View menu's camera moves, each enabled only where it has something to
@@ -420,8 +427,9 @@ TEST_F(MapFlows, TheWindowComesBackWhereItWasLeft) {
   frame->setGeometry(60, 70, 1100, 800);
   const QRect left = frame->geometry();
   fake.box_answers = {IDOK};
-  ASSERT_TRUE(frame->close());
-  delete frame;
+  trigger(CM_FILEEXIT);
+  ASSERT_EQ(fake.exit_code, 0);
+  delete frame;  // as the program's end does
   frame = InitMainWindow();
   win = frame->client();
   EXPECT_EQ(frame->geometry().size(), left.size());
