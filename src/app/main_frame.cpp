@@ -37,7 +37,6 @@ QIcon resource_icon(const char* image) {
 }  // namespace
 
 TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
-  setWindowTitle(QStringLiteral("VELD: a QUAKE editor"));
   setWindowIcon(resource_icon("icon1.png"));
   setCentralWidget(client_);
   client_->SetupWindow();

@@ -296,8 +296,8 @@ bool map_document::SaveFile() {
   return true;
 }
 
-// Whatever stops a save, the dialog settings go back to the map's own file:
-// a failed name is not taken for the map's.
+// Whatever stops a save, the dialog settings go back to what they held: a
+// name that was not saved to is not taken for the map's.
 bool map_document::save_map_as() {
   view_.timer().stop();
   const std::string previous = FileData.file_name;

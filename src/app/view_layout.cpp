@@ -35,21 +35,18 @@ void arrange_four_views(TDrawWindow& w) {
   TViewWindow* view3d = w.view_window();
   view3d->showNormal();
   const four_view_rects r = four_view_layout(w.viewport()->size(), view3d->whole_picture_size());
-  std::vector<std::pair<QMdiSubWindow*, QRect>> placed{{view3d, r.view3d}};
+  view3d->setGeometry(r.view3d);
+  std::vector<QMdiSubWindow*> placed{view3d};
   const std::array<std::pair<plan_axis, QRect>, 3> plans{
       {{plan_axis::top, r.top}, {plan_axis::front, r.front}, {plan_axis::side, r.side}}};
   for (const auto& [axis, rect] : plans) {
-    if (TPlanWindow* plan = plan_view_for(w, axis)) {
-      plan->showNormal();
-      placed.emplace_back(plan, rect);
-    }
+    TPlanWindow* plan = plan_view_for(w, axis);
+    if (plan == nullptr) continue;
+    plan->showNormal();
+    plan->setGeometry(rect);
+    placed.push_back(plan);
   }
-  std::vector<QMdiSubWindow*> windows;
-  for (const auto& [window, rect] : placed) {
-    window->setGeometry(rect);
-    windows.push_back(window);
-  }
-  w.remember_arrangement(windows);
+  w.remember_arrangement(placed);
   w.focus_picture();
 }
 
