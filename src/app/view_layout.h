@@ -22,6 +22,13 @@ struct four_view_rects {
 // below it and Side in the corner between.
 four_view_rects four_view_layout(QSize area, QSize whole_3d);
 
+// Where a new view of the given size goes in an area holding the 3D view at
+// view3d: in the larger of the rooms right of it and below it, a step down
+// and right for each view opened there before (nth), cut to fit the room.
+// Where neither room is PLAN_ROOM_WIDTH x PLAN_ROOM_HEIGHT, the top left
+// corner of the area.
+QRect place_beside(QSize area, QRect view3d, QSize wanted, int nth);
+
 // View/Four views: the 3D view and the first Top, Front and Side views so
 // laid out, the plan views made where missing (while a map is open). The
 // keyboard goes to the 3D view.

@@ -370,6 +370,12 @@ TEST_F(MapFlows, FourViewsSideBySide) {
   expect_four_views("after Tile");
   EXPECT_EQ(QApplication::focusWidget(), win->picture());
 
+  // Another plan view opens beside the 3D view, not over it.
+  trigger(CM_VIEWTOP);
+  QMdiSubWindow* extra = win->subWindowList().back();
+  EXPECT_FALSE(extra->geometry().intersects(win->view_window()->geometry()));
+  extra->close();
+
   // Closing the 3D view hides it; Four views brings it back.
   win->view_window()->close();
   EXPECT_TRUE(win->view_window()->isHidden());
@@ -421,6 +427,15 @@ TEST(FourViewLayout, TheThreeDViewShrinksOnlyWhereThePlanViewsWouldNotHaveRoom) 
   const four_view_rects tiny = four_view_layout(QSize(400, 300), whole);
   EXPECT_EQ(tiny.view3d.size(), QSize(200, 150));
   EXPECT_EQ(tiny.side, QRect(200, 150, 200, 150));
+
+  // A view opened alone goes in the larger room beside the 3D view, cut to
+  // fit, each next one a step further; with no room, in the corner.
+  const QSize wanted(480, 360);
+  EXPECT_EQ(place_beside(QSize(1600, 900), big.view3d, wanted, 0), QRect(QPoint(806, 0), wanted));
+  EXPECT_EQ(place_beside(QSize(1600, 900), big.view3d, wanted, 1), QRect(QPoint(830, 24), wanted));
+  EXPECT_EQ(place_beside(QSize(900, 1200), big.view3d, wanted, 0), QRect(QPoint(0, 626), wanted));
+  EXPECT_EQ(place_beside(QSize(1100, 700), big.view3d, wanted, 0), QRect(806, 0, 294, 360));
+  EXPECT_EQ(place_beside(QSize(900, 700), big.view3d, wanted, 3), QRect(QPoint(0, 0), wanted));
 }
 
 TEST_F(MapFlows, TheWindowComesBackWhereItWasLeft) {
