@@ -6,11 +6,16 @@
 #pragma once
 
 #include <QKeyCombination>
+#include <QStringList>
 #include <array>
+#include <string>
 
 #include "app/draw_window.h"
 #include "app/edit_values_dialog.h"
 #include "app/plan_window.h"
+#include "app/user_settings.h"
+#include "app/view_layout.h"
+#include "edit/camera_moves.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
@@ -45,6 +50,13 @@ enum command_id {
   CM_GAMEFOLDER = 123,
   CM_TEXTURETOGGLE = 124,
   CM_LIGHTTOGGLE = 125,
+  CM_FILESAVEAS = 126,
+  CM_VIEWFOUR = 127,
+  CM_GOTOPLAYERSTART = 128,
+  CM_CENTRESELECTION = 129,
+  CM_SHOWEACHPAIR = 130,
+  CM_RECENT1 = 131,  // the recent files, one id a line, CM_RECENT1 the newest
+  CM_RECENT8 = CM_RECENT1 + 7,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -68,13 +80,42 @@ struct command_row {
   int view_options::*toggles = nullptr;
   bool (*enabled)(const TDrawWindow&) = nullptr;  // null: always enabled
   bool (*checked)(const TDrawWindow&) = nullptr;  // for a checkable command that is not a plain switch
+  // A command whose menu text changes, shown only while it has one; text is
+  // then only its name in the table.
+  std::string (*label)(const TDrawWindow&) = nullptr;
 };
 
 namespace command_rules {
 
 inline bool map_open(const TDrawWindow& w) { return w.candraw != 0; }
-inline bool no_map(const TDrawWindow& w) { return w.candraw == 0; }
 inline int flipped(int flag) { return flag == 0 ? 1 : 0; }
+
+// Line n of the recent files, as File/open would open it.
+template <int N>
+void open_recent(TDrawWindow& w) {
+  w.document.CmOpenRecent(N);
+}
+
+// "&1 path", the path whole so that maps of one name in two folders differ;
+// an empty text while the list is shorter.
+template <int N>
+std::string recent_label(const TDrawWindow& w) {
+  const QStringList& files = w.document.recent_files();
+  if (N >= files.size()) return {};
+  QString path = files[N];
+  path.replace(QLatin1Char('&'), QStringLiteral("&&"));
+  return "&" + std::to_string(N + 1) + " " + path.toStdString();
+}
+
+template <int N>
+constexpr command_row recent_row() {
+  return {.id = CM_RECENT1 + N,
+          .menu = command_menu::file,
+          .text = "recent file",
+          .separator_before = N == 0,
+          .run = open_recent<N>,
+          .label = recent_label<N>};
+}
 
 // The restored map shows at the next tick; the selection and the highlight
 // went with the records they pointed into. What the overhead view chose to
@@ -87,17 +128,22 @@ inline void history_step(bool (*step)()) {
 
 // clang-format off
 inline constexpr command_row COMMANDS[] = {
-    {.id = CM_FILENEW, .menu = command_menu::file, .text = "&new", .image = "bitmap300.png",
-     .run = [](TDrawWindow&) {}},
+    {.id = CM_FILENEW, .menu = command_menu::file, .text = "&new", .image = "new.png",
+     .shortcuts = {Qt::CTRL | Qt::Key_N},
+     .run = [](TDrawWindow& w) { w.document.CmFileNew(); }},
     {.id = CM_FILEOPEN, .menu = command_menu::file, .text = "&open", .image = "bitmap101.png",
-     .run = [](TDrawWindow& w) { w.document.CmFileOpen(); },
-     .enabled = command_rules::no_map},
-    // The button with the save picture closes.
-    {.id = CM_FILECLOSE, .menu = command_menu::file, .text = "&close", .image = "bitmap105.png",
+     .shortcuts = {Qt::CTRL | Qt::Key_O},
+     .run = [](TDrawWindow& w) { w.document.CmFileOpen(); }},
+    {.id = CM_FILECLOSE, .menu = command_menu::file, .text = "&close", .image = "close.png",
      .run = [](TDrawWindow& w) { w.document.CmFileClose(); },
      .enabled = command_rules::map_open},
     {.id = CM_FILESAVE, .menu = command_menu::file, .text = "&save",
+     .shortcuts = {Qt::CTRL | Qt::Key_S},
      .run = [](TDrawWindow& w) { w.document.CmFileSave(); },
+     .enabled = command_rules::map_open},
+    {.id = CM_FILESAVEAS, .menu = command_menu::file, .text = "save &as...",
+     .shortcuts = {Qt::CTRL | Qt::SHIFT | Qt::Key_S},
+     .run = [](TDrawWindow& w) { w.document.CmFileSaveAs(); },
      .enabled = command_rules::map_open},
     {.id = CM_FILEOPENOBJECT, .menu = command_menu::file, .text = "&openobject",
      .run = [](TDrawWindow& w) { w.document.CmFileOpenObject(); },
@@ -108,6 +154,9 @@ inline constexpr command_row COMMANDS[] = {
     {.id = CM_EXPORTRAW, .menu = command_menu::file, .text = "&ExportRaw",
      .run = [](TDrawWindow& w) { w.document.CmExportRaw(); },
      .enabled = command_rules::map_open},
+    command_rules::recent_row<0>(), command_rules::recent_row<1>(), command_rules::recent_row<2>(),
+    command_rules::recent_row<3>(), command_rules::recent_row<4>(), command_rules::recent_row<5>(),
+    command_rules::recent_row<6>(), command_rules::recent_row<7>(),
     {.id = CM_FILEEXIT, .menu = command_menu::file, .text = "&exit", .separator_before = true,
      .run = [](TDrawWindow& w) { if (w.CanClose()) ExitProcess(0); }},
 
@@ -120,11 +169,11 @@ inline constexpr command_row COMMANDS[] = {
      .run = [](TDrawWindow&) { command_rules::history_step(history_redo); },
      .enabled = [](const TDrawWindow&) { return history_can_redo(); }},
 
-    {.id = CM_DIRX, .menu = command_menu::dir, .text = "&X", .image = "bitmap300.png",
+    {.id = CM_DIRX, .menu = command_menu::dir, .text = "&X", .image = "dir_x.png",
      .toggles = &view_options::dragx},
-    {.id = CM_DIRY, .menu = command_menu::dir, .text = "&Y", .image = "bitmap300.png",
+    {.id = CM_DIRY, .menu = command_menu::dir, .text = "&Y", .image = "dir_y.png",
      .toggles = &view_options::dragy},
-    {.id = CM_DIRZ, .menu = command_menu::dir, .text = "&Z", .image = "bitmap300.png",
+    {.id = CM_DIRZ, .menu = command_menu::dir, .text = "&Z", .image = "dir_z.png",
      .toggles = &view_options::dragz},
 
     {.id = CM_ENTITYTOGGLE, .menu = command_menu::options, .text = "&draw entities",
@@ -143,6 +192,13 @@ inline constexpr command_row COMMANDS[] = {
        TEditProp dlg(&w);
        dlg.Execute();
      }},
+    // Kept for the next runs: a user who turned the boxes off wants them off.
+    {.id = CM_SHOWEACHPAIR, .menu = command_menu::options, .text = "show &each pair",
+     .run = [](TDrawWindow&) {
+       options.show_each_pair = command_rules::flipped(options.show_each_pair);
+       user_settings().setValue(QString::fromLatin1(SHOW_EACH_PAIR_KEY), options.show_each_pair);
+     },
+     .checked = [](const TDrawWindow&) { return options.show_each_pair == 1; }},
     {.id = CM_GAMEFOLDER, .menu = command_menu::options, .text = "&Game folder...", .separator_before = true,
      .run = [](TDrawWindow& w) { w.document.CmGameFolder(); }},
     {.id = CM_TEXTURETOGGLE, .menu = command_menu::options, .text = "&textures (X)",
@@ -163,6 +219,8 @@ inline constexpr command_row COMMANDS[] = {
      .enabled = command_rules::map_open},
     {.id = CM_VIEWTILE, .menu = command_menu::view, .text = "Tile",
      .run = [](TDrawWindow& w) { w.tileSubWindows(); }},
+    {.id = CM_VIEWFOUR, .menu = command_menu::view, .text = "&Four views",
+     .run = arrange_four_views},
     // Plan views snap from the start; the 3D view only once the user has
     // chosen to here, so its own steps stay as they are unless asked.
     {.id = CM_SNAPTOGRID, .menu = command_menu::view, .text = "Snap to grid", .separator_before = true,
@@ -171,6 +229,13 @@ inline constexpr command_row COMMANDS[] = {
        options.snap_in_3d = options.snap_to_grid;
      },
      .checked = [](const TDrawWindow&) { return options.snap_to_grid == 1; }},
+    {.id = CM_GOTOPLAYERSTART, .menu = command_menu::view, .text = "Go to &player start",
+     .separator_before = true,
+     .run = [](TDrawWindow&) { go_to_player_start(); },
+     .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && player_start_slot() >= 0; }},
+    {.id = CM_CENTRESELECTION, .menu = command_menu::view, .text = "&Centre on selection",
+     .run = [](TDrawWindow& w) { centre_on_selection(w.view, w.vd); },
+     .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && !selection_empty(); }},
 };
 // clang-format on
 

@@ -1,13 +1,15 @@
 #include "app/draw_window.h"
 
-#include <QPaintEvent>
-#include <QPainter>
+#include <QMdiSubWindow>
 #include <QResizeEvent>
 #include <algorithm>
 
 #include "app/commands.h"
 #include "app/plan_window.h"
 #include "app/select_window.h"
+#include "app/user_settings.h"
+#include "app/view_layout.h"
+#include "app/view_window.h"
 #include "base/number_text.h"
 #include "edit/grid_snap.h"
 #include "edit/transforms.h"
@@ -17,14 +19,19 @@
 
 TDrawWindow::TDrawWindow() : document(*this), timer_([this] { EvTimer(); }) {
   setFocusPolicy(Qt::StrongFocus);
-  viewport()->setMouseTracking(true);
   // A window starts on an empty map, whatever model was left released, and
-  // with the switches of a program just started.
+  // with the switches of a program just started, but for those the user
+  // keeps from run to run.
   reset_model();
   options = view_options{};
+  options.show_each_pair =
+      user_settings().value(QString::fromLatin1(SHOW_EACH_PAIR_KEY), 1).toInt() != 0 ? 1 : 0;
   reset_edit_steps();
   reset_grid();
   memory_status = MemoryLoad;
+  view_window_ = new TViewWindow(*this);
+  addSubWindow(view_window_, view_window_->windowFlags());
+  view_window_->show();
 }
 
 TDrawWindow::~TDrawWindow() { CleanupWindow(); }
@@ -61,7 +68,7 @@ void TDrawWindow::EvTimer() {
       draw_frame();
       // Copying the same image again would show nothing new; whatever else
       // writes into it asks for its own copy.
-      viewport()->update(0, 0, VIEW_WIDTH, VIEW_HEIGHT);
+      picture()->update();
       if (options.drawtextures != 0) document.report_texture_problems();
       // The plan views draw anew with the 3D view, when something changed.
       for (QMdiSubWindow* child : subWindowList()) {
@@ -104,16 +111,26 @@ bool TDrawWindow::CanClose() {
   return document.save_before_quit();
 }
 
-void TDrawWindow::paintEvent(QPaintEvent* event) {
-  QMdiArea::paintEvent(event);
-  QPainter screen(viewport());
-  screen.drawImage(0, 0, winbmp);
+QWidget* TDrawWindow::picture() const { return view_window_->picture(); }
+
+void TDrawWindow::focus_picture() {
+  setActiveSubWindow(view_window_);
+  picture()->setFocus(Qt::OtherFocusReason);
+}
+
+QSize TDrawWindow::sizeHint() const { return view_window_->whole_picture_size(); }
+
+void TDrawWindow::remember_arrangement(const std::vector<QMdiSubWindow*>& placed) {
+  arranged_.clear();
+  for (QMdiSubWindow* window : placed) arranged_.emplace_back(window, window->geometry());
 }
 
 void TDrawWindow::resizeEvent(QResizeEvent* event) {
   QMdiArea::resizeEvent(event);
-  clientsize =
-      QSize(std::min(VIEW_WIDTH, event->size().width()), std::min(VIEW_HEIGHT, event->size().height()));
+  const bool kept = !arranged_.empty() && std::all_of(arranged_.begin(), arranged_.end(), [](const auto& a) {
+    return a.first != nullptr && !a.first->isHidden() && a.first->geometry() == a.second;
+  });
+  if (kept) arrange_four_views(*this);
 }
 
 bool TDrawWindow::focusNextPrevChild(bool) { return false; }

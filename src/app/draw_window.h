@@ -1,12 +1,18 @@
 // The drawing window: the frame's MDI client and the 3D view. It owns the
 // off-screen image (as a TDrawCanvas), the redraw timer and the map document,
 // answers every command of the menu and the control bar from the command
-// table, and takes the mouse and the keyboard of the 3D view.
+// table, and takes the mouse and the keyboard of the 3D view. The picture is
+// shown by its first child window (TViewWindow), beside the plan views.
 #pragma once
 
 #include <QMdiArea>
 #include <QPoint>
+#include <QPointer>
+#include <QRect>
 #include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "app/frame_key.h"
 #include "app/map_document.h"
@@ -18,6 +24,11 @@ constexpr int TIMER_NORMAL = 10;
 constexpr int TIMER_AFTER_DIALOG = 1;
 constexpr int TIMER_AFTER_CONVERT = 100;
 constexpr int TIMER_AS_FAST_AS_POSSIBLE = 0;
+
+class QKeyEvent;
+class QMdiSubWindow;
+class QMouseEvent;
+class TViewWindow;
 
 class TDrawWindow : public QMdiArea, public TDrawCanvas {
  public:
@@ -66,8 +77,29 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   void EvRButtonUp(QPoint point);
   void EvMouseMove(QPoint point);
 
-  // Room for the whole 800 x 600 view.
-  QSize sizeHint() const override { return QSize(VIEW_WIDTH, VIEW_HEIGHT); }
+  // Turns the camera by a mouse movement from one point to another: right
+  // turns right, up looks up.
+  void mouse_look(QPoint from, QPoint to);
+
+  // Qt's messages of the picture, in its pixels: the mouse, and the keys of
+  // whichever of the picture and this window has the keyboard.
+  void picture_press(QMouseEvent* event);
+  void picture_release(QMouseEvent* event);
+  void picture_move(QMouseEvent* event);
+  void picture_left() { look_from_.reset(); }
+  void picture_key(QKeyEvent* event, bool down);
+
+  // The 3D view's window and its picture.
+  TViewWindow* view_window() const { return view_window_; }
+  QWidget* picture() const;
+  // The 3D view takes the keyboard.
+  void focus_picture();
+  // Windows just laid out by an arrangement: while none of them has been
+  // moved, resized or closed, a new size of this window lays them out again.
+  void remember_arrangement(const std::vector<QMdiSubWindow*>& placed);
+
+  // Room for the whole 800 x 600 view in its window.
+  QSize sizeHint() const override;
 
   // The off-screen surface, not QWidget::window().
   using TDrawCanvas::window;
@@ -79,13 +111,9 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   long framerate = 0;     // timer ticks since Tstart
 
  protected:
-  void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  void keyReleaseEvent(QKeyEvent* event) override;
-  void mousePressEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseMoveEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override { picture_key(event, true); }
+  void keyReleaseEvent(QKeyEvent* event) override { picture_key(event, false); }
   // Tab is a command of the 3D view, not a focus move.
   bool focusNextPrevChild(bool next) override;
 
@@ -93,4 +121,9 @@ class TDrawWindow : public QMdiArea, public TDrawCanvas {
   redraw_timer timer_;
   std::function<void()> refresh_ = [] {};
   redraw_decision redraw_;
+  TViewWindow* view_window_ = nullptr;
+  // Where the mouse was at the last move of a mouse-look; none while the
+  // look key is up.
+  std::optional<QPoint> look_from_;
+  std::vector<std::pair<QPointer<QMdiSubWindow>, QRect>> arranged_;
 };

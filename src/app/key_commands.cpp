@@ -205,18 +205,18 @@ void TDrawWindow::EvKeyUp(unsigned, unsigned, unsigned) { status.keydown = 0; }
 
 // ---- Qt's key messages ----
 
-void TDrawWindow::keyPressEvent(QKeyEvent* event) {
+void TDrawWindow::picture_key(QKeyEvent* event, bool down) {
+  if (!down) {
+    if (event->isAutoRepeat()) return;
+    picture_changed();
+    EvKeyUp(virtual_key(event->key()), 1, event->nativeScanCode() & SCAN_CODE_MASK);
+    refresh_();
+    return;
+  }
   picture_changed();
   const unsigned flags =
       (event->nativeScanCode() & SCAN_CODE_MASK) | (event->isAutoRepeat() ? REPEAT_FLAG : 0u);
   EvKeyDown(virtual_key(event->key()), static_cast<unsigned>(event->count()), flags);
   history_record();
-  refresh_();
-}
-
-void TDrawWindow::keyReleaseEvent(QKeyEvent* event) {
-  if (event->isAutoRepeat()) return;
-  picture_changed();
-  EvKeyUp(virtual_key(event->key()), 1, event->nativeScanCode() & SCAN_CODE_MASK);
   refresh_();
 }

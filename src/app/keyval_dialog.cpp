@@ -10,6 +10,7 @@
 
 #include "base/number_text.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "platform/platform.h"
 
 namespace {
@@ -159,7 +160,7 @@ void TKeyValDialog::flag_clicked() {
 void TKeyValDialog::store_pairs(keyval*& head) {
   keyval** link = &head;
   for (const text_pair& p : pairs()) {
-    MessageBox(this, p.key, p.value, box_buttons::ok);
+    if (options.show_each_pair != 0) MessageBox(this, p.key, p.value, box_buttons::ok);
     if (*link == nullptr) {
       *link = new_keyval(p.key.c_str(), p.value.c_str());
     } else {

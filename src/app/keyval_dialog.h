@@ -61,7 +61,8 @@ class TKeyValDialog : public TDialog {
   // One line per pair, in list order.
   void fill_pairs(const keyval* list);
   // Writes the lines into the list starting at head, in list box order: one
-  // message box per pair, nodes reused in order, surplus nodes released.
+  // message box per pair while "show each pair" is on, nodes reused in order,
+  // surplus nodes released.
   void store_pairs(keyval*& head);
 
   // Shows the "spawnflags" value of the list (0 when there is none) in the

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QToolBar>
 #include <QToolButton>
 #include <optional>
@@ -12,6 +13,8 @@
 
 #include "app/commands.h"
 #include "app/draw_window.h"
+#include "app/user_settings.h"
+#include "app/view_layout.h"
 
 namespace {
 
@@ -19,6 +22,7 @@ namespace {
 constexpr int GADGET_SIZE = 20;
 constexpr int EMBLEM_GAP = 20;  // between the emblem and the first button
 constexpr int GROUP_GAP = 6;    // between the buttons of two menus
+constexpr double FIRST_SIZE_OF_SCREEN = 0.9;
 
 QWidget* separator_gadget(int width) {
   auto* gap = new QWidget;
@@ -33,7 +37,6 @@ QIcon resource_icon(const char* image) {
 }  // namespace
 
 TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
-  setWindowTitle(QStringLiteral("VELD: a QUAKE editor"));
   setWindowIcon(resource_icon("icon1.png"));
   setCentralWidget(client_);
   client_->SetupWindow();
@@ -41,9 +44,21 @@ TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
   build_control_bar();
   client_->set_command_refresh([this] { refresh_commands(); });
   refresh_commands();
-  // Open with the whole view showing, the keyboard going to it.
-  resize(sizeHint());
-  client_->setFocus();
+  // Back where the user left it; the first time, most of the screen, where
+  // the four views have room.
+  const QByteArray geometry = user_settings().value(QString::fromLatin1(WINDOW_GEOMETRY_KEY)).toByteArray();
+  if (geometry.isEmpty() || !restoreGeometry(geometry)) {
+    const QRect screen_room = screen()->availableGeometry();
+    resize(screen_room.size() * FIRST_SIZE_OF_SCREEN);
+    move(screen_room.center() - rect().center());
+  }
+  arrange_four_views(*client_);
+}
+
+// However the program ends (the window closed, File/exit), the frame goes
+// last: its place is kept for the next run then.
+TDrawFrame::~TDrawFrame() {
+  user_settings().setValue(QString::fromLatin1(WINDOW_GEOMETRY_KEY), saveGeometry());
 }
 
 void TDrawFrame::build_menu() {
@@ -117,7 +132,13 @@ void TDrawFrame::refresh_commands() {
     QAction* a = actions_.at(c.id);
     a->setEnabled(command_enabled(c, *client_));
     if (checkable(c)) a->setChecked(command_checked(c, *client_));
+    if (c.label != nullptr) {
+      const std::string text = c.label(*client_);
+      a->setText(QString::fromStdString(text));
+      a->setVisible(!text.empty());
+    }
   }
+  setWindowTitle(QString::fromStdString(client_->document.window_title()));
 }
 
 void TDrawFrame::closeEvent(QCloseEvent* event) {

@@ -14,6 +14,7 @@ class TDrawWindow;
 class TDrawFrame : public QMainWindow {
  public:
   explicit TDrawFrame(TDrawWindow* client);
+  ~TDrawFrame() override;
 
   TDrawWindow* client() const { return client_; }
   QAction* action(int id) const;

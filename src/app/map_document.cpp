@@ -6,6 +6,8 @@
 #include <QStandardPaths>
 
 #include "app/draw_window.h"
+#include "app/user_settings.h"
+#include "app/view_layout.h"
 #include "mapio/atomic_file.h"
 #include "mapio/map_writer.h"
 #include "model/camera.h"
@@ -19,6 +21,11 @@ constexpr const char* MAP_FILTER = "Map Files (*.map)|*.map|";
 constexpr const char* OBJECT_FILTER = "Veld Object Files (*.vlp)|*.vlp|";
 constexpr const char* GAME_MAP_DIR = "\\quake\\id1\\maps\\";
 constexpr const char* CAPTION_FORMAT = "VELD: A QUAKE Editor  ";
+constexpr const char* FRAME_CAPTION = "VELD: a QUAKE editor";
+constexpr const char* UNTITLED = "untitled";  // a map's name before its first save
+constexpr const char* CLOSE_QUESTION = "Do You Want to save it?";
+constexpr const char* CLOSE_CAPTION = "A File Is Open...";
+constexpr int RECENT_FILES_KEPT = 8;
 
 file_dialog_data dialog_settings(const char* filter, const char* ext) {
   file_dialog_data d;
@@ -79,7 +86,8 @@ bool file_on_disk::same_as(const file_on_disk& other) const {
 map_document::map_document(TDrawWindow& view)
     : FileData(dialog_settings(MAP_FILTER, "map")),
       FileOData(dialog_settings(OBJECT_FILTER, "vlp")),
-      view_(view) {
+      view_(view),
+      recent_(user_settings().value(QString::fromLatin1(RECENT_FILES_KEY)).toStringList()) {
   autosave_timer_.setInterval(AUTOSAVE_PERIOD_MS);
   QObject::connect(&autosave_timer_, &QTimer::timeout, &view_, [this] { autosave(); });
   restore_game_folder();
@@ -92,11 +100,11 @@ void map_document::SetCaption(const std::string& caption) {
 
 // ---- open ----
 
-void map_document::OpenFile() {
+bool map_document::OpenFile() {
   const load_report report = read_map(FileData.file_name);
   if (!report.ok()) {
     MessageBox(&view_, report.error, "loading...", box_buttons::ok);
-    return;
+    return false;
   }
   // One box for the first such pair; a box for each would never end on a map
   // with thousands. The load report gives their number.
@@ -110,6 +118,7 @@ void map_document::OpenFile() {
   show_load_report(report);
   remember_map_file(report);
   view_.timer().start(TIMER_AS_FAST_AS_POSSIBLE);
+  return true;
 }
 
 void map_document::show_load_report(const load_report& report) {
@@ -133,7 +142,15 @@ void map_document::remember_map_file(const load_report& report) {
   if (!report.complete) partial_ = {map_file_.path, problem_lines(report)};
 }
 
-void map_document::open_chosen_map() {
+void map_document::remember_recent(const std::string& path) {
+  const QString full = QFileInfo(QString::fromStdString(path)).absoluteFilePath();
+  recent_.removeAll(full);
+  recent_.prepend(full);
+  while (recent_.size() > RECENT_FILES_KEPT) recent_.removeLast();
+  user_settings().setValue(QString::fromLatin1(RECENT_FILES_KEY), recent_);
+}
+
+bool map_document::open_chosen_map() {
   const std::string chosen = FileData.file_name;
   const QFileInfo file(QString::fromStdString(chosen));
   const QDir folder = autosave_folder(file.canonicalFilePath().toStdString());
@@ -144,43 +161,97 @@ void map_document::open_chosen_map() {
                  "An autosave of this map is newer than the file:\n" + newest.filePath().toStdString() +
                      "\nOpen the autosave instead?",
                  "autosave", box_buttons::ok_cancel) != IDOK) {
-    OpenFile();
-    return;
+    return OpenFile();
   }
   FileData.file_name = newest.filePath().toStdString();
-  OpenFile();
+  const bool opened = OpenFile();
   FileData.file_name = chosen;
-  if (view_.candraw == 0) return;
+  if (!opened) return false;
   load_textures();  // WADs beside the map, not the autosave
   // The map is the user's file with the autosaved changes, not yet saved there.
   map_file_ = file_on_disk(chosen);
   history_forget_saved();
+  return true;
 }
 
 // A file that does not open gives back the name and caption it replaced, so
 // that the save dialog is never offered a file that was not read as a map.
-void map_document::open_chosen(const std::string& previous_name) {
+bool map_document::open_chosen(const std::string& previous_name) {
   const std::string previous_caption = caption();
   SetCaption(CAPTION_FORMAT + FileData.file_name);
-  open_chosen_map();
-  if (view_.candraw != 0) return;
-  FileData.file_name = previous_name;
-  SetCaption(previous_caption);
+  if (!open_chosen_map()) {
+    FileData.file_name = previous_name;
+    SetCaption(previous_caption);
+    return false;
+  }
+  map_path_ = FileData.file_name;
+  remember_recent(map_path_);
+  show_new_map();
+  return true;
+}
+
+void map_document::open_path(const std::string& path, bool had_map, const std::string& previous_name) {
+  FileData.file_name = path;
+  if (path.empty() || !open_chosen(previous_name)) {
+    FileData.file_name = previous_name;
+    // The map still open keeps its camera.
+    if (had_map) return;
+  } else if (had_map) {
+    // The map given up is closed as File/close would have closed it.
+    reset_view();
+    reset_camera();
+  }
+  view_.start_framerate();
+  origin.y = OPENED_CAMERA_Y;
 }
 
 void map_document::open_map(const std::string& path) {
-  const std::string previous = FileData.file_name;
-  FileData.file_name = path;
-  open_chosen(previous);
-  view_.start_framerate();
-  origin.y = OPENED_CAMERA_Y;
+  open_path(path, view_.candraw != 0, FileData.file_name);
 }
 
 void map_document::CmFileOpen() {
+  const bool had_map = view_.candraw != 0;
+  if (!may_drop_changes(CLOSE_QUESTION, CLOSE_CAPTION)) return;
   const std::string previous = FileData.file_name;
-  if (FileOpenDialog(&view_, FileData) == IDOK) open_chosen(previous);
+  const bool chosen = FileOpenDialog(&view_, FileData) == IDOK;
+  open_path(chosen ? FileData.file_name : std::string(), had_map, previous);
+}
+
+void map_document::CmOpenRecent(int index) {
+  if (index < 0 || index >= recent_.size()) return;
+  const std::string path = recent_[index].toStdString();
+  const bool had_map = view_.candraw != 0;
+  if (!may_drop_changes(CLOSE_QUESTION, CLOSE_CAPTION)) return;
+  open_path(path, had_map, FileData.file_name);
+  // A map that is no longer there leaves the list; the message said why.
+  if (!QFileInfo::exists(QString::fromStdString(path))) {
+    recent_.removeAll(QString::fromStdString(path));
+    user_settings().setValue(QString::fromLatin1(RECENT_FILES_KEY), recent_);
+  }
+}
+
+// ---- new ----
+
+void map_document::CmFileNew() {
+  if (!may_drop_changes(CLOSE_QUESTION, CLOSE_CAPTION)) return;
+  if (view_.candraw != 0) close_map();
+  view_.timer().stop();
+  release_map();
+  hull = new_world_entity();
+  history_reset();
+  map_path_.clear();
+  SetCaption(std::string(CAPTION_FORMAT) + UNTITLED);
+  view_.candraw = 1;
+  load_textures();
+  show_new_map();
   view_.start_framerate();
   origin.y = OPENED_CAMERA_Y;
+  view_.timer().start(TIMER_AFTER_DIALOG);
+}
+
+void map_document::show_new_map() {
+  close_plan_views(view_);
+  arrange_four_views(view_);
 }
 
 // ---- save ----
@@ -218,22 +289,48 @@ bool map_document::SaveFile() {
   }
   history_mark_saved();
   map_file_ = file_on_disk(FileData.file_name);
+  map_path_ = FileData.file_name;
+  remember_recent(map_path_);
   // The file now holds the whole map again.
   if (map_file_.path == partial_.path) partial_ = {};
   return true;
 }
 
-bool map_document::run_save_flow() {
+// Whatever stops a save, the dialog settings go back to what they held: a
+// name that was not saved to is not taken for the map's.
+bool map_document::save_map_as() {
   view_.timer().stop();
+  const std::string previous = FileData.file_name;
   const bool saved =
       FileSaveDialog(&view_, FileData) == IDOK && may_replace(FileData.file_name) && SaveFile();
+  if (!saved) FileData.file_name = previous;
   view_.timer().start(TIMER_AFTER_DIALOG);
   return saved;
 }
 
-void map_document::CmFileSave() { run_save_flow(); }
+bool map_document::save_map() {
+  if (map_path_.empty()) return save_map_as();
+  view_.timer().stop();
+  const std::string previous = FileData.file_name;
+  FileData.file_name = map_path_;
+  const bool saved = may_replace(map_path_) && SaveFile();
+  if (!saved) FileData.file_name = previous;
+  view_.timer().start(TIMER_AFTER_DIALOG);
+  return saved;
+}
+
+void map_document::CmFileSave() { save_map(); }
+
+void map_document::CmFileSaveAs() { save_map_as(); }
 
 bool map_document::unsaved_changes() const { return view_.candraw != 0 && history_unsaved(); }
+
+std::string map_document::window_title() const {
+  if (view_.candraw == 0) return FRAME_CAPTION;
+  const std::string name =
+      map_path_.empty() ? UNTITLED : QFileInfo(QString::fromStdString(map_path_)).fileName().toStdString();
+  return name + (unsaved_changes() ? "*" : "") + " \u2014 VELD";
+}
 
 void map_document::autosave() {
   if (!unsaved_changes()) return;
@@ -250,45 +347,55 @@ void map_document::autosave() {
 
 // ---- close and quit ----
 
+bool map_document::may_drop_changes(const std::string& text, const std::string& caption) {
+  if (!unsaved_changes()) return true;
+  view_.timer().stop();
+  const int answer = MessageBox(&view_, text, caption, box_buttons::yes_no_cancel);
+  view_.timer().start(TIMER_AFTER_DIALOG);
+  if (answer == IDYES) return save_map();
+  return answer == IDNO;
+}
+
+void map_document::reset_view() {
+  view_.DragDC = false;
+  view_.button = 0;
+  view_.vd = START_ZOOM;
+  view_.view = START_FOCAL_LENGTH;
+  view_.xss = START_CENTRE_X;
+  view_.yss = START_CENTRE_Y;
+}
+
 void map_document::CloseFile() {
   view_.timer().stop();
+  close_plan_views(view_);
   release_map();
   map_dialect = DIALECT_STANDARD;
   history_reset();
   map_file_ = {};
   partial_ = {};
+  map_path_.clear();
   view_.candraw = 0;
-  view_.DragDC = false;
-  view_.button = 0;
+  reset_view();
   reset_camera();
-  view_.vd = START_ZOOM;
-  view_.view = START_FOCAL_LENGTH;
-  view_.xss = START_CENTRE_X;
-  view_.yss = START_CENTRE_Y;
   load_textures();  // the palette stays for the next map
   view_.timer().start(TIMER_NORMAL);
 }
 
-void map_document::CmFileClose() {
-  view_.timer().stop();
-  // A save that was cancelled or failed keeps the map open: closing would
-  // drop the changes the user just asked to keep.
-  if (MessageBox(&view_, "Do You Want to save it?", "A File Is Open...", box_buttons::ok_cancel) == IDOK &&
-      !run_save_flow()) {
-    return;
-  }
+void map_document::close_map() {
   CloseFile();
   view_.window.fillRect(0, 0, VIEW_WIDTH, VIEW_HEIGHT, view_.window.background());
   view_.candraw = 0;
   view_.timer().start(TIMER_AFTER_DIALOG);
-  view_.viewport()->update();
+  view_.picture()->update();
 }
 
-// As in the close flow, a save that did not happen keeps the program running.
-bool map_document::save_before_quit() {
-  return view_.candraw == 0 ||
-         MessageBox(&view_, "save?", "A File is Open...", box_buttons::ok_cancel) != IDOK || run_save_flow();
+// Only changes not yet saved are asked about; a save that was cancelled or
+// failed keeps the map open, as Cancel does.
+void map_document::CmFileClose() {
+  if (may_drop_changes(CLOSE_QUESTION, CLOSE_CAPTION)) close_map();
 }
+
+bool map_document::save_before_quit() { return may_drop_changes("save?", "A File is Open..."); }
 
 // ---- object files ----
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <QDateTime>
+#include <QStringList>
 #include <QTimer>
 #include <string>
 
@@ -31,10 +32,16 @@ class map_document {
  public:
   explicit map_document(TDrawWindow& view);
 
-  // The file commands of the menu.
+  // The file commands of the menu. New, open and close first ask about
+  // unsaved changes, and do nothing when the user backs out.
+  void CmFileNew();
   void CmFileOpen();
+  // The map's own file; a map that has none asks for a name as Save As does.
   void CmFileSave();
+  void CmFileSaveAs();
   void CmFileClose();
+  // Opens the map of that line of the recent files, as File/open would.
+  void CmOpenRecent(int index);
   void CmFileOpenObject();
   void CmObjectSave();
   void CmExportRaw();
@@ -42,26 +49,36 @@ class map_document {
   void CmGameFolder();
   void CmTextureToggle();
 
-  // The save question of the quit flow, while a map is open; false when the
-  // user asked for a save that did not happen, which keeps the program running.
+  // The save question of the quit flow; false when the user backed out or
+  // asked for a save that did not happen, which keeps the program running.
   bool save_before_quit();
 
   // Opens path as if it had been chosen in the open dialog.
   void open_map(const std::string& path);
 
-  // File work, reading the path from the dialog settings.
-  void OpenFile();
-  // False when the map was not written.
+  // File work, reading the path from the dialog settings. OpenFile is true
+  // when the map was read and replaced the one open, if any.
+  bool OpenFile();
+  // False when the map was not written; the map's name and file are then
+  // as they were.
   bool SaveFile();
   void CloseFile();
   void SaveObject();
   void OpenObject();
   void ExportRaw();
 
-  // Whether the map differs from what its file holds; the autosave goes by
-  // this. The close and quit questions do not: they ask about saving whenever
-  // a map is open, changed or not.
+  // Whether the map differs from what its file holds; the autosave and the
+  // questions before changes are dropped go by this.
   bool unsaved_changes() const;
+
+  // The file the map was opened from or last saved to, as the user named it;
+  // empty for a map begun in the editor and not yet saved.
+  const std::string& map_path() const { return map_path_; }
+  // The main window's title: the map's file name, with a star while it has
+  // unsaved changes ("untitled" before its first save).
+  std::string window_title() const;
+  // The maps opened or saved last, the newest first, kept in the settings.
+  const QStringList& recent_files() const { return recent_; }
 
   // Writes the map to its autosave folder when it has unsaved changes, keeping
   // the newest few; the map's file and the undo history are left alone. Run
@@ -83,15 +100,35 @@ class map_document {
   file_dialog_data FileOData;  // object file and raw export dialogs
 
  private:
+  // Before unsaved changes would be dropped: asks whether to save them, with
+  // Save, Don't Save and Cancel. True to go on: the map was saved, the user
+  // chose not to, or there was nothing to lose.
+  bool may_drop_changes(const std::string& text, const std::string& caption);
+  // Writes to the map's own file, or asks for one; true when written.
+  bool save_map();
   // The save dialog and the write; true when the map was written.
-  bool run_save_flow();
+  bool save_map_as();
+  // Releases the map and clears the picture: the close flow once nothing is
+  // to be lost.
+  void close_map();
+  // The projection and the mouse drag back to their start-up state.
+  void reset_view();
+  // After a map was read or begun: the four views, the frame rate counted
+  // from now.
+  void show_new_map();
   void show_load_report(const load_report& report);
   void remember_map_file(const load_report& report);
-  // Opens the map named in the dialog settings, with the caption set to it.
-  void open_chosen(const std::string& previous_name);
+  // Puts path at the top of the recent files.
+  void remember_recent(const std::string& path);
+  // Opens the map named in the dialog settings, with the caption set to it;
+  // true when it was read.
+  bool open_chosen(const std::string& previous_name);
   // OpenFile on the chosen path, or on its newest autosave when that is newer
   // and the user would rather have it.
-  void open_chosen_map();
+  bool open_chosen_map();
+  // The open flows once the path is known: the map open is given up only
+  // for one that was read.
+  void open_path(const std::string& path, bool had_map, const std::string& previous_name);
   // The questions before a save replaces a file the user may still want:
   // another file, the map's own file changed by someone else, or a file the
   // map was only partly read from. True to go on.
@@ -107,6 +144,8 @@ class map_document {
   TDrawWindow& view_;
   QTimer autosave_timer_;
   std::string caption_;
+  std::string map_path_;  // see map_path()
+  QStringList recent_;
   file_on_disk map_file_;  // what the map was opened from or last saved to
   // A file read only in part, and what the reader said about it.
   struct partial_read {

@@ -2,11 +2,14 @@
 // one editing step measured from the previous mouse message, a release ends it.
 #include <QMouseEvent>
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 
 #include "app/draw_window.h"
 #include "base/number_text.h"
 #include "edit/grid_snap.h"
 #include "edit/transforms.h"
+#include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
@@ -18,6 +21,8 @@ constexpr int ROTATE_THRESHOLD = 10;  // pixels between two mouse messages
 constexpr int FACE_THRESHOLD = 5;
 constexpr int MOVE_XY_THRESHOLD = 10;
 constexpr int MOVE_Z_THRESHOLD = 3;
+constexpr double LOOK_PER_PIXEL = 0.005;   // radians the camera turns for a pixel of mouse-look
+constexpr float LOOK_PITCH_LIMIT = 1.55f;  // radians up or down that mouse-look goes to
 
 // One step of a move or push: the drag distance, or with the grid on in this
 // view the whole number of grid steps nearest it, at least one.
@@ -156,10 +161,22 @@ void TDrawWindow::EvMouseMove(QPoint point) {
   if (button == -1) process_right_button(*this);
 }
 
+void TDrawWindow::mouse_look(QPoint from, QPoint to) {
+  angle.z = static_cast<float>(
+      std::remainder(angle.z + LOOK_PER_PIXEL * (to.x() - from.x()), 2 * std::numbers::pi));
+  // Up and down stop short of straight up and down, where left and right
+  // would turn about the line of sight; a pitch the keys took further is
+  // only brought back.
+  const float pitch = static_cast<float>(angle.x + LOOK_PER_PIXEL * (to.y() - from.y()));
+  angle.x = std::clamp(pitch, std::min(angle.x, -LOOK_PITCH_LIMIT), std::max(angle.x, LOOK_PITCH_LIMIT));
+  compute_angles();
+}
+
 // ---- Qt's mouse messages ----
 
-void TDrawWindow::mousePressEvent(QMouseEvent* event) {
+void TDrawWindow::picture_press(QMouseEvent* event) {
   picture_changed();
+  look_from_.reset();
   const QPoint p = event->position().toPoint();
   switch (event->button()) {
     case Qt::LeftButton:
@@ -177,7 +194,7 @@ void TDrawWindow::mousePressEvent(QMouseEvent* event) {
   refresh_();
 }
 
-void TDrawWindow::mouseReleaseEvent(QMouseEvent* event) {
+void TDrawWindow::picture_release(QMouseEvent* event) {
   picture_changed();
   const QPoint p = event->position().toPoint();
   if (event->button() == Qt::LeftButton) EvLButtonUp(p);
@@ -186,8 +203,18 @@ void TDrawWindow::mouseReleaseEvent(QMouseEvent* event) {
   refresh_();
 }
 
-void TDrawWindow::mouseMoveEvent(QMouseEvent* event) {
+// Shift held while no drag is under way turns the camera with the mouse: the
+// mouse handlers of the 3D view never look at the modifier keys, and the key
+// table has no use for Shift alone.
+void TDrawWindow::picture_move(QMouseEvent* event) {
   picture_changed();
-  EvMouseMove(event->position().toPoint());
+  const QPoint p = event->position().toPoint();
+  EvMouseMove(p);
+  if (!DragDC && (event->modifiers() & Qt::ShiftModifier)) {
+    if (look_from_) mouse_look(*look_from_, p);
+    look_from_ = p;
+  } else {
+    look_from_.reset();
+  }
   refresh_();
 }

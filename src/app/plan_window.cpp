@@ -11,6 +11,8 @@
 #include <cmath>
 
 #include "app/draw_window.h"
+#include "app/view_layout.h"
+#include "app/view_window.h"
 #include "base/number_text.h"
 #include "edit/box_brush.h"
 #include "edit/brush_cut.h"
@@ -346,9 +348,15 @@ void TPlanWindow::step_done() {
   canvas_->update();
 }
 
+// A new view leaves the 3D view uncovered where the window has room for it.
 void open_plan_view(TDrawWindow& w, plan_axis axis) {
   if (w.candraw == 0) return;
+  int opened = 0;
+  for (QMdiSubWindow* child : w.subWindowList())
+    opened += dynamic_cast<TPlanWindow*>(child) != nullptr ? 1 : 0;
   auto* view = new TPlanWindow(w, axis);
   w.addSubWindow(view);
+  const QRect view3d = w.view_window()->isHidden() ? QRect() : w.view_window()->geometry();
+  view->setGeometry(place_beside(w.viewport()->size(), view3d, view->size(), opened));
   view->show();
 }

@@ -100,7 +100,7 @@ void TSelectWindow::closeEvent(QCloseEvent* event) {
   apply_rectangle();
   owner_.picture_changed();
   // The keyboard goes back to the 3D view; left alone it would go nowhere.
-  owner_.setFocus(Qt::OtherFocusReason);
+  owner_.focus_picture();
 }
 
 void TSelectWindow::apply_rectangle() {

@@ -1,20 +1,17 @@
 // The textures of the map document: where they come from (the game folder),
 // and the switch that draws with them.
 #include <QFileInfo>
-#include <QSettings>
 
 #include "app/draw_window.h"
 #include "app/map_document.h"
+#include "app/user_settings.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
 #include "platform/platform.h"
 
 namespace {
 
-constexpr const char* GAME_FOLDER_KEY = "game_folder";
 constexpr const char* TEXTURES_CAPTION = "textures";
-
-QSettings user_settings() { return QSettings(QStringLiteral("veld"), QStringLiteral("veld")); }
 
 }  // namespace
 

@@ -26,11 +26,9 @@ bool fits_size(int v) {
 }
 
 void make_world_entity() {
-  auto* w = new hull_t;
-  copy_field(w->classname, sizeof w->classname, "worldspawn");
+  hull_t* w = new_world_entity();
   copy_field(w->wad, sizeof w->wad, "quaketex.wad");
   copy_field(w->message, sizeof w->message, "Created By VELD");
-  w->header = new_keyval("classname", "worldspawn");
   w->header->next = new_keyval("wad", "quaketex.wad");
   hull = w;
 }

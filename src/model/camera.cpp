@@ -28,6 +28,13 @@ void rotate_vertex(const vertex_t* pt, vertex_t* wrld) {
   *wrld = rotate_offset(r, pt->x - origin.x, pt->y - origin.y, pt->z - origin.z);
 }
 
+vertex_t camera_forward() {
+  // The turn is a rotation, so the world direction of the depth axis is the
+  // depth each world axis turns into.
+  const rotation r{sangx, cangx, sangy, cangy, sangz, cangz};
+  return {rotate_offset(r, 1, 0, 0).y, rotate_offset(r, 0, 1, 0).y, rotate_offset(r, 0, 0, 1).y};
+}
+
 void reset_camera() {
   origin = vertex_t{};
   angle = START_ANGLE;

@@ -15,5 +15,9 @@ void compute_angles();
 // camera; every intermediate is a float.
 void rotate_vertex(const vertex_t* pt, vertex_t* wrld);
 
+// The unit vector, in world space, along which the camera looks (the depth
+// axis of view space).
+vertex_t camera_forward();
+
 // Camera back to its start-up values: origin 0, angle START_ANGLE.
 void reset_camera();

@@ -97,6 +97,13 @@ void copy_field(char* field, int size, const char* text) {
   field[n] = '\0';
 }
 
+hull_t* new_world_entity() {
+  auto* w = new hull_t;
+  copy_field(w->classname, sizeof w->classname, "worldspawn");
+  w->header = new_keyval("classname", "worldspawn");
+  return w;
+}
+
 void free_keyvals(keyval* list) {
   while (list != nullptr) {
     keyval* next = list->next;

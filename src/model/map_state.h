@@ -52,6 +52,9 @@ keyval* new_keyval(const char* key, const char* value);
 // Copies text into a fixed field of `size` chars, cutting it to fit.
 void copy_field(char* field, int size, const char* text);
 
+// A world entity holding one pair, "classname" "worldspawn", and no brushes.
+hull_t* new_world_entity();
+
 // Clears every program-wide pointer into b or its faces (current brush,
 // highlight, picking results) and takes b out of the selection.
 void forget_brush(const brush_t* b);

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <vector>
 
 #include "platform/dialog.h"
@@ -21,6 +22,16 @@ class qt_backend : public platform_backend {
     QMessageBox box(parent);
     box.setText(QString::fromStdString(text));
     box.setWindowTitle(QString::fromStdString(caption));
+    if (buttons == box_buttons::yes_no_cancel) {
+      QPushButton* save = box.addButton(QMessageBox::Save);
+      QPushButton* discard = box.addButton(QMessageBox::Discard);
+      discard->setText(QStringLiteral("Don't Save"));
+      box.addButton(QMessageBox::Cancel);
+      box.setDefaultButton(save);
+      box.setEscapeButton(QMessageBox::Cancel);
+      box.exec();
+      return box.clickedButton() == save ? IDYES : box.clickedButton() == discard ? IDNO : IDCANCEL;
+    }
     if (buttons == box_buttons::ok_cancel) {
       box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     } else {

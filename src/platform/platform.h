@@ -8,9 +8,11 @@
 class QWidget;
 class TDialog;
 
-enum { IDOK = 1, IDCANCEL = 2 };
+enum { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
-enum class box_buttons { ok, ok_cancel };
+// The buttons of a message box. yes_no_cancel is the question before changes
+// could be lost: its buttons read Save (IDYES), Don't Save (IDNO) and Cancel.
+enum class box_buttons { ok, ok_cancel, yes_no_cancel };
 
 // Settings and remembered path of one file dialog.
 struct file_dialog_data {

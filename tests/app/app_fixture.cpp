@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/commands.h"
+#include "app/user_settings.h"
 #include "edit/transforms.h"
 #include "model/map_state.h"
 #include "model/model_check.h"
@@ -18,6 +19,8 @@ std::unique_ptr<QTemporaryDir> scratch;
 }
 
 void AppTest::SetUp() {
+  // Each test starts as on a machine where the editor never ran.
+  user_settings().clear();
   reset_model();
   reset_render_state();
   options = view_options{};
@@ -30,6 +33,9 @@ void AppTest::SetUp() {
 
 void AppTest::TearDown() {
   EXPECT_EQ(check_model(), "");
+  // An answer left over was meant for a question that never came.
+  EXPECT_TRUE(fake.box_answers.empty()) << fake.box_answers.size() << " box answers left";
+  EXPECT_TRUE(fake.file_answers.empty()) << fake.file_answers.size() << " file answers left";
   delete frame;
   reset_model();
   reset_render_state();

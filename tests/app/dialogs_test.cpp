@@ -140,8 +140,7 @@ TEST_F(Dialogs, EditValuesShowsStoresAndKeeps) {
 }
 
 TEST_F(Dialogs, BrushCreatorStartsAMapFromNothing) {
-  fake.box_answers.push_back(IDCANCEL);  // "Do You Want to save it?": no
-  trigger(CM_FILECLOSE);
+  trigger(CM_FILECLOSE);  // unchanged: nothing asked
   ASSERT_EQ(hull, nullptr);
   strings texts;
   key_with(Qt::Key_Insert, [](TDialog&) { return IDCANCEL; });
@@ -167,7 +166,6 @@ TEST_F(Dialogs, BrushCreatorStartsAMapFromNothing) {
 }
 
 TEST_F(Dialogs, BrushCreatorRefusesSizesItCannotBuild) {
-  fake.box_answers.push_back(IDCANCEL);
   trigger(CM_FILECLOSE);
   fake.boxes.clear();
   key_with(Qt::Key_Insert, [](TDialog& d) {
@@ -215,6 +213,36 @@ TEST_F(Dialogs, EditHullListsSortedAndRewritesInThatOrder) {
   EXPECT_EQ(fake.boxes[1].caption, "func_door");
   EXPECT_EQ(win->timer().period(), 10);
   EXPECT_TRUE(win->timer().running());
+}
+
+// "show each pair" off: both dialogs store every pair without a box; the
+// choice is kept for the next run, and on again brings the boxes back.
+TEST_F(Dialogs, ShowEachPairOffStoresThePairsWithoutABoxEach) {
+  EXPECT_TRUE(AppTest::checked(CM_SHOWEACHPAIR));
+  trigger(CM_SHOWEACHPAIR);
+  EXPECT_FALSE(AppTest::checked(CM_SHOWEACHPAIR));
+  edit(face_of("DOOR_A"), [](TDialog& d) {
+    add(d, "wait", "2");
+    return IDOK;
+  });
+  edit(entities[0].brush->fsurf, [](TDialog& d) {
+    add(d, "angle", "180");
+    return IDOK;
+  });
+  EXPECT_TRUE(fake.boxes.empty());
+  EXPECT_EQ(pairs_of(door()->header).size(), 6u);
+  EXPECT_EQ(pairs_of(entities[0].header).front(), "angle=180");  // in the list's order
+
+  delete frame;
+  frame = InitMainWindow();
+  win = frame->client();
+  EXPECT_FALSE(AppTest::checked(CM_SHOWEACHPAIR));
+  EXPECT_EQ(options.show_each_pair, 0);
+  trigger(CM_SHOWEACHPAIR);
+  delete frame;
+  frame = InitMainWindow();
+  win = frame->client();
+  EXPECT_TRUE(AppTest::checked(CM_SHOWEACHPAIR));
 }
 
 TEST_F(Dialogs, AddReplacesOnlyTheLineOfTheSameKeyInEitherDialog) {
@@ -368,7 +396,7 @@ TEST_F(Dialogs, EditEntitySetsTheOriginThatTheNextSaveWrites) {
 
   const std::string out = temp_dir() + "/saved.map";
   fake.file_answers.push_back(out);
-  trigger(CM_FILESAVE);
+  trigger(CM_FILESAVEAS);
   EXPECT_NE(read_file(out).find("\"classname\" \"info_player_start\"\n\"origin\" \"128 0 64\""),
             std::string::npos);
 }
@@ -407,7 +435,6 @@ TEST_F(Dialogs, AFailingEntityDialogIsReportedAsError) {
 }
 
 TEST_F(Dialogs, NewModelNeverLeavesTheWorldWithoutBrushes) {
-  fake.box_answers.push_back(IDCANCEL);
   trigger(CM_FILECLOSE);
   auto as_new_model = [](TDialog& d) {
     qobject_cast<QCheckBox*>(d.control(16))->setChecked(true);

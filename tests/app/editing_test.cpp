@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <cmath>
+#include <numbers>
 
 #include "app_fixture.h"
 #include "edit/box_brush.h"
@@ -42,10 +43,11 @@ class Editing : public AppTest {
   }
   void move(QPoint p) { send(QEvent::MouseMove, Qt::NoButton, p); }
   void send(QEvent::Type type, Qt::MouseButton b, QPoint p) {
-    QMouseEvent e(type, QPointF(p), win->viewport()->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(win->viewport(), &e);
+    QMouseEvent e(type, QPointF(p), win->picture()->mapToGlobal(QPointF(p)), b, held, modifiers);
+    QCoreApplication::sendEvent(win->picture(), &e);
   }
   Qt::MouseButtons held;
+  Qt::KeyboardModifiers modifiers;
 
   brush_t* box(vertex_t o, short size) { return new_brush(&o, size, size, size, 0); }
 
@@ -312,4 +314,45 @@ TEST_F(Editing, MiddleButtonMakesTheHighlightedBrushCurrent) {
   EXPECT_TRUE(win->DragDC);
   release(Qt::RightButton, {10, 10});  // a right release ends the drag
   EXPECT_FALSE(win->DragDC);
+}
+
+TEST_F(Editing, ShiftAndTheMouseTurnTheCameraAndTheArrowsFlyThatWay) {
+  move({400, 300});
+  const vertex_t start = angle;
+  move({500, 300});  // without Shift the mouse only points
+  EXPECT_EQ(angle, start);
+
+  modifiers = Qt::ShiftModifier;
+  move({500, 300});  // where the look begins: no turn yet
+  EXPECT_EQ(angle, start);
+  move({600, 260});  // right and up: turns right, looks up
+  EXPECT_NEAR(angle.z, std::remainder(start.z + 0.5, 2 * std::numbers::pi), 1e-5);
+  EXPECT_NEAR(angle.x, -0.2, 1e-5);
+  EXPECT_FLOAT_EQ(sangz, static_cast<float>(std::sin(angle.z)));
+  move({600, -2000});  // never past straight up
+  EXPECT_NEAR(angle.x, -1.55, 1e-5);
+  move({600, 2000});
+  EXPECT_NEAR(angle.x, 1.55, 1e-5);
+
+  // The arrows fly along the new heading.
+  modifiers = Qt::NoModifier;
+  move({600, 300});
+  angle = {0.0f, 0.0f, 0.0f};
+  compute_angles();
+  modifiers = Qt::ShiftModifier;
+  move({600, 300});
+  move({600 + 314, 300});  // a quarter turn: about +x
+  modifiers = Qt::NoModifier;
+  origin = {0, 0, 0};
+  key(Qt::Key_Up);
+  EXPECT_EQ(origin, (vertex_t{20, 0, 0}));
+
+  // A drag keeps the mouse for itself, Shift or not.
+  hilight = face(box({0, 200, 0}, 64), {0, 0, -1});
+  modifiers = Qt::ShiftModifier;
+  press(Qt::LeftButton, {100, 100});
+  const vertex_t before = angle;
+  move({200, 50});
+  EXPECT_EQ(angle, before);
+  release(Qt::LeftButton, {200, 50});
 }

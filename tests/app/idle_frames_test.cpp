@@ -108,7 +108,7 @@ TEST_F(IdleFrames, EachInputAloneMakesTheNextTickDraw) {
       {"an edit in another view", [this] { win->end_of_step(); }},
       {"open",
        [this] {
-         fake.box_answers.push_back(IDCANCEL);  // close without saving, then open again
+         fake.box_answers.push_back(IDNO);  // close without saving, then open again
          trigger(CM_FILECLOSE);
          open_map(map);
        }},

@@ -10,6 +10,7 @@
 #include "app/commands.h"
 #include "app/plan_window.h"
 #include "app/select_window.h"
+#include "app/view_window.h"
 #include "app_fixture.h"
 #include "edit/grid_snap.h"
 #include "mapio/map_reader.h"
@@ -121,7 +122,7 @@ class PlanViews : public AppTest {
   void save_and_reload() {
     const std::string out = temp_dir() + "/saved" + std::to_string(saves++) + ".map";
     fake.file_answers.push_back(out);
-    trigger(CM_FILESAVE);
+    trigger(CM_FILESAVEAS);
     saved_text = read_file(out);
     ASSERT_FALSE(saved_text.empty());
     reset_model();
@@ -143,11 +144,16 @@ TEST_F(PlanViews, OpenFromTheViewMenuWhileAMapIsOpenAndTile) {
     ASSERT_NE(v, nullptr);
     EXPECT_EQ(v->windowTitle(), titles[n++]);
   }
+  // Tiled, no view covers another, the 3D view among them.
   trigger(CM_VIEWTILE);
   const auto views = win->subWindowList();
-  ASSERT_EQ(views.size(), 3);
-  EXPECT_FALSE(views[0]->geometry().intersects(views[1]->geometry()));
-  EXPECT_FALSE(views[1]->geometry().intersects(views[2]->geometry()));
+  ASSERT_EQ(views.size(), 7);  // the 3D view, the three of the opening and the three above
+  EXPECT_EQ(views[0], win->view_window());
+  for (int i = 0; i < views.size(); ++i) {
+    for (int j = i + 1; j < views.size(); ++j) {
+      EXPECT_FALSE(views[i]->geometry().intersects(views[j]->geometry())) << i << " " << j;
+    }
+  }
   // Snap stays off in the 3D view until the menu turns it on there.
   EXPECT_EQ(options.snap_in_3d, 0);
   trigger(CM_SNAPTOGRID);
@@ -155,16 +161,10 @@ TEST_F(PlanViews, OpenFromTheViewMenuWhileAMapIsOpenAndTile) {
   trigger(CM_SNAPTOGRID);
   EXPECT_EQ(options.snap_in_3d, 1);
 
-  fake.box_answers.push_back(IDCANCEL);  // close without saving
+  // The plan views go with the map; the 3D view stays.
   trigger(CM_FILECLOSE);
   for (const int id : {CM_VIEWTOP, CM_VIEWFRONT, CM_VIEWSIDE}) EXPECT_FALSE(enabled(id));
-  // The open views stay, showing only the grid, and edit nothing.
-  auto* v = dynamic_cast<TPlanWindow*>(views[0]);
-  v->draw();
-  click(v, QPoint(100, 100));
-  drag(v, QPoint(10, 10), QPoint(200, 200));
-  key(v, Qt::Key_Delete);
-  EXPECT_EQ(hull, nullptr);
+  EXPECT_EQ(win->subWindowList(), QList<QMdiSubWindow*>{win->view_window()});
 }
 
 TEST_F(PlanViews, ClicksPickTheFrontMostBrushThenTheOnesBelow) {

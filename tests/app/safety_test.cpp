@@ -11,11 +11,14 @@
 #include <QStandardPaths>
 #include <QTest>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 
 #include "app/commands.h"
+#include "app/select_window.h"
 #include "app_fixture.h"
 #include "built_map.h"
+#include "edit/box_brush.h"
 #include "mapio/map_writer.h"
 #include "model/map_state.h"
 #include "model_fixture.h"
@@ -47,26 +50,48 @@ class Safety : public AppTest {
     return temp_dir() + "/not-a-folder/map.map";
   }
 
-  // The answers of "save?" OK followed by each way a save can fail to happen.
+  // The answer Save to the question, followed by each way a save can fail to
+  // happen: the map's file changed on disk and the user would not replace
+  // it, the file cannot be written, and an untitled map's save dialog
+  // cancelled.
   void expect_kept_after_each_unsaved_outcome(const std::function<void()>& ask) {
     const std::string path = open_changed_map();
     const std::string changed = map_text();
-    fake.box_answers = {IDOK};
-    fake.file_answers = {std::nullopt};  // the save dialog cancelled
+    write_file(path, "changed elsewhere");
+    fake.box_answers = {IDYES, IDCANCEL};  // save, but do not replace the changed file
     ask();
+    EXPECT_NE(fake.boxes.back().text.find("changed on disk"), std::string::npos);
     EXPECT_EQ(win->candraw, 1);
     EXPECT_EQ(map_text(), changed);
-    EXPECT_EQ(read_file(path), BOX_MAP);
+    EXPECT_EQ(read_file(path), "changed elsewhere");
     EXPECT_EQ(win->timer().period(), 1);
 
-    fake.box_answers = {IDOK};
-    fake.file_answers = {unwritable_path()};  // the save fails
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read);
+    fake.box_answers = {IDYES, IDOK};  // save, replace the changed file; the write fails
     const std::size_t before = fake.boxes.size();
     ask();
-    ASSERT_GE(fake.boxes.size(), before + 2);
+    ASSERT_GE(fake.boxes.size(), before + 3);
     EXPECT_NE(fake.boxes.back().text.find("not saved"), std::string::npos);
     EXPECT_EQ(win->candraw, 1);
     EXPECT_EQ(map_text(), changed);
+    EXPECT_EQ(win->document.map_path(), path);
+
+    fake.box_answers = {IDNO};
+    trigger(CM_FILENEW);
+    change_map_by_drawing();
+    fake.box_answers = {IDYES};
+    fake.file_answers = {std::nullopt};  // the save dialog of an untitled map cancelled
+    ask();
+    EXPECT_EQ(win->candraw, 1);
+    EXPECT_NE(hull->brush, nullptr);
+    EXPECT_TRUE(win->document.unsaved_changes());
+  }
+
+  // A box in the world, as the brush creator would make one.
+  void change_map_by_drawing() {
+    const vertex_t lo{0, 0, 0}, hi{64, 64, 64};
+    ASSERT_NE(new_world_box(&lo, &hi), nullptr);
+    win->end_of_step();
   }
 };
 
@@ -83,9 +108,6 @@ TEST_F(Safety, QuitIsCancelledWhenTheSaveDoesNotHappen) {
     trigger(CM_FILEEXIT);
   });
   EXPECT_FALSE(fake.exit_code.has_value());
-  fake.box_answers = {IDOK, IDOK};
-  fake.file_answers = {std::nullopt};
-  EXPECT_FALSE(win->CanClose());
 }
 
 TEST_F(Safety, OnlyAMapChangedSinceItsLastSaveIsAutosaved) {
@@ -100,7 +122,6 @@ TEST_F(Safety, OnlyAMapChangedSinceItsLastSaveIsAutosaved) {
   win->document.autosave();
   EXPECT_FALSE(root.exists());
   trigger(CM_EDITREDO);
-  fake.file_answers = {path};
   trigger(CM_FILESAVE);
   EXPECT_NE(read_file(path), BOX_MAP);
   win->document.autosave();
@@ -114,19 +135,12 @@ TEST_F(Safety, ReplacingAnotherFileAsksFirst) {
   fake.file_answers = {other};
   fake.box_answers = {IDCANCEL};
   std::size_t before = fake.boxes.size();
-  trigger(CM_FILESAVE);
+  trigger(CM_FILESAVEAS);
   ASSERT_EQ(fake.boxes.size(), before + 1);
   EXPECT_EQ(fake.boxes.back().text, other + " already exists.\nDo you want to replace it?");
   EXPECT_EQ(fake.boxes.back().buttons, box_buttons::ok_cancel);
   EXPECT_EQ(read_file(other), "keep me");
   EXPECT_EQ(win->timer().period(), 1);
-
-  // A close whose save was refused that way keeps the map.
-  fake.box_answers = {IDOK, IDCANCEL};
-  fake.file_answers = {other};
-  trigger(CM_FILECLOSE);
-  EXPECT_EQ(win->candraw, 1);
-  EXPECT_EQ(read_file(other), "keep me");
 
   // Object files and raw exports are not replaced without the same question.
   hibr = hull->brush;
@@ -143,14 +157,14 @@ TEST_F(Safety, ReplacingAnotherFileAsksFirst) {
 
   fake.file_answers = {other};
   fake.box_answers = {IDOK};
-  trigger(CM_FILESAVE);
+  trigger(CM_FILESAVEAS);
   EXPECT_NE(read_file(other).find("worldspawn"), std::string::npos);
 
   // The file last saved to is the map's own: saving there again asks nothing.
   change_map();
   before = fake.boxes.size();
   fake.file_answers = {other};
-  trigger(CM_FILESAVE);
+  trigger(CM_FILESAVEAS);
   EXPECT_EQ(fake.boxes.size(), before);
   EXPECT_EQ(read_file(other), map_text());
 }
@@ -158,7 +172,6 @@ TEST_F(Safety, ReplacingAnotherFileAsksFirst) {
 TEST_F(Safety, AFileChangedOnDiskIsNotReplacedWithoutAsking) {
   const std::string path = open_changed_map();
   write_file(path, "changed by someone else");
-  fake.file_answers = {path};
   fake.box_answers = {IDCANCEL};
   std::size_t before = fake.boxes.size();
   trigger(CM_FILESAVE);
@@ -167,7 +180,6 @@ TEST_F(Safety, AFileChangedOnDiskIsNotReplacedWithoutAsking) {
   EXPECT_EQ(read_file(path), "changed by someone else");
 
   // Same size, new time: still a change.
-  fake.file_answers = {path};
   fake.box_answers = {IDOK};
   trigger(CM_FILESAVE);
   ASSERT_EQ(read_file(path), map_text());
@@ -176,7 +188,6 @@ TEST_F(Safety, AFileChangedOnDiskIsNotReplacedWithoutAsking) {
   ASSERT_TRUE(
       file.setFileTime(QDateTime::currentDateTime().addSecs(-3600), QFileDevice::FileModificationTime));
   file.close();
-  fake.file_answers = {path};
   fake.box_answers = {IDCANCEL};
   before = fake.boxes.size();
   trigger(CM_FILESAVE);
@@ -191,7 +202,6 @@ TEST_F(Safety, SavingOverAPartlyReadFileNamesWhatIsLost) {
   open_map(path);
   ASSERT_NE(fake.boxes.back().text.find("stopped before the end"), std::string::npos);
 
-  fake.file_answers = {path};
   fake.box_answers = {IDCANCEL};
   std::size_t before = fake.boxes.size();
   trigger(CM_FILESAVE);
@@ -204,17 +214,16 @@ TEST_F(Safety, SavingOverAPartlyReadFileNamesWhatIsLost) {
   const std::string copy = temp_dir() + "/copy.map";
   fake.file_answers = {copy};
   before = fake.boxes.size();
-  trigger(CM_FILESAVE);
+  trigger(CM_FILESAVEAS);
   EXPECT_EQ(fake.boxes.size(), before);
   EXPECT_FALSE(read_file(copy).empty());
 
   // Back to the original: still asked, and once saved there it is whole.
   fake.file_answers = {path};
   fake.box_answers = {IDOK};
-  trigger(CM_FILESAVE);
+  trigger(CM_FILESAVEAS);
   EXPECT_NE(fake.boxes.back().text.find("line 4"), std::string::npos);
   EXPECT_EQ(read_file(path), map_text());
-  fake.file_answers = {path};
   before = fake.boxes.size();
   trigger(CM_FILESAVE);
   EXPECT_EQ(fake.boxes.size(), before);
@@ -225,21 +234,28 @@ TEST_F(Safety, TheKeyboardComesBackToThe3DViewAfterEveryModalWindow) {
   fake.show_modal_windows = true;
   frame->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
-  win->setFocus();
+  win->focus_picture();
   // Keys go where a real key would: to the focus widget of the active window.
   auto key = [this](Qt::Key k) { QTest::keyClick(frame->windowHandle(), k); };
   auto expect_focus = [this](const char* after) {
     QApplication::processEvents();
-    EXPECT_EQ(QApplication::focusWidget(), win) << after;
+    EXPECT_EQ(QApplication::focusWidget(), win->picture()) << after;
   };
 
+  const auto overhead_view = [this] {
+    const QList<QMdiSubWindow*> views = win->subWindowList();
+    const auto found = std::find_if(views.begin(), views.end(), [](QMdiSubWindow* v) {
+      return dynamic_cast<TSelectWindow*>(v) != nullptr;
+    });
+    return found != views.end() ? *found : nullptr;
+  };
   key(Qt::Key_Space);
-  ASSERT_EQ(win->subWindowList().size(), 1);
-  win->subWindowList().first()->close();
+  ASSERT_NE(overhead_view(), nullptr);
+  overhead_view()->close();
   expect_focus("the overhead view");
   key(Qt::Key_Space);  // the first Space after it is not lost
-  ASSERT_EQ(win->subWindowList().size(), 1);
-  win->subWindowList().first()->close();
+  ASSERT_NE(overhead_view(), nullptr);
+  overhead_view()->close();
 
   hilight = hull->brush->fsurf;
   key(Qt::Key_E);
@@ -253,7 +269,7 @@ TEST_F(Safety, TheKeyboardComesBackToThe3DViewAfterEveryModalWindow) {
   expect_focus("a message box");
 
   fake.file_answers = {std::nullopt};
-  trigger(CM_FILESAVE);
+  trigger(CM_FILESAVEAS);
   expect_focus("the save dialog");
 }
 
@@ -286,7 +302,7 @@ TEST_F(Safety, AnUnsavedMapIsAutosavedAndOfferedWhenOpenedAgain) {
   EXPECT_TRUE(enabled(CM_EDITUNDO));
 
   // Closed without saving, then opened again: the autosave is offered.
-  fake.box_answers = {IDCANCEL};
+  fake.box_answers = {IDNO};
   trigger(CM_FILECLOSE);
   ASSERT_EQ(win->candraw, 0);
   QFile file(QString::fromStdString(path));
@@ -302,15 +318,13 @@ TEST_F(Safety, AnUnsavedMapIsAutosavedAndOfferedWhenOpenedAgain) {
   EXPECT_NE(offer->text.find("newer"), std::string::npos);
   EXPECT_EQ(map_text(), original);  // declined: the file as it is
 
-  fake.box_answers = {IDCANCEL};
-  trigger(CM_FILECLOSE);
+  trigger(CM_FILECLOSE);  // nothing changed: nothing asked
   fake.box_answers = {IDOK};
   open_map(path);
   EXPECT_EQ(map_text(), autosaved);
   EXPECT_EQ(win->document.caption(), "VELD: A QUAKE Editor  " + path);
   // Not in the file yet: closing asks, and saving there asks nothing more.
-  fake.box_answers = {IDOK};
-  fake.file_answers = {path};
+  fake.box_answers = {IDYES};
   const std::size_t before = fake.boxes.size();
   trigger(CM_FILECLOSE);
   EXPECT_EQ(fake.boxes.size(), before + 1);

@@ -61,8 +61,8 @@ class Soak : public AppTest {
     QCoreApplication::sendEvent(win, &up);
   }
   void mouse(QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons held, QPoint p) {
-    QMouseEvent e(type, QPointF(p), win->viewport()->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(win->viewport(), &e);
+    QMouseEvent e(type, QPointF(p), win->picture()->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(win->picture(), &e);
   }
 };
 

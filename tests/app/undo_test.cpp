@@ -45,8 +45,8 @@ class Undo : public AppTest {
   }
 
   void send(QEvent::Type type, Qt::MouseButton b, Qt::MouseButtons held, QPoint p) {
-    QMouseEvent e(type, QPointF(p), win->viewport()->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
-    QCoreApplication::sendEvent(win->viewport(), &e);
+    QMouseEvent e(type, QPointF(p), win->picture()->mapToGlobal(QPointF(p)), b, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(win->picture(), &e);
   }
 
   // Does the change, then checks undo and redo against the saved text.
@@ -167,7 +167,7 @@ TEST_F(Undo, UndoLeavesNothingPointingIntoOldRecords) {
 TEST_F(Undo, ClosingClearsTheHistory) {
   highlight();
   key(Qt::Key_R);
-  fake.box_answers.push_back(IDCANCEL);
+  fake.box_answers.push_back(IDNO);
   trigger(CM_FILECLOSE);
   EXPECT_FALSE(enabled(CM_EDITUNDO));
 }

@@ -4,8 +4,12 @@
 #include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
+#include <QTimer>
 #include <Qt>
+#include <functional>
 
 #include "platform/dialog.h"
 #include "platform/platform.h"
@@ -146,4 +150,27 @@ TEST(Platform, ScriptedBoxesRecordTextsAndAnswer) {
   ASSERT_EQ(fake.boxes.size(), 2u);
   EXPECT_EQ(fake.boxes[0].caption, "are you sure?");
   EXPECT_EQ(fake.boxes[1].text, "dclk");
+}
+
+// The save question on the real backend: each of its three buttons gives its
+// own answer, and Escape is Cancel, never Don't Save.
+TEST(Platform, TheSaveQuestionsButtonsGiveTheirAnswers) {
+  const auto answer_by = [](const std::function<void(QMessageBox*)>& press) {
+    QTimer::singleShot(0, [press] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box != nullptr) press(box);
+    });
+    return MessageBox(nullptr, "Do You Want to save it?", "A File Is Open...", box_buttons::yes_no_cancel);
+  };
+  const auto click = [](const char* label) {
+    return [label](QMessageBox* box) {
+      for (QAbstractButton* b : box->buttons()) {
+        if (b->text().remove(QLatin1Char('&')) == QLatin1String(label)) b->click();
+      }
+    };
+  };
+  EXPECT_EQ(answer_by(click("Save")), IDYES);
+  EXPECT_EQ(answer_by(click("Don't Save")), IDNO);
+  EXPECT_EQ(answer_by(click("Cancel")), IDCANCEL);
+  EXPECT_EQ(answer_by([](QMessageBox* box) { QTest::keyClick(box, Qt::Key_Escape); }), IDCANCEL);
 }

@@ -1,5 +1,7 @@
 #include "scripted_platform.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QDialog>
 
@@ -28,10 +30,17 @@ int scripted_platform::message_box(QWidget* parent, const std::string& text, con
                                    box_buttons buttons) {
   boxes.push_back({text, caption, buttons});
   if (show_modal_windows) stand_in_window(parent);
-  if (box_answers.empty()) return IDOK;
+  const bool three = buttons == box_buttons::yes_no_cancel;
+  // Unscripted, a box gets its first button.
+  if (box_answers.empty()) return three ? IDYES : IDOK;
   const int answer = box_answers.front();
   box_answers.pop_front();
-  return buttons == box_buttons::ok ? IDOK : answer;
+  if (buttons == box_buttons::ok) return IDOK;
+  // An answer the box has no button for is a slip in the test's script.
+  const bool offered = three ? (answer == IDYES || answer == IDNO || answer == IDCANCEL)
+                             : (answer == IDOK || answer == IDCANCEL);
+  if (!offered) ADD_FAILURE() << "answer " << answer << " is not a button of the box \"" << text << "\"";
+  return answer;
 }
 
 int scripted_platform::file_dialog(QWidget* parent, file_dialog_kind kind, file_dialog_data& data) {

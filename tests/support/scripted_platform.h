@@ -25,7 +25,9 @@ class scripted_platform : public platform_backend {
   scripted_platform();
   ~scripted_platform() override;
 
-  // Answers for the next boxes, in order; with none queued a box gets IDOK.
+  // Answers for the next boxes, in order; with none queued a box gets its
+  // first button (IDOK, or IDYES for a save question). A box with only OK
+  // takes an answer off the queue and gets IDOK.
   std::deque<int> box_answers;
   // Paths for the next file dialogs; nullopt cancels. With none queued: cancel.
   std::deque<std::optional<std::string>> file_answers;

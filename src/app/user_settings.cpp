@@ -1,0 +1,3 @@
+#include "app/user_settings.h"
+
+QSettings user_settings() { return QSettings(QStringLiteral("veld"), QStringLiteral("veld")); }

@@ -1,0 +1,13 @@
+// What the editor keeps between runs in the user's settings: the game folder,
+// the maps opened last, the main window's place and the switches the user
+// expects to find as they were left.
+#pragma once
+
+#include <QSettings>
+
+QSettings user_settings();
+
+constexpr const char* GAME_FOLDER_KEY = "game_folder";
+constexpr const char* RECENT_FILES_KEY = "recent_files";
+constexpr const char* WINDOW_GEOMETRY_KEY = "window_geometry";
+constexpr const char* SHOW_EACH_PAIR_KEY = "show_each_pair";
