@@ -16,6 +16,7 @@
 #include "app/user_settings.h"
 #include "app/view_layout.h"
 #include "edit/camera_moves.h"
+#include "edit/transforms.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
@@ -57,6 +58,8 @@ enum command_id {
   CM_SHOWEACHPAIR = 130,
   CM_RECENT1 = 131,  // the recent files, one id a line, CM_RECENT1 the newest
   CM_RECENT8 = CM_RECENT1 + 7,
+  CM_ENTITYDEFS = 139,
+  CM_TEXTURELOCK = 140,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -207,6 +210,15 @@ inline constexpr command_row COMMANDS[] = {
      .checked = [](const TDrawWindow&) { return options.drawtextures == 1; }},
     {.id = CM_LIGHTTOGGLE, .menu = command_menu::options, .text = "&light",
      .toggles = &view_options::drawlight},
+    {.id = CM_ENTITYDEFS, .menu = command_menu::options, .text = "&Entity definitions...",
+     .run = [](TDrawWindow& w) { w.document.CmEntityDefinitions(); }},
+    // Kept for the next runs, as a mapper's way of working.
+    {.id = CM_TEXTURELOCK, .menu = command_menu::options, .text = "texture l&ock",
+     .run = [](TDrawWindow&) {
+       texture_lock = command_rules::flipped(texture_lock);
+       user_settings().setValue(QString::fromLatin1(TEXTURE_LOCK_KEY), texture_lock);
+     },
+     .checked = [](const TDrawWindow&) { return texture_lock == 1; }},
 
     {.id = CM_VIEWTOP, .menu = command_menu::view, .text = "&Top",
      .run = [](TDrawWindow& w) { open_plan_view(w, plan_axis::top); },

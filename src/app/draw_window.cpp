@@ -27,6 +27,7 @@ TDrawWindow::TDrawWindow() : document(*this), timer_([this] { EvTimer(); }) {
   options.show_each_pair =
       user_settings().value(QString::fromLatin1(SHOW_EACH_PAIR_KEY), 1).toInt() != 0 ? 1 : 0;
   reset_edit_steps();
+  texture_lock = user_settings().value(QString::fromLatin1(TEXTURE_LOCK_KEY), 0).toInt() != 0 ? 1 : 0;
   reset_grid();
   memory_status = MemoryLoad;
   view_window_ = new TViewWindow(*this);

@@ -91,6 +91,7 @@ map_document::map_document(TDrawWindow& view)
   autosave_timer_.setInterval(AUTOSAVE_PERIOD_MS);
   QObject::connect(&autosave_timer_, &QTimer::timeout, &view_, [this] { autosave(); });
   restore_game_folder();
+  load_definitions();
 }
 
 void map_document::SetCaption(const std::string& caption) {

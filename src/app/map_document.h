@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <string>
 
+#include "defs/entity_defs.h"
 #include "mapio/map_reader.h"
 #include "platform/platform.h"
 #include "textures/texture_set.h"
@@ -96,6 +97,15 @@ class map_document {
   // Shows, in one box, the texture problems met since the last one.
   void report_texture_problems();
 
+  // The entity definitions in use: the files chosen with Options/Entity
+  // definitions..., else those the game folder keeps, else the base game's
+  // classes built in. Markers take their classes' boxes from them.
+  const entity_defs& definitions() const;
+  // Reads them again and reshapes the open map's markers; problems are told
+  // in one box.
+  void load_definitions();
+  void CmEntityDefinitions();
+
   file_dialog_data FileData;   // map dialogs: settings and last chosen path
   file_dialog_data FileOData;  // object file and raw export dialogs
 
@@ -154,4 +164,5 @@ class map_document {
   partial_read partial_;
   texture_set textures_;
   std::string game_folder_;  // remembered in the user's settings
+  entity_defs defs_;         // read from files; empty when the built-in set is in use
 };

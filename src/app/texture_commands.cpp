@@ -43,6 +43,7 @@ void map_document::CmGameFolder() {
     game_folder_ = folder.file_name;
     user_settings().setValue(QString::fromLatin1(GAME_FOLDER_KEY), QString::fromStdString(game_folder_));
     load_textures();
+    load_definitions();  // the game folder's own, unless files were chosen
     if (!textures_.has_palette()) {
       MessageBox(&view_,
                  "There is no palette (gfx/palette.lmp) in " + game_folder_ +

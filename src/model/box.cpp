@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cmath>
 
+#include "model/map_state.h"
 #include "model/plane_polygon.h"
 
 namespace {
@@ -67,4 +68,24 @@ brush_t* new_marker(std::string_view classname, const vertex_t& o) {
     for (surf* s = b->fsurf; s != nullptr; s = s->next) s->clr = m.colour;
   }
   return b;
+}
+
+void reshape_markers() {
+  for (int i = 0; i < numentity; ++i) {
+    dentity_t& e = entities[i];
+    if (e.brush == nullptr) continue;
+    std::string classname;
+    for (const keyval* kv = e.header; kv != nullptr; kv = kv->next) {
+      if (kv->key != nullptr && std::string_view(kv->key) == "classname" && kv->value != nullptr)
+        classname = kv->value;
+    }
+    brush_t* fresh = new_marker(classname, e.origin);
+    // The faces go: nothing may point into them.
+    if (hilight != nullptr && hilight->brush == e.brush) hilight = nullptr;
+    if (thi != nullptr && thi->brush == e.brush) thi = nullptr;
+    std::swap(e.brush->fsurf, fresh->fsurf);
+    std::swap(e.brush->numsurfaces, fresh->numsurfaces);
+    for (surf* s = e.brush->fsurf; s != nullptr; s = s->next) s->brush = e.brush;
+    free_brush(fresh);
+  }
 }

@@ -32,3 +32,7 @@ extern std::unordered_map<std::string, marker_shape> marker_shapes;
 // box, or the MARKER_SIZE cube centred on o. Like new_box, it is linked by
 // the caller.
 brush_t* new_marker(std::string_view classname, const vertex_t& o);
+
+// Every point entity's marker takes the shape new_marker gives its class now,
+// in place: the brush records stay, only their faces are made anew.
+void reshape_markers();

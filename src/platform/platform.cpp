@@ -54,6 +54,9 @@ class qt_backend : public platform_backend {
       dlg.setFileMode(QFileDialog::Directory);
       dlg.setOption(QFileDialog::ShowDirsOnly);
       if (!data.file_name.empty()) dlg.setDirectory(QString::fromStdString(data.file_name));
+    } else if (kind == file_dialog_kind::open_many) {
+      dlg.setAcceptMode(QFileDialog::AcceptOpen);
+      dlg.setFileMode(QFileDialog::ExistingFiles);
     } else if (kind == file_dialog_kind::open) {
       dlg.setAcceptMode(QFileDialog::AcceptOpen);
       dlg.setFileMode((data.flags & OFN_FILEMUSTEXIST) ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -65,7 +68,7 @@ class qt_backend : public platform_backend {
       dlg.setOption(QFileDialog::DontConfirmOverwrite);
     }
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return IDCANCEL;
-    data.file_name = dlg.selectedFiles().first().toStdString();
+    data.file_name = dlg.selectedFiles().join(QLatin1Char('\n')).toStdString();
     return IDOK;
   }
 
@@ -117,6 +120,10 @@ int FileSaveDialog(QWidget* parent, file_dialog_data& data) {
 
 int FolderDialog(QWidget* parent, file_dialog_data& data) {
   return keeping_focus([&] { return current->file_dialog(parent, file_dialog_kind::folder, data); });
+}
+
+int FilesOpenDialog(QWidget* parent, file_dialog_data& data) {
+  return keeping_focus([&] { return current->file_dialog(parent, file_dialog_kind::open_many, data); });
 }
 
 int ExecuteDialog(TDialog& dlg) {

@@ -26,7 +26,9 @@ struct file_dialog_data {
 constexpr unsigned OFN_HIDEREADONLY = 0x0004;
 constexpr unsigned OFN_FILEMUSTEXIST = 0x1000;
 
-enum class file_dialog_kind { open, save, folder };
+// open_many takes several existing files: file_name then holds their paths,
+// one a line.
+enum class file_dialog_kind { open, save, folder, open_many };
 
 class platform_backend {
  public:
@@ -54,6 +56,8 @@ int FileOpenDialog(QWidget* parent, file_dialog_data& data);
 int FileSaveDialog(QWidget* parent, file_dialog_data& data);
 // Picks an existing folder, starting in data.file_name; on IDOK that is the folder chosen.
 int FolderDialog(QWidget* parent, file_dialog_data& data);
+// Picks one or more existing files; on IDOK data.file_name holds their paths, one a line.
+int FilesOpenDialog(QWidget* parent, file_dialog_data& data);
 int ExecuteDialog(TDialog& dlg);
 void ExitProcess(int code);
 unsigned long MemoryLoad();

@@ -9,6 +9,7 @@
 #include "app/commands.h"
 #include "app/user_settings.h"
 #include "edit/transforms.h"
+#include "model/box.h"
 #include "model/map_state.h"
 #include "model/model_check.h"
 #include "model/view_options.h"
@@ -40,6 +41,7 @@ void AppTest::TearDown() {
   reset_model();
   reset_render_state();
   options = view_options{};
+  marker_shapes.clear();
   scratch.reset();
 }
 

@@ -89,6 +89,8 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "&Game folder...",
                                          "&textures (X)",
                                          "&light",
+                                         "&Entity definitions...",
+                                         "texture l&ock",
                                          "&View:",
                                          "&Top",
                                          "&Front",
