@@ -12,6 +12,7 @@
 
 #include "app/draw_window.h"
 #include "app/edit_values_dialog.h"
+#include "app/entity_panel.h"
 #include "app/plan_window.h"
 #include "app/user_settings.h"
 #include "app/view_layout.h"
@@ -60,6 +61,7 @@ enum command_id {
   CM_RECENT8 = CM_RECENT1 + 7,
   CM_ENTITYDEFS = 139,
   CM_TEXTURELOCK = 140,
+  CM_VIEWENTITIES = 141,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -231,6 +233,14 @@ inline constexpr command_row COMMANDS[] = {
      .enabled = command_rules::map_open},
     {.id = CM_VIEWTILE, .menu = command_menu::view, .text = "Tile",
      .run = [](TDrawWindow& w) { w.tileSubWindows(); }},
+    {.id = CM_VIEWENTITIES, .menu = command_menu::view, .text = "&Entities",
+     .run = [](TDrawWindow& w) {
+       if (auto* panel = w.QWidget::window()->findChild<TEntityPanel*>()) panel->setVisible(!panel->isVisible());
+     },
+     .checked = [](const TDrawWindow& w) {
+       const auto* panel = w.QWidget::window()->findChild<const TEntityPanel*>();
+       return panel != nullptr && panel->isVisible();
+     }},
     {.id = CM_VIEWFOUR, .menu = command_menu::view, .text = "&Four views",
      .run = arrange_four_views},
     // Plan views snap from the start; the 3D view only once the user has

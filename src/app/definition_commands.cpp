@@ -50,6 +50,7 @@ void map_document::load_definitions() {
   }
   const std::size_t more = defs_.problems.size() + static_cast<std::size_t>(defs_.unlisted_problems);
   if (more > PROBLEMS_SHOWN) told += "... and " + std::to_string(more - PROBLEMS_SHOWN) + " more problems\n";
+  ++defs_generation_;
   shape_markers(definitions());
   reshape_markers();
   view_.picture_changed();

@@ -13,6 +13,7 @@
 
 #include "app/commands.h"
 #include "app/draw_window.h"
+#include "app/entity_panel.h"
 #include "app/user_settings.h"
 #include "app/view_layout.h"
 
@@ -40,6 +41,9 @@ TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
   setWindowIcon(resource_icon("icon1.png"));
   setCentralWidget(client_);
   client_->SetupWindow();
+  entity_panel_ = new TEntityPanel(*client_);
+  addDockWidget(Qt::RightDockWidgetArea, entity_panel_);
+  entity_panel_->hide();
   build_menu();
   build_control_bar();
   client_->set_command_refresh([this] { refresh_commands(); });
@@ -139,6 +143,7 @@ void TDrawFrame::refresh_commands() {
     }
   }
   setWindowTitle(QString::fromStdString(client_->document.window_title()));
+  entity_panel_->refresh();
 }
 
 void TDrawFrame::closeEvent(QCloseEvent* event) {

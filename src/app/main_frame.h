@@ -10,6 +10,7 @@
 class QAction;
 class QToolBar;
 class TDrawWindow;
+class TEntityPanel;
 
 class TDrawFrame : public QMainWindow {
  public:
@@ -19,6 +20,7 @@ class TDrawFrame : public QMainWindow {
   TDrawWindow* client() const { return client_; }
   QAction* action(int id) const;
   QToolBar* control_bar() const { return control_bar_; }
+  TEntityPanel* entity_panel() const { return entity_panel_; }
 
   // Sets every command's enabled and checked state from the table's rules.
   void refresh_commands();
@@ -32,6 +34,7 @@ class TDrawFrame : public QMainWindow {
 
   TDrawWindow* client_;
   QToolBar* control_bar_ = nullptr;
+  TEntityPanel* entity_panel_ = nullptr;  // View/Entities; hidden at first
   std::map<int, QAction*> actions_;
 };
 

@@ -101,6 +101,8 @@ class map_document {
   // definitions..., else those the game folder keeps, else the base game's
   // classes built in. Markers take their classes' boxes from them.
   const entity_defs& definitions() const;
+  // Counts the readings of the definitions, so a list can tell it is out of date.
+  int definitions_generation() const { return defs_generation_; }
   // Reads them again and reshapes the open map's markers; problems are told
   // in one box.
   void load_definitions();
@@ -165,4 +167,5 @@ class map_document {
   texture_set textures_;
   std::string game_folder_;  // remembered in the user's settings
   entity_defs defs_;         // read from files; empty when the built-in set is in use
+  int defs_generation_ = 0;
 };

@@ -1,16 +1,24 @@
 // The entity definitions in use, through the real window: the base game's
 // classes until files are chosen, markers shaped by them, files chosen with
 // Options/Entity definitions... and kept, their problems told; and the
-// texture lock switch, kept for the next run.
+// texture lock switch, kept for the next run; the entity list placing point
+// entities and making brush entities, each one undo step.
+#include <QLineEdit>
 #include <QSettings>
+#include <QTreeWidget>
 
 #include "app/commands.h"
+#include "app/entity_panel.h"
 #include "app/user_settings.h"
 #include "app_fixture.h"
+#include "edit/grid_snap.h"
 #include "edit/transforms.h"
+#include "mapio/map_writer.h"
 #include "model/box.h"
+#include "model/camera.h"
 #include "model/map_state.h"
 #include "model/model_check.h"
+#include "model_fixture.h"
 
 namespace {
 
@@ -77,4 +85,72 @@ TEST_F(Definitions, TheTextureLockIsASwitchKeptForTheNextRun) {
   EXPECT_EQ(texture_lock, 1);
   trigger(CM_TEXTURELOCK);
   EXPECT_EQ(texture_lock, 0);
+}
+
+TEST_F(Definitions, TheEntityListPlacesEntitiesAndMakesBrushEntities) {
+  const std::string map = temp_dir() + "/two.map";
+  std::string two = BOX_MAP;
+  two.insert(two.rfind('}'),
+             "{\n( 100 -64 -64 ) ( 164 -64 -64 ) ( 164 64 -64 ) GROUND1 0 0 0 1 1\n"
+             "( 100 -64 64 ) ( 164 -64 64 ) ( 164 -64 -64 ) GROUND1 0 0 0 1 1\n"
+             "( 100 64 64 ) ( 100 -64 64 ) ( 100 -64 -64 ) GROUND1 0 0 0 1 1\n"
+             "( 164 64 64 ) ( 100 64 64 ) ( 100 64 -64 ) GROUND1 0 0 0 1 1\n"
+             "( 164 64 64 ) ( 164 64 -64 ) ( 164 -64 -64 ) GROUND1 0 0 0 1 1\n"
+             "( 164 64 64 ) ( 164 -64 64 ) ( 100 -64 64 ) GROUND1 0 0 0 1 1\n}\n");
+  write_file(map, two);
+  open_map(map);
+  trigger(CM_VIEWENTITIES);
+  TEntityPanel* panel = frame->entity_panel();
+  ASSERT_TRUE(panel->isVisible());
+  EXPECT_TRUE(checked(CM_VIEWENTITIES));
+  const auto choose = [panel](const QString& name) {
+    const QList<QTreeWidgetItem*> found =
+        panel->classes()->findItems(name, Qt::MatchExactly | Qt::MatchRecursive);
+    ASSERT_EQ(found.size(), 1) << name.toStdString();
+    panel->classes()->setCurrentItem(found[0]);
+  };
+
+  // The filter narrows both groups; a class tells what it is on hover.
+  panel->filter()->setText(QStringLiteral("monster_"));
+  EXPECT_GT(panel->classes()->topLevelItem(0)->childCount(), 10);
+  EXPECT_EQ(panel->classes()->topLevelItem(1)->childCount(), 0);
+  panel->filter()->clear();
+
+  // A light 64 units ahead of the camera, on the grid, with its defaults.
+  const std::string before = map_text();
+  choose(QStringLiteral("light"));
+  panel->place();
+  ASSERT_EQ(numentity, 1);
+  EXPECT_EQ(entities[0].origin, (vertex_t{snapped(origin.x + 64 * camera_forward().x),
+                                          snapped(origin.y + 64 * camera_forward().y),
+                                          snapped(origin.z + 64 * camera_forward().z)}));
+  EXPECT_EQ(marker_size(entities[0]), (vertex_t{16, 16, 16}));
+  const std::string placed = map_text();
+  EXPECT_NE(placed.find("\"classname\" \"light\"\n\"light\" \"300\""), std::string::npos) << placed;
+  trigger(CM_EDITUNDO);
+  EXPECT_EQ(map_text(), before);
+
+  // Both boxes become a door, and one goes back to the world.
+  for (brush_t* b = hull->brush; b != nullptr; b = b->next) append_to_selection(b);
+  choose(QStringLiteral("func_door"));
+  panel->make_entity();
+  ASSERT_NE(hull->next, nullptr);
+  EXPECT_STREQ(hull->next->classname, "func_door");
+  EXPECT_EQ(count_brushes(hull->next), 2);
+  EXPECT_EQ(hull->brush, nullptr);
+  EXPECT_NE(map_text().find("\"classname\" \"func_door\"\n\"angle\" \"0\""), std::string::npos) << map_text();
+  const std::string door = map_text();
+  panel->give_back_to_world();
+  EXPECT_EQ(count_brushes(hull), 2);
+  EXPECT_EQ(hull->next, nullptr);  // the emptied door goes
+  trigger(CM_EDITUNDO);
+  EXPECT_EQ(map_text(), door);
+  trigger(CM_EDITUNDO);
+  EXPECT_EQ(map_text(), before);
+
+  // Nothing selected: the door cannot be made, and says why.
+  unselectbrushes();
+  panel->make_entity();
+  EXPECT_EQ(fake.boxes.back().caption, "Make entity");
+  EXPECT_EQ(check_model(), "");
 }

@@ -96,6 +96,7 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "&Front",
                                          "&Side",
                                          "Tile",
+                                         "&Entities",
                                          "&Four views",
                                          "-",
                                          "Snap to grid",
