@@ -46,6 +46,9 @@ void TEditEntity::SetupWindow() {
   set_control_text(ID_Y, format_lf(o.y));
   set_control_text(ID_Z, format_lf(o.z));
   fill_pairs(entities[i].header);
+  for (const text_pair& p : pairs()) {
+    if (p.key == "classname") explain_keys(p.value);
+  }
 }
 
 void TEditEntity::show_flags(long value) {
@@ -83,12 +86,14 @@ void run_entity_dialog(TDrawWindow& w) {
   if (b->entity >= 0) {
     try {
       TEditEntity dlg(main_window);
+      dlg.set_definitions(&w.document.definitions());
       dlg.Execute();
     } catch (const std::exception& failure) {
       MessageBox(main_window, failure.what(), "Error", box_buttons::ok);
     }
   } else {
     TEditHull dlg(main_window, w.document.textures());
+    dlg.set_definitions(&w.document.definitions());
     dlg.Execute();
   }
   w.timer().start(TIMER_NORMAL);

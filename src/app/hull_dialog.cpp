@@ -59,6 +59,7 @@ void TEditHull::SetupWindow() {
     if (std::string(kv->key) == "classname") classname = kv->value;
   }
   fill_pairs(e->header);
+  explain_keys(classname);
 }
 
 bool TEditHull::CanClose() {

@@ -1,6 +1,8 @@
 #include "app/keyval_dialog.h"
 
 #include <QCheckBox>
+#include <QCompleter>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -144,6 +146,77 @@ void TKeyValDialog::show_flags(long value) {
   for (int i = 0; i < 4; ++i) {
     if (flags_[i] != nullptr) flags_[i]->setChecked((value & SPAWNFLAG_BITS[i]) != 0);
   }
+  for (std::size_t i = 0; i < class_flags_.size(); ++i)
+    class_flags_[i]->setChecked((value & class_flag_bits_[i]) != 0);
+}
+
+void TKeyValDialog::explain_keys(const std::string& classname) {
+  explained_ = defs_ != nullptr ? defs_->find(classname) : nullptr;
+  if (explained_ == nullptr || help_ != nullptr) return;
+  QStringList names;
+  for (const class_key& k : explained_->keys) names << QString::fromStdString(k.name);
+  auto* keys = new QCompleter(names, this);
+  keys->setCaseSensitivity(Qt::CaseInsensitive);
+  auto* key_field = qobject_cast<QLineEdit*>(control(ID_KEY));
+  key_field->setCompleter(keys);
+  connect(key_field, &QLineEdit::textChanged, this, [this](const QString& key) { show_key_help(key); });
+
+  // Below everything the dialog had: the help line, then the class's flags
+  // two to a row.
+  const int below = height();
+  constexpr int ROW = 22, MARGIN = 8;
+  help_ = new QLabel(this);
+  help_->setWordWrap(true);
+  help_->setGeometry(MARGIN, below, width() - 2 * MARGIN, 3 * ROW);
+  int rows = 0;
+  for (const class_key& k : explained_->keys) {
+    if (k.kind != key_kind::flags || k.name != SPAWNFLAGS) continue;
+    for (const key_flag& f : k.flags) {
+      if (std::find(std::begin(SPAWNFLAG_BITS), std::end(SPAWNFLAG_BITS), f.bit) != std::end(SPAWNFLAG_BITS))
+        continue;
+      auto* box = new QCheckBox(QString::fromStdString(f.name), this);
+      const int n = static_cast<int>(class_flags_.size());
+      box->setGeometry(MARGIN + (n % 2) * (width() / 2), below + 3 * ROW + (n / 2) * ROW,
+                       width() / 2 - MARGIN, ROW);
+      connect(box, &QCheckBox::clicked, this, [this] { class_flag_clicked(); });
+      class_flags_.push_back(box);
+      class_flag_bits_.push_back(f.bit);
+      rows = n / 2 + 1;
+    }
+  }
+  setFixedHeight(below + 3 * ROW + rows * ROW + MARGIN);
+  show_key_help(key_field->text());
+  flags_from_list();
+}
+
+void TKeyValDialog::show_key_help(const QString& key) {
+  if (help_ == nullptr) return;
+  auto* value_field = qobject_cast<QLineEdit*>(control(ID_VALUE));
+  value_field->setCompleter(nullptr);
+  help_->clear();
+  for (const class_key& k : explained_->keys) {
+    if (QString::fromStdString(k.name).compare(key, Qt::CaseInsensitive) != 0) continue;
+    std::string text = k.label;
+    if (!k.description.empty()) text += (text.empty() ? "" : ": ") + k.description;
+    if (!k.default_value.empty()) text += " (default " + k.default_value + ")";
+    QStringList values;
+    for (const key_choice& c : k.choices) {
+      text += std::string(values.isEmpty() ? "\nchoices: " : ", ") + c.value + " " + c.name;
+      values << QString::fromStdString(c.value);
+    }
+    if (!values.isEmpty()) value_field->setCompleter(new QCompleter(values, value_field));
+    help_->setText(QString::fromStdString(text));
+    return;
+  }
+}
+
+void TKeyValDialog::class_flag_clicked() {
+  commit_pending();
+  long value = list_spawnflags();
+  for (std::size_t i = 0; i < class_flags_.size(); ++i)
+    value = class_flags_[i]->isChecked() ? (value | class_flag_bits_[i]) : (value & ~class_flag_bits_[i]);
+  set_spawnflags(value);
+  flags_from_list();
 }
 
 void TKeyValDialog::flag_clicked() {

@@ -6,10 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "defs/entity_defs.h"
 #include "model/types.h"
 #include "platform/dialog.h"
 
 class QCheckBox;
+class QLabel;
 class QListWidget;
 class QListWidgetItem;
 
@@ -51,6 +53,13 @@ class TKeyValDialog : public TDialog {
   std::vector<text_pair> pairs() const;
   QListWidget* pair_list() const { return list_; }
 
+  // The definitions the dialog explains keys by; none, and it explains none.
+  void set_definitions(const entity_defs* defs) { defs_ = defs; }
+  // The line under the pairs that tells of the key in the key field.
+  QLabel* key_help() const { return help_; }
+  // The check boxes of the class's own spawn flags, in its order.
+  const std::vector<QCheckBox*>& class_flags() const { return class_flags_; }
+
  protected:
   // Control makers, called in tab order by each dialog's constructor.
   void make_flag_box(int id, const char* text, int x, int y, int cx, int cy);
@@ -64,6 +73,13 @@ class TKeyValDialog : public TDialog {
   // message box per pair while "show each pair" is on, nodes reused in order,
   // surplus nodes released.
   void store_pairs(keyval*& head);
+
+  // Where the class of classname has a definition, explains its keys below
+  // the dialog's own controls: the key field offers its keys, a line tells
+  // the chosen key's description, default and choices, the value field
+  // offers the choices, and the class's spawn flags beyond the four show as
+  // check boxes that set the number.
+  void explain_keys(const std::string& classname);
 
   // Shows the "spawnflags" value of the list (0 when there is none) in the
   // check boxes; a dialog with more views of it extends this.
@@ -87,6 +103,14 @@ class TKeyValDialog : public TDialog {
   void add_line(const std::string& key, const std::string& value);
   void flag_clicked();
 
+  void show_key_help(const QString& key);
+  void class_flag_clicked();
+
+  const entity_defs* defs_ = nullptr;
+  const entity_class* explained_ = nullptr;
+  QLabel* help_ = nullptr;
+  std::vector<QCheckBox*> class_flags_;
+  std::vector<long> class_flag_bits_;
   QListWidget* list_ = nullptr;
   QCheckBox* flags_[4] = {};
 };

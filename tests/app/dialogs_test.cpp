@@ -4,6 +4,9 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QCompleter>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QTest>
 #include <fstream>
@@ -13,6 +16,7 @@
 
 #include "app/commands.h"
 #include "app/hull_dialog.h"
+#include "app/keyval_dialog.h"
 #include "app_fixture.h"
 #include "edit/transforms.h"
 #include "mapio/map_writer.h"
@@ -454,4 +458,38 @@ TEST_F(Dialogs, NewModelNeverLeavesTheWorldWithoutBrushes) {
   EXPECT_STREQ(hull->next->classname, "func_wall");
   EXPECT_EQ(count_brushes(hull->next), 1);
   EXPECT_EQ(count_brushes(hull), 1);
+}
+
+// A class the definitions know has its keys explained: their help, defaults
+// and choices as the key is typed, and its own spawn flags as check boxes
+// that set the number.
+TEST_F(Dialogs, TheDefinitionsExplainTheKeysOfAClass) {
+  std::string speed_help, sounds_help;
+  int sounds_choices = 0;
+  std::vector<std::string> flag_names;
+  bool first_checked = false;
+  edit(face_of("DOOR_A"), [&](TDialog& d) {
+    auto& k = dynamic_cast<TKeyValDialog&>(d);
+    for (const QCheckBox* box : k.class_flags()) flag_names.push_back(box->text().toStdString());
+    first_checked = !k.class_flags().empty() && k.class_flags()[0]->isChecked();
+    d.set_control_text(114, "SPEED");
+    speed_help = k.key_help()->text().toStdString();
+    d.set_control_text(114, "sounds");
+    sounds_help = k.key_help()->text().toStdString();
+    const QCompleter* choices = qobject_cast<QLineEdit*>(d.control(115))->completer();
+    sounds_choices = choices != nullptr ? choices->model()->rowCount() : 0;
+    k.class_flags().back()->click();  // Toggle
+    return IDOK;
+  });
+  EXPECT_EQ(flag_names,
+            (std::vector<std::string>{"Starts open", "Don't link", "Gold key", "Silver key", "Toggle"}));
+  EXPECT_TRUE(first_checked);
+  EXPECT_NE(speed_help.find("(default 100)"), std::string::npos) << speed_help;
+  EXPECT_NE(sounds_help.find("choices: 0 None, 1 Stone"), std::string::npos) << sounds_help;
+  EXPECT_EQ(sounds_choices, 5);
+  std::string flags;
+  for (const keyval* kv = door()->header; kv != nullptr; kv = kv->next) {
+    if (std::string(kv->key) == "spawnflags") flags = kv->value;
+  }
+  EXPECT_EQ(flags, "33");
 }
