@@ -57,6 +57,7 @@ enum command_id {
   CM_SHOWEACHPAIR = 130,
   CM_RECENT1 = 131,  // the recent files, one id a line, CM_RECENT1 the newest
   CM_RECENT8 = CM_RECENT1 + 7,
+  CM_CLIPTOOL = 139,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -168,6 +169,10 @@ inline constexpr command_row COMMANDS[] = {
      .shortcuts = {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y},
      .run = [](TDrawWindow&) { command_rules::history_step(history_redo); },
      .enabled = [](const TDrawWindow&) { return history_can_redo(); }},
+    {.id = CM_CLIPTOOL, .menu = command_menu::edit, .text = "&Clip tool (C)", .separator_before = true,
+     .run = [](TDrawWindow&) { toggle_clip_tool(); },
+     .enabled = command_rules::map_open,
+     .checked = [](const TDrawWindow&) { return options.clip_mode == 1; }},
 
     {.id = CM_DIRX, .menu = command_menu::dir, .text = "&X", .image = "dir_x.png",
      .toggles = &view_options::dragx},

@@ -110,13 +110,16 @@ class PlanViews : public AppTest {
     send(v, QEvent::MouseButtonPress, p, Qt::LeftButton, mods);
     send(v, QEvent::MouseButtonRelease, p, Qt::LeftButton, mods);
   }
-  static void drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
-    send(v, QEvent::MouseButtonPress, from, button);
+  static void drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton,
+                   Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    send(v, QEvent::MouseButtonPress, from, button, mods);
     send(v, QEvent::MouseMove, (from + to) / 2, Qt::NoButton);
     send(v, QEvent::MouseMove, to, Qt::NoButton);
     send(v, QEvent::MouseButtonRelease, to, button);
   }
-  static void key(TPlanWindow* v, Qt::Key k) { QTest::keyClick(v->canvas(), k); }
+  static void key(TPlanWindow* v, Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(v->canvas(), k, mods);
+  }
 
   // Saves the map to a new file and reads that back.
   void save_and_reload() {
@@ -332,4 +335,149 @@ TEST_F(PlanViews, TheOtherViewsFollowAnEditAndItsUndo) {
   EXPECT_EQ(overhead->image(), overhead_before);
   EXPECT_EQ(win->winbmp, frame_before);
   EXPECT_EQ(side->image(), side_before);
+}
+
+TEST_F(PlanViews, DragsFromTheSelectionMoveAndAllOthersDrawBoxesAsDeepAsTheSelection) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  brush_t* a = textured("GROUND1");
+  brush_t* b = textured("BLOCK");
+  click(top, at(top, {0, 0, 0}));
+  ASSERT_EQ(selected_brushes(), std::vector<brush_t*>{b});
+  top->draw();
+  EXPECT_NE(top->status_text().find("depth z 64 to 128"), std::string::npos) << top->status_text();
+
+  // Over the floor, which is not selected: a box, as deep as the block.
+  drag(top, at(top, {44, 44, 0}), at(top, {60, 60, 0}));
+  EXPECT_EQ(low_corner(a), (vertex_t{-64, -64, 0}));
+  brush_t* box = hibr;
+  ASSERT_NE(box, b);
+  EXPECT_EQ(low_corner(box), (vertex_t{48, 48, 64}));
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{box});
+
+  // From the selected box: a move. With Alt: a new box all the same.
+  drag(top, at(top, {56, 56, 0}), at(top, {56, 88, 0}));
+  EXPECT_EQ(low_corner(box), (vertex_t{48, 80, 64}));
+  drag(top, at(top, {52, 84, 0}), at(top, {100, 120, 0}), Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(low_corner(box), (vertex_t{48, 80, 64}));
+  EXPECT_EQ(low_corner(hibr), (vertex_t{48, 80, 64}));
+  EXPECT_NE(hibr, box);
+
+  // Shift+] and Shift+[ set the next box's depth in grid steps, as the braces do.
+  key(top, Qt::Key_BracketRight, Qt::ShiftModifier);
+  key(top, Qt::Key_BraceRight, Qt::ShiftModifier);
+  key(top, Qt::Key_BracketLeft, Qt::ShiftModifier);
+  top->draw();
+  EXPECT_NE(top->status_text().find("depth z 64 to 144"), std::string::npos) << top->status_text();
+  EXPECT_EQ(options.grid_size, 16);
+  drag(top, at(top, {-200, 100, 0}), at(top, {-160, 140, 0}));
+  vertex_t lo, hi;
+  ASSERT_TRUE(brush_bounds(hibr, &lo, &hi));
+  EXPECT_EQ(lo.z, 64);
+  EXPECT_EQ(hi.z, 144);
+  // Never thinner than a unit.
+  for (int i = 0; i < 20; ++i) key(top, Qt::Key_BracketLeft, Qt::ShiftModifier);
+  top->draw();
+  EXPECT_NE(top->status_text().find("depth z 64 to 65"), std::string::npos) << top->status_text();
+
+  // Each box and move one step; the depth keys change no map.
+  EXPECT_EQ(count_brushes(hull), 6);
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(history_undo());
+  EXPECT_FALSE(history_can_undo());
+  EXPECT_EQ(count_brushes(hull), 3);
+}
+
+TEST_F(PlanViews, HandlesStretchTheSelectionOnTheGridOrRefuseAndEachResizeIsOneStep) {
+  TPlanWindow* front = open(CM_VIEWFRONT);
+  brush_t* c = textured("SIDE");
+  click(front, at(front, {232, 0, 32}));
+  ASSERT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+  const auto bounds = [] {
+    vertex_t lo, hi;
+    EXPECT_TRUE(brush_bounds(textured("SIDE"), &lo, &hi));
+    return std::pair(lo, hi);
+  };
+  // The right side's handle, to the nearest grid line.
+  drag(front, at(front, {264, 0, 32}), at(front, {300, 0, 40}));
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{304, 64, 64}));
+  // A corner moves two sides at once.
+  drag(front, at(front, {304, 0, 64}), at(front, {330, 0, 100}));
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{336, 64, 96}));
+  // The left side dragged past the right, or onto it, would turn the brush over.
+  drag(front, at(front, {200, 0, 48}), at(front, {400, 0, 48}));
+  drag(front, at(front, {200, 0, 48}), at(front, {336, 0, 48}));
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{336, 64, 96}));
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+  EXPECT_EQ(count_brushes(hull), 3);
+
+  EXPECT_TRUE(history_undo());
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{304, 64, 64}));
+  EXPECT_TRUE(history_undo());
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{264, 64, 64}));
+  EXPECT_FALSE(history_can_undo());
+}
+
+TEST_F(PlanViews, ClipToolCutsTheSelectionByTwoGridPointsOrATiltedPlaneInOneStep) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  top->camera().centre_u = 150;
+  brush_t* c = textured("SIDE");
+  click(top, at(top, {232, 32, 0}));
+  ASSERT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+  key(top, Qt::Key_C);
+  EXPECT_TRUE(checked(CM_CLIPTOOL));
+  // Two points off the grid land on x 240; the plane holds the view's axis.
+  click(top, at(top, {237, -100, 0}));
+  click(top, at(top, {243, 200, 0}));
+  top->draw();
+  EXPECT_NE(top->status_text().find("clip: keep front"), std::string::npos) << top->status_text();
+  EXPECT_EQ(count_brushes(hull), 3);  // nothing cut before Enter
+  // The part that goes is outlined in red: the far side, not the near one.
+  const auto red_near = [&](vertex_t p) {
+    const QPoint c = at(top, p);
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (top->image().pixel(c.x() + dx, c.y() + dy) == qRgb(255, 0, 0)) return true;
+    return false;
+  };
+  EXPECT_TRUE(red_near({264, 32, 0}));
+  EXPECT_FALSE(red_near({200, 32, 0}));
+  key(top, Qt::Key_Return);
+  ASSERT_EQ(selected_brushes().size(), 1u);
+  vertex_t lo, hi;
+  ASSERT_TRUE(brush_bounds(hibr, &lo, &hi));
+  EXPECT_EQ(lo, (vertex_t{200, 0, 0}));
+  EXPECT_EQ(hi, (vertex_t{240, 64, 64}));
+  EXPECT_EQ(hibr->fsurf->texname, "SIDE");
+
+  // The third point, from the front view, tilts the plane; F goes round to both.
+  TPlanWindow* front = open(CM_VIEWFRONT);
+  front->camera().centre_u = 150;
+  click(top, at(top, {210, -100, 0}));
+  click(top, at(top, {206, 200, 0}));
+  click(front, at(front, {242, 0, 62}));
+  key(top, Qt::Key_F);
+  key(top, Qt::Key_F);
+  top->draw();
+  EXPECT_NE(top->status_text().find("clip: keep both"), std::string::npos) << top->status_text();
+  key(front, Qt::Key_Enter);
+  const std::vector<brush_t*> pieces = selected_brushes();
+  ASSERT_EQ(pieces.size(), 2u);
+  // The plane runs through x 208 at z 32 and x 240 at z 64: at x 200 it is at z 24.
+  float highest_bottom = -1e9f;
+  for (brush_t* b : pieces) {
+    ASSERT_TRUE(brush_bounds(b, &lo, &hi));
+    highest_bottom = std::max(highest_bottom, lo.z);
+  }
+  EXPECT_NEAR(highest_bottom, 24, 1e-3);
+  EXPECT_EQ(count_brushes(hull), 4);
+
+  // Escape leaves the tool; clicks select again.
+  key(top, Qt::Key_Escape);
+  EXPECT_FALSE(checked(CM_CLIPTOOL));
+  click(top, at(top, {0, 0, 0}));
+  EXPECT_EQ(hibr, textured("BLOCK"));
+  // Each cut one step; the clicks none.
+  EXPECT_TRUE(history_undo());
+  EXPECT_TRUE(history_undo());
+  EXPECT_FALSE(history_can_undo());
+  EXPECT_EQ(count_brushes(hull), 3);
 }

@@ -75,6 +75,8 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "&Edit:",
                                          "&Undo",
                                          "&Redo",
+                                         "-",
+                                         "&Clip tool (C)",
                                          "&Dir:",
                                          "&X",
                                          "&Y",
