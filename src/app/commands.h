@@ -58,6 +58,7 @@ enum command_id {
   CM_RECENT1 = 131,  // the recent files, one id a line, CM_RECENT1 the newest
   CM_RECENT8 = CM_RECENT1 + 7,
   CM_CLIPTOOL = 139,
+  CM_VERTEXMODE = 140,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -173,6 +174,8 @@ inline constexpr command_row COMMANDS[] = {
      .run = [](TDrawWindow&) { toggle_clip_tool(); },
      .enabled = command_rules::map_open,
      .checked = [](const TDrawWindow&) { return options.clip_mode == 1; }},
+    {.id = CM_VERTEXMODE, .menu = command_menu::edit, .text = "&Vertex editing (P)",
+     .toggles = &view_options::vertex_mode},
 
     {.id = CM_DIRX, .menu = command_menu::dir, .text = "&X", .image = "dir_x.png",
      .toggles = &view_options::dragx},

@@ -22,6 +22,7 @@
 #include "edit/grid_snap.h"
 #include "edit/stretch.h"
 #include "edit/transforms.h"
+#include "edit/vertex_move.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
 #include "model/view_options.h"
@@ -36,6 +37,7 @@ constexpr double WHEEL_NOTCH = 120;  // angle delta of one notch
 constexpr double FIT_MARGIN = 1.1;   // room left around what Home shows
 constexpr double HANDLE_REACH = 4;   // pixels from a handle's centre that still take it
 constexpr QRgb HANDLE_FILL = qRgb(255, 128, 0);
+constexpr QRgb CORNER_FILL = qRgb(0, 160, 0);
 constexpr QRgb CLIP_POINT = qRgb(0, 128, 255);
 constexpr QRgb CLIP_GOES = qRgb(255, 0, 0);
 constexpr float CLIP_DEPTH = 64;  // how far the implied third point lies along the view axis
@@ -163,6 +165,20 @@ void TPlanWindow::draw() {
   if (options.clip_mode != 0) {
     QPainter paint(&image_);
     draw_clip(paint);
+  } else if (gesture_ == gesture::vertex_drag) {
+    QPainter paint(&image_);
+    paint.setPen(QColor(CORNER_FILL));
+    paint.drawLine(plan_pixel(camera_, corner_), plan_pixel(camera_, dragged_corner(mouse_at_)));
+  } else if (brush_t* b = vertex_brush()) {
+    QPainter paint(&image_);
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+      for (int i = 0; i < s->numpoints; ++i) {
+        const QPointF c = plan_pixel(camera_, s->point[i]);
+        paint.fillRect(QRectF(c.x() - HANDLE_REACH + 1, c.y() - HANDLE_REACH + 1, 2 * HANDLE_REACH - 1,
+                              2 * HANDLE_REACH - 1),
+                       QColor(CORNER_FILL));
+      }
+    }
   } else if (gesture_ == gesture::none || gesture_ == gesture::select_or_move ||
              gesture_ == gesture::select_or_draw) {
     QPainter paint(&image_);
@@ -253,6 +269,10 @@ void TPlanWindow::press(QPointF at, Qt::MouseButton button, Qt::KeyboardModifier
     click_select(at, true);
     return;
   }
+  if (!(mods & Qt::AltModifier) && corner_at(at, &corner_)) {
+    gesture_ = gesture::vertex_drag;
+    return;
+  }
   if (!(mods & Qt::AltModifier) && handle_at(at, &handle_right_, &handle_up_)) {
     vertex_t lo, hi;
     brushes_bounds(resizable(), &lo, &hi);
@@ -309,6 +329,10 @@ void TPlanWindow::release(QPointF at, Qt::MouseButton button) {
     case gesture::resizing:
       resize_to(at);
       break;
+    case gesture::vertex_drag:
+      // A move that would bend the brush is refused, the brush as it was.
+      if (brush_t* b = vertex_brush()) move_vertex(b, corner_, dragged_corner(at));
+      break;
     case gesture::drawing_box:
       make_box(at);
       break;
@@ -347,9 +371,39 @@ std::vector<brush_t*> TPlanWindow::resizable() {
   return list;
 }
 
+brush_t* TPlanWindow::vertex_brush() {
+  if (options.vertex_mode == 0 || blist->brush == nullptr || blist->next->brush != nullptr) return nullptr;
+  return is_marker(blist->brush) ? nullptr : blist->brush;
+}
+
+bool TPlanWindow::corner_at(QPointF at, vertex_t* corner) const {
+  const brush_t* b = vertex_brush();
+  if (owner_.candraw == 0 || b == nullptr) return false;
+  bool found = false;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    for (int i = 0; i < s->numpoints; ++i) {
+      const vertex_t& p = s->point[i];
+      const QPointF c = plan_pixel(camera_, p);
+      if (std::fabs(at.x() - c.x()) > HANDLE_REACH || std::fabs(at.y() - c.y()) > HANDLE_REACH) continue;
+      if (!found || nearness(camera_.axis, p) > nearness(camera_.axis, *corner)) *corner = p;
+      found = true;
+    }
+  }
+  return found;
+}
+
+// The corner keeps its depth and goes to the grid in the view's plane.
+vertex_t TPlanWindow::dragged_corner(QPointF at) const {
+  const QPointF w = plan_world(camera_, at);
+  vertex_t to = corner_;
+  component(to, right_axis(camera_.axis)) = static_cast<float>(on_grid(w.x()));
+  component(to, up_axis(camera_.axis)) = static_cast<float>(on_grid(w.y()));
+  return to;
+}
+
 std::vector<TPlanWindow::handle> TPlanWindow::handles() const {
   vertex_t lo, hi;
-  if (owner_.candraw == 0 || !brushes_bounds(resizable(), &lo, &hi)) return {};
+  if (owner_.candraw == 0 || vertex_brush() != nullptr || !brushes_bounds(resizable(), &lo, &hi)) return {};
   const int r = right_axis(camera_.axis), u = up_axis(camera_.axis);
   const QPointF a = view_pixel(camera_, component(lo, r), component(lo, u));
   const QPointF b = view_pixel(camera_, component(hi, r), component(hi, u));
@@ -529,6 +583,9 @@ void TPlanWindow::key(int qt_key, Qt::KeyboardModifiers mods) {
       break;
     case Qt::Key_C:
       if (editing) toggle_clip_tool();
+      break;
+    case Qt::Key_P:
+      options.vertex_mode = options.vertex_mode == 0 ? 1 : 0;
       break;
     case Qt::Key_F:
       if (options.clip_mode != 0)

@@ -45,7 +45,16 @@ class TPlanWindow : public QMdiSubWindow {
   void key(int qt_key, Qt::KeyboardModifiers mods = Qt::NoModifier);
 
  private:
-  enum class gesture { none, select_or_move, moving, select_or_draw, drawing_box, panning, resizing };
+  enum class gesture {
+    none,
+    select_or_move,
+    moving,
+    select_or_draw,
+    drawing_box,
+    panning,
+    resizing,
+    vertex_drag
+  };
 
   // The brushes under a click, and which of them the click picks: the next
   // one down when the click repeats the last at the same spot.
@@ -78,6 +87,12 @@ class TPlanWindow : public QMdiSubWindow {
   // selection that would go is drawn over the frame.
   void clip_click(QPointF at);
   void draw_clip(QPainter& paint) const;
+  // With vertex editing on and one brush selected: that brush, else null.
+  static brush_t* vertex_brush();
+  // The corner of that brush under pixel at, the one nearest the eye first.
+  bool corner_at(QPointF at, vertex_t* corner) const;
+  // Where the corner being dragged would go.
+  vertex_t dragged_corner(QPointF at) const;
   void nudge(int right, int up);
   void delete_selection();
   // A finished edit: one undo step, every view redrawn.
@@ -99,6 +114,7 @@ class TPlanWindow : public QMdiSubWindow {
   bool depth_chosen_ = false;
   int handle_right_ = 0, handle_up_ = 0;  // the sides the resize moves
   QRectF resize_from_;                    // the selection's rectangle when it began
+  vertex_t corner_;                       // the corner being dragged
   vertex_t move_start_lo_;                // the selection's low corner when the move began
   vertex_t moved_;                        // how far the selection has been moved so far
   // The last click, for picking the next brush down when it repeats.

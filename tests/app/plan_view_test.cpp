@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cstring>
 
 #include "app/commands.h"
 #include "app/plan_window.h"
@@ -480,4 +482,43 @@ TEST_F(PlanViews, ClipToolCutsTheSelectionByTwoGridPointsOrATiltedPlaneInOneStep
   EXPECT_TRUE(history_undo());
   EXPECT_FALSE(history_can_undo());
   EXPECT_EQ(count_brushes(hull), 3);
+}
+
+TEST_F(PlanViews, VertexEditingDragsTheNearestCornerOnTheGridAndRefusesABend) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  top->camera().centre_u = 150;
+  brush_t* c = textured("SIDE");
+  click(top, at(top, {232, 32, 0}));
+  ASSERT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+  key(top, Qt::Key_P);
+  EXPECT_TRUE(checked(CM_VERTEXMODE));
+  const auto corners = [](const brush_t* b) {
+    std::vector<vertex_t> all;
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next)
+      all.insert(all.end(), s->point, s->point + s->numpoints);
+    return all;
+  };
+  // The rebuild from planes leaves corners within a hair of where they were put.
+  const auto has = [&](const brush_t* b, vertex_t p) {
+    const std::vector<vertex_t> all = corners(b);
+    return std::any_of(all.begin(), all.end(), [&](const vertex_t& q) {
+      return std::fabs(q.x - p.x) < 1e-2f && std::fabs(q.y - p.y) < 1e-2f && std::fabs(q.z - p.z) < 1e-2f;
+    });
+  };
+  // The top corner, nearest the eye, goes out along x; the one below stays.
+  drag(top, at(top, {264, 64, 0}), at(top, {290, 62, 0}));
+  EXPECT_TRUE(has(c, {288, 64, 64}));
+  EXPECT_TRUE(has(c, {264, 64, 0}));
+  EXPECT_FALSE(has(c, {264, 64, 64}));
+  // Into the top face, this one would bend it inward: the brush stays bit for bit.
+  const std::vector<vertex_t> before = corners(c);
+  drag(top, at(top, {200, 0, 0}), at(top, {248, 48, 0}));
+  const std::vector<vertex_t> after = corners(c);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(std::memcmp(after.data(), before.data(), before.size() * sizeof(vertex_t)), 0);
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+
+  EXPECT_TRUE(history_undo());
+  EXPECT_FALSE(history_can_undo());
+  EXPECT_TRUE(has(textured("SIDE"), {264, 64, 64}));
 }

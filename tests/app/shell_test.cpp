@@ -77,6 +77,7 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "&Redo",
                                          "-",
                                          "&Clip tool (C)",
+                                         "&Vertex editing (P)",
                                          "&Dir:",
                                          "&X",
                                          "&Y",
