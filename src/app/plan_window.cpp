@@ -159,8 +159,11 @@ void TPlanWindow::draw() {
     fit_pending_ = false;
     fit_view(plan_brushes());
   }
-  const QRectF box = gesture_ == gesture::resizing ? resized_rect(mouse_at_) : box_rect(mouse_at_);
-  const bool rubber = gesture_ == gesture::drawing_box || gesture_ == gesture::resizing;
+  const QRectF box = gesture_ == gesture::resizing  ? resized_rect(mouse_at_)
+                     : gesture_ == gesture::banding ? band_rect(mouse_at_)
+                                                    : box_rect(mouse_at_);
+  const bool rubber =
+      gesture_ == gesture::drawing_box || gesture_ == gesture::resizing || gesture_ == gesture::banding;
   draw_plan(image_, camera_, options.grid_size, rubber ? &box : nullptr);
   if (options.clip_mode != 0) {
     QPainter paint(&image_);
@@ -250,6 +253,66 @@ void TPlanWindow::click_select(QPointF at, bool toggle) {
 // A drag from a selected brush moves the selection; any other drag draws a
 // box, over brushes or not, and always with Alt held at the press. A press
 // and release without a drag is a click: it selects.
+void TPlanWindow::shift_click(QPointF at) {
+  const bool again =
+      distance(at, last_click_) <= SAME_SPOT && !last_hits_.empty() && brushes_at(camera_, at) == last_hits_;
+  brush_t* before = again ? last_hits_[last_pick_] : nullptr;
+  brush_t* b = pick(at);
+  if (b == nullptr) return;
+  if (b == before || (before == nullptr && is_selected(b))) {
+    // Alone under the mouse, or picked before this series: in or out.
+    if (is_selected(b)) {
+      unselect_brush(b);
+      if (hibr == b) hibr = nullptr;
+    } else {
+      insert_brush_in_list(b);
+      hibr = b;
+    }
+    return;
+  }
+  if (before != nullptr && is_selected(before)) {
+    unselect_brush(before);
+    if (hibr == before) hibr = nullptr;
+  }
+  if (!is_selected(b)) insert_brush_in_list(b);
+  hibr = b;
+}
+
+QRectF TPlanWindow::band_rect(QPointF at) const {
+  return QRectF(plan_world(camera_, press_at_), plan_world(camera_, at)).normalized();
+}
+
+void TPlanWindow::band_select(QPointF at) {
+  const QRectF band = band_rect(at);
+  if (!band_adds_) unselectbrushes();
+  const int r = right_axis(camera_.axis), u = up_axis(camera_.axis);
+  for (brush_t* b : plan_brushes()) {
+    vertex_t lo, hi;
+    if (!brush_bounds(b, &lo, &hi)) continue;
+    if (component(lo, r) < band.left() || component(hi, r) > band.right() || component(lo, u) < band.top() ||
+        component(hi, u) > band.bottom())
+      continue;
+    if (!is_selected(b)) insert_brush_in_list(b);
+    hibr = b;
+  }
+}
+
+void TPlanWindow::hide_selection() {
+  for (brush_t* b : selected_brushes()) b->hidden = 1;
+  unselectbrushes();
+  hibr = nullptr;
+  if (hilight != nullptr && hilight->brush != nullptr && hilight->brush->hidden != 0) hilight = nullptr;
+}
+
+void TPlanWindow::show_all() {
+  for (hull_t* h = hull; h != nullptr; h = h->next) {
+    for (brush_t* b = h->brush; b != nullptr; b = b->next) b->hidden = 0;
+  }
+  for (int i = 0; i < numentity; ++i) {
+    if (entities[i].brush != nullptr) entities[i].brush->hidden = 0;
+  }
+}
+
 void TPlanWindow::press(QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
   press_at_ = mouse_at_ = at;
   canvas_->update();
@@ -265,8 +328,13 @@ void TPlanWindow::press(QPointF at, Qt::MouseButton button, Qt::KeyboardModifier
     step_done();
     return;
   }
+  if (mods & Qt::ControlModifier) {
+    band_adds_ = (mods & Qt::ShiftModifier) != 0;
+    gesture_ = gesture::select_or_band;
+    return;
+  }
   if (mods & Qt::ShiftModifier) {
-    click_select(at, true);
+    shift_click(at);
     return;
   }
   if (!(mods & Qt::AltModifier) && corner_at(at, &corner_)) {
@@ -308,6 +376,9 @@ void TPlanWindow::move(QPointF at) {
     case gesture::select_or_draw:
       if (dragged) gesture_ = gesture::drawing_box;
       break;
+    case gesture::select_or_band:
+      if (dragged) gesture_ = gesture::banding;
+      break;
     default:
       break;
   }
@@ -322,6 +393,16 @@ void TPlanWindow::release(QPointF at, Qt::MouseButton button) {
     case gesture::select_or_move:
     case gesture::select_or_draw:
       click_select(at, false);
+      break;
+    case gesture::select_or_band:
+      if (band_adds_) {
+        shift_click(at);
+      } else {
+        click_select(at, false);
+      }
+      break;
+    case gesture::banding:
+      band_select(at);
       break;
     case gesture::moving:
       drag_selection(at);
@@ -583,6 +664,14 @@ void TPlanWindow::key(int qt_key, Qt::KeyboardModifiers mods) {
       break;
     case Qt::Key_C:
       if (editing) toggle_clip_tool();
+      break;
+    case Qt::Key_H:
+      if (!editing) break;
+      if (shift) {
+        show_all();
+      } else {
+        hide_selection();
+      }
       break;
     case Qt::Key_P:
       options.vertex_mode = options.vertex_mode == 0 ? 1 : 0;

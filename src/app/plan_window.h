@@ -53,13 +53,24 @@ class TPlanWindow : public QMdiSubWindow {
     drawing_box,
     panning,
     resizing,
-    vertex_drag
+    vertex_drag,
+    select_or_band,
+    banding
   };
 
   // The brushes under a click, and which of them the click picks: the next
   // one down when the click repeats the last at the same spot.
   brush_t* pick(QPointF at);
   void click_select(QPointF at, bool toggle);
+  // Shift+click: the brush the cycle reaches is added; repeated at the same
+  // spot, the one added before goes out as the next one down comes in.
+  void shift_click(QPointF at);
+  // The rubber band's rectangle in world coordinates, and selecting what lies
+  // wholly inside it.
+  QRectF band_rect(QPointF at) const;
+  void band_select(QPointF at);
+  static void hide_selection();
+  static void show_all();
   void drag_selection(QPointF at);
   // The box being drawn, in the view's world coordinates.
   QRectF box_rect(QPointF at) const;
@@ -115,6 +126,7 @@ class TPlanWindow : public QMdiSubWindow {
   int handle_right_ = 0, handle_up_ = 0;  // the sides the resize moves
   QRectF resize_from_;                    // the selection's rectangle when it began
   vertex_t corner_;                       // the corner being dragged
+  bool band_adds_ = false;                // Ctrl+Shift: the band adds to the selection
   vertex_t move_start_lo_;                // the selection's low corner when the move began
   vertex_t moved_;                        // how far the selection has been moved so far
   // The last click, for picking the next brush down when it repeats.

@@ -522,3 +522,59 @@ TEST_F(PlanViews, VertexEditingDragsTheNearestCornerOnTheGridAndRefusesABend) {
   EXPECT_FALSE(history_can_undo());
   EXPECT_TRUE(has(textured("SIDE"), {264, 64, 64}));
 }
+
+TEST_F(PlanViews, ShiftClicksCycleTheAddedBrushBandsSelectAndHiddenBrushesLeaveEveryView) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  brush_t* a = textured("GROUND1");
+  brush_t* b = textured("BLOCK");
+  brush_t* c = textured("SIDE");
+  const auto selected_set = [] {
+    std::vector<brush_t*> s = selected_brushes();
+    std::sort(s.begin(), s.end());
+    return s;
+  };
+  const auto set_of = [](std::vector<brush_t*> s) {
+    std::sort(s.begin(), s.end());
+    return s;
+  };
+  click(top, at(top, {232, 32, 0}));
+  // Shift+clicks at one spot over the block and the floor: the block comes
+  // in, then gives way to the floor, then back.
+  for (brush_t* expected : {b, a, b}) {
+    click(top, at(top, {0, 0, 0}), Qt::ShiftModifier);
+    EXPECT_EQ(selected_set(), set_of({c, expected}));
+    EXPECT_EQ(hibr, expected);
+  }
+
+  // A Ctrl band selects what lies wholly inside it; Ctrl+Shift adds.
+  drag(top, at(top, {-40, -40, 0}), at(top, {300, 100, 0}), Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_EQ(selected_set(), set_of({b, c}));
+  drag(top, at(top, {-250, -250, 0}), at(top, {-150, -150, 0}), Qt::LeftButton,
+       Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(selected_set(), set_of({b, c, entities[0].brush}));
+
+  // H hides them from the plan views and the 3D view, Shift+H brings them back.
+  origin = {0, 0, 400};
+  click(top, at(top, {500, 500, 0}));
+  ticks(1);
+  const QImage frame_before = win->winbmp.copy();
+  drag(top, at(top, {-40, -40, 0}), at(top, {300, 100, 0}), Qt::LeftButton, Qt::ControlModifier);
+  key(top, Qt::Key_H);
+  EXPECT_TRUE(selection_empty());
+  EXPECT_EQ(brushes_at(top->camera(), at(top, {0, 0, 0})), std::vector<brush_t*>{a});
+  click(top, at(top, {232, 32, 0}));
+  EXPECT_TRUE(selection_empty());
+  ticks(1);
+  EXPECT_NE(win->winbmp, frame_before);
+  key(top, Qt::Key_H, Qt::ShiftModifier);
+  EXPECT_EQ(brushes_at(top->camera(), at(top, {0, 0, 0})), (std::vector<brush_t*>{b, a}));
+  ticks(1);
+  EXPECT_EQ(win->winbmp, frame_before);
+
+  // Hidden brushes are saved as any other.
+  click(top, at(top, {232, 32, 0}));
+  key(top, Qt::Key_H);
+  save_and_reload();
+  EXPECT_EQ(count_brushes(hull), 3);
+  EXPECT_EQ(numentity, 1);
+}
