@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstring>
 
 #include "app/commands.h"
@@ -16,6 +18,7 @@
 #include "app_fixture.h"
 #include "edit/grid_snap.h"
 #include "mapio/map_reader.h"
+#include "mapio/map_writer.h"
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
@@ -577,4 +580,88 @@ TEST_F(PlanViews, ShiftClicksCycleTheAddedBrushBandsSelectAndHiddenBrushesLeaveE
   save_and_reload();
   EXPECT_EQ(count_brushes(hull), 3);
   EXPECT_EQ(numentity, 1);
+}
+
+// A room with a door, from File/new, with the plan views alone: a floor drawn
+// and resized, walls drawn over it as deep as it, a ceiling, and a door cut
+// from a wall by the clip tool.
+TEST_F(PlanViews, ARoomWithADoorIsBuiltInThePlanViewsOnTheGridAndUndoesAndRedoesWhole) {
+  trigger(CM_FILENEW);
+  ASSERT_NE(win->candraw, 0);
+  ASSERT_EQ(count_brushes(hull), 0);
+  TPlanWindow* top = open(CM_VIEWTOP);
+  TPlanWindow* front = open(CM_VIEWFRONT);
+  TPlanWindow* side = open(CM_VIEWSIDE);
+  const auto box_of = [](const brush_t* b) {
+    vertex_t lo, hi;
+    EXPECT_TRUE(brush_bounds(b, &lo, &hi));
+    return std::pair(lo, hi);
+  };
+  const auto select_floor = [&] { click(front, at(front, {0, 0, 8})); };
+
+  drag(top, at(top, {-128, -128, 0}), at(top, {128, 128, 0}));
+  brush_t* floor = hibr;
+  drag(front, at(front, {0, 0, 64}), at(front, {0, 0, 16}));  // its top handle down to 16
+  EXPECT_EQ(box_of(floor), std::pair(vertex_t{-128, -128, 0}, vertex_t{128, 128, 16}));
+  // Walls over the floor, each as deep as the brush selected.
+  drag(front, at(front, {-128, 0, 128}), at(front, {-112, 0, 16}));
+  EXPECT_EQ(box_of(hibr), std::pair(vertex_t{-128, -128, 16}, vertex_t{-112, 128, 128}));
+  drag(front, at(front, {128, 0, 128}), at(front, {112, 0, 16}));
+  select_floor();
+  ASSERT_EQ(hibr, floor);
+  drag(side, at(side, {0, -128, 128}), at(side, {0, -112, 16}));
+  brush_t* south = hibr;
+  EXPECT_EQ(box_of(south), std::pair(vertex_t{-128, -128, 16}, vertex_t{128, -112, 128}));
+  drag(side, at(side, {0, 128, 128}), at(side, {0, 112, 16}));
+  select_floor();
+  drag(front, at(front, {-128, 0, 144}), at(front, {128, 0, 128}));
+  EXPECT_EQ(box_of(hibr), std::pair(vertex_t{-128, -128, 128}, vertex_t{128, 128, 144}));
+
+  // The door: the south wall, nearest in the front view, cut at x -16 and 16
+  // and the middle at z 96, keeping both sides; the piece below goes.
+  const auto cut = [&](vertex_t a, vertex_t b) {
+    key(front, Qt::Key_C);
+    key(front, Qt::Key_F);
+    key(front, Qt::Key_F);
+    click(front, at(front, a));
+    click(front, at(front, b));
+    key(front, Qt::Key_Return);
+    key(front, Qt::Key_Escape);
+  };
+  click(front, at(front, {0, 0, 64}));
+  ASSERT_EQ(hibr, south);
+  cut({-16, 0, 0}, {-16, 0, 200});
+  click(front, at(front, {0, 0, 64}));
+  cut({16, 0, 0}, {16, 0, 200});
+  click(front, at(front, {0, 0, 64}));
+  EXPECT_EQ(box_of(hibr), std::pair(vertex_t{-16, -128, 16}, vertex_t{16, -112, 128}));
+  cut({-100, 0, 96}, {100, 0, 96});
+  click(front, at(front, {0, 0, 40}));
+  EXPECT_EQ(box_of(hibr), std::pair(vertex_t{-16, -128, 16}, vertex_t{16, -112, 96}));
+  key(front, Qt::Key_Delete);
+  EXPECT_EQ(count_brushes(hull), 8);  // floor, ceiling, 3 walls, 3 pieces round the door
+  EXPECT_MODEL_OK();
+
+  // Saved, every point is on the grid.
+  const std::string built = map_text();
+  std::size_t points = 0;
+  for (std::size_t open_at = built.find('('); open_at != std::string::npos;
+       open_at = built.find('(', open_at + 1)) {
+    double v[3];
+    ASSERT_EQ(std::sscanf(built.c_str() + open_at, "( %lf %lf %lf )", &v[0], &v[1], &v[2]), 3);
+    for (double x : v) EXPECT_EQ(std::fmod(x, 16.0), 0.0) << built;
+    ++points;
+  }
+  EXPECT_GE(points, 8u * 6 * 3);
+
+  // Undone step by step to the empty map, and redone to the same text.
+  int steps = 0;
+  while (history_can_undo()) {
+    ASSERT_TRUE(history_undo());
+    ++steps;
+  }
+  EXPECT_EQ(steps, 11);
+  EXPECT_EQ(count_brushes(hull), 0);
+  while (history_can_redo()) ASSERT_TRUE(history_redo());
+  EXPECT_EQ(map_text(), built);
 }
