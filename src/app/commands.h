@@ -59,6 +59,7 @@ enum command_id {
   CM_RECENT8 = CM_RECENT1 + 7,
   CM_CLIPTOOL = 139,
   CM_VERTEXMODE = 140,
+  CM_DUPLICATE = 141,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -176,6 +177,10 @@ inline constexpr command_row COMMANDS[] = {
      .checked = [](const TDrawWindow&) { return options.clip_mode == 1; }},
     {.id = CM_VERTEXMODE, .menu = command_menu::edit, .text = "&Vertex editing (P)",
      .toggles = &view_options::vertex_mode},
+    {.id = CM_DUPLICATE, .menu = command_menu::edit, .text = "&Duplicate",
+     .shortcuts = {Qt::CTRL | Qt::Key_D},
+     .run = [](TDrawWindow&) { duplicate_selection(); },
+     .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && !selection_empty(); }},
 
     {.id = CM_DIRX, .menu = command_menu::dir, .text = "&X", .image = "dir_x.png",
      .toggles = &view_options::dragx},

@@ -84,6 +84,8 @@ struct clip_points {
 };
 clip_points clip;
 
+plan_axis last_used = plan_axis::top;  // the plan view that last took the mouse or a key
+
 // The plane's three points; false before two are placed or when they make none.
 bool clip_plane(vertex_t out[3]) {
   if (options.clip_mode == 0 || clip.count < 2) return false;
@@ -315,6 +317,7 @@ void TPlanWindow::show_all() {
 
 void TPlanWindow::press(QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
   press_at_ = mouse_at_ = at;
+  last_used = camera_.axis;
   canvas_->update();
   if (gesture_ != gesture::none) return;
   const std::vector<brush_t*> hits = owner_.candraw != 0 ? brushes_at(camera_, at) : std::vector<brush_t*>{};
@@ -627,6 +630,7 @@ void TPlanWindow::delete_selection() {
 
 void TPlanWindow::key(int qt_key, Qt::KeyboardModifiers mods) {
   const bool editing = owner_.candraw != 0 && gesture_ == gesture::none;
+  last_used = camera_.axis;
   // Shift+[ and Shift+] arrive as braces on most keyboards.
   const bool shift = (mods & Qt::ShiftModifier) != 0;
   if (shift && qt_key == Qt::Key_BracketLeft) qt_key = Qt::Key_BraceLeft;
@@ -794,6 +798,37 @@ bool apply_clip() {
   for (brush_t* b : left) insert_brush_in_list(b);
   if (!left.empty()) hibr = left.front();
   return true;
+}
+
+void duplicate_selection() {
+  std::vector<brush_t*> list = selected_brushes();
+  list.erase(std::remove_if(list.begin(), list.end(), is_marker), list.end());
+  if (list.empty()) return;
+  vertex_t d;
+  component(d, right_axis(last_used)) = static_cast<float>(options.grid_size);
+  component(d, up_axis(last_used)) = -static_cast<float>(options.grid_size);
+  unselectbrushes();
+  hibr = nullptr;
+  for (const brush_t* from : list) {
+    auto* b = new brush_t(*from);
+    b->fsurf = nullptr;
+    surf** tail = &b->fsurf;
+    for (const surf* s = from->fsurf; s != nullptr; s = s->next) {
+      auto* copy = new surf(*s);
+      copy->brush = b;
+      copy->next = nullptr;
+      // The copy's own drawing record, not a share of the original's links.
+      copy->w.next = copy->w.front = copy->w.back = nullptr;
+      copy->w.original = copy;
+      *tail = copy;
+      tail = &copy->next;
+    }
+    b->next = from->hull->brush;
+    from->hull->brush = b;
+    move_brush(b, &d);
+    insert_brush_in_list(b);
+    hibr = b;
+  }
 }
 
 // A new view leaves the 3D view uncovered where the window has room for it.

@@ -141,5 +141,11 @@ void toggle_clip_tool();
 // false, with nothing done, before two points are.
 bool apply_clip();
 
+// Edit/Duplicate (Ctrl+D): a copy of each selected brush, in its brush's
+// entity, one grid step right and down in the plan view used last (the top
+// view before any), selected in place of the originals. Point entities'
+// boxes are not copied.
+void duplicate_selection();
+
 // View/Top, Front or Side: a new plan view, while a map is open.
 void open_plan_view(TDrawWindow& w, plan_axis axis);

@@ -665,3 +665,28 @@ TEST_F(PlanViews, ARoomWithADoorIsBuiltInThePlanViewsOnTheGridAndUndoesAndRedoes
   while (history_can_redo()) ASSERT_TRUE(history_redo());
   EXPECT_EQ(map_text(), built);
 }
+
+TEST_F(PlanViews, DuplicateCopiesTheSelectedBrushesOneGridStepRightAndDownInTheLastViewUsed) {
+  TPlanWindow* side = open(CM_VIEWSIDE);
+  brush_t* c = textured("SIDE");
+  click(side, at(side, {0, 32, 32}));
+  ASSERT_EQ(hibr, c);
+  EXPECT_TRUE(enabled(CM_DUPLICATE));
+  trigger(CM_DUPLICATE);
+  ASSERT_NE(hibr, c);
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{hibr});
+  // The side view's right is +y, its down -z.
+  EXPECT_EQ(low_corner(hibr), (vertex_t{200, 16, -16}));
+  EXPECT_EQ(low_corner(c), (vertex_t{200, 0, 0}));
+  EXPECT_EQ(hibr->hull, hull);
+  EXPECT_EQ(hibr->fsurf->texname, "SIDE");
+  EXPECT_EQ(count_brushes(hull), 4);
+  EXPECT_MODEL_OK();
+  // One step; the copy saves as any other brush.
+  EXPECT_TRUE(history_undo());
+  EXPECT_EQ(count_brushes(hull), 3);
+  EXPECT_TRUE(history_redo());
+  save_and_reload();
+  EXPECT_EQ(count_brushes(hull), 4);
+  EXPECT_NE(saved_text.find("( 200 16 48 )"), std::string::npos) << saved_text;
+}

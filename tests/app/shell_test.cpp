@@ -78,6 +78,7 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "-",
                                          "&Clip tool (C)",
                                          "&Vertex editing (P)",
+                                         "&Duplicate",
                                          "&Dir:",
                                          "&X",
                                          "&Y",
