@@ -802,7 +802,9 @@ bool apply_clip() {
 
 void duplicate_selection() {
   std::vector<brush_t*> list = selected_brushes();
-  list.erase(std::remove_if(list.begin(), list.end(), is_marker), list.end());
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [](const brush_t* b) { return is_marker(b) || b->hull == nullptr; }),
+             list.end());
   if (list.empty()) return;
   vertex_t d;
   component(d, right_axis(last_used)) = static_cast<float>(options.grid_size);
