@@ -5,6 +5,8 @@
 // and a row here.
 #pragma once
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyCombination>
 #include <QStringList>
 #include <array>
@@ -16,6 +18,7 @@
 #include "app/user_settings.h"
 #include "app/view_layout.h"
 #include "edit/camera_moves.h"
+#include "mapio/map_writer.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
@@ -60,6 +63,7 @@ enum command_id {
   CM_CLIPTOOL = 139,
   CM_VERTEXMODE = 140,
   CM_DUPLICATE = 141,
+  CM_COPY = 142,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -177,6 +181,11 @@ inline constexpr command_row COMMANDS[] = {
      .checked = [](const TDrawWindow&) { return options.clip_mode == 1; }},
     {.id = CM_VERTEXMODE, .menu = command_menu::edit, .text = "&Vertex editing (P)",
      .toggles = &view_options::vertex_mode},
+    // As map text, so that it pastes into a text editor or another map editor.
+    {.id = CM_COPY, .menu = command_menu::edit, .text = "&Copy",
+     .shortcuts = {Qt::CTRL | Qt::Key_C},
+     .run = [](TDrawWindow&) { QGuiApplication::clipboard()->setText(QString::fromStdString(selection_map_text())); },
+     .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && !selection_empty(); }},
     {.id = CM_DUPLICATE, .menu = command_menu::edit, .text = "&Duplicate",
      .shortcuts = {Qt::CTRL | Qt::Key_D},
      .run = [](TDrawWindow&) { duplicate_selection(); },

@@ -2,7 +2,9 @@
 // the mouse and keys, their edits saved and undone.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
@@ -689,4 +691,26 @@ TEST_F(PlanViews, DuplicateCopiesTheSelectedBrushesOneGridStepRightAndDownInTheL
   save_and_reload();
   EXPECT_EQ(count_brushes(hull), 4);
   EXPECT_NE(saved_text.find("( 200 16 48 )"), std::string::npos) << saved_text;
+}
+
+TEST_F(PlanViews, CopyPutsTheSelectedBrushesAndPointEntitiesOnTheClipboardAsMapText) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  EXPECT_FALSE(enabled(CM_COPY));
+  click(top, at(top, {232, 32, 0}));
+  click(top, at(top, {-200, -200, 0}), Qt::ShiftModifier);
+  ASSERT_EQ(selected_brushes().size(), 2u);
+  trigger(CM_COPY);
+  const std::string text = QGuiApplication::clipboard()->text().toStdString();
+  EXPECT_EQ(text.rfind("{\n\"classname\" \"worldspawn\"\n", 0), 0u) << text;
+  EXPECT_NE(text.find("SIDE"), std::string::npos) << text;
+  EXPECT_EQ(text.find("GROUND1"), std::string::npos) << text;
+  EXPECT_EQ(text.find("BLOCK"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"classname\" \"info_player_start\"\n\"origin\" \"-200 -200 24\"\n}"),
+            std::string::npos)
+      << text;
+  // Read back as a map on its own, it holds the one brush and the entity.
+  reset_model();
+  ASSERT_TRUE(read_map_text(text).ok());
+  EXPECT_EQ(count_brushes(hull), 1);
+  EXPECT_EQ(numentity, 1);
 }

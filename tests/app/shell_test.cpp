@@ -78,6 +78,7 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "-",
                                          "&Clip tool (C)",
                                          "&Vertex editing (P)",
+                                         "&Copy",
                                          "&Duplicate",
                                          "&Dir:",
                                          "&X",
