@@ -5,6 +5,8 @@
 // and a row here.
 #pragma once
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QKeyCombination>
 #include <QStringList>
 #include <array>
@@ -18,6 +20,7 @@
 #include "app/view_layout.h"
 #include "edit/camera_moves.h"
 #include "edit/transforms.h"
+#include "mapio/map_writer.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
@@ -59,9 +62,13 @@ enum command_id {
   CM_SHOWEACHPAIR = 130,
   CM_RECENT1 = 131,  // the recent files, one id a line, CM_RECENT1 the newest
   CM_RECENT8 = CM_RECENT1 + 7,
-  CM_ENTITYDEFS = 139,
-  CM_TEXTURELOCK = 140,
-  CM_VIEWENTITIES = 141,
+  CM_CLIPTOOL = 139,
+  CM_VERTEXMODE = 140,
+  CM_DUPLICATE = 141,
+  CM_COPY = 142,
+  CM_ENTITYDEFS = 143,
+  CM_TEXTURELOCK = 144,
+  CM_VIEWENTITIES = 145,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -173,6 +180,21 @@ inline constexpr command_row COMMANDS[] = {
      .shortcuts = {Qt::CTRL | Qt::SHIFT | Qt::Key_Z, Qt::CTRL | Qt::Key_Y},
      .run = [](TDrawWindow&) { command_rules::history_step(history_redo); },
      .enabled = [](const TDrawWindow&) { return history_can_redo(); }},
+    {.id = CM_CLIPTOOL, .menu = command_menu::edit, .text = "&Clip tool (C)", .separator_before = true,
+     .run = [](TDrawWindow&) { toggle_clip_tool(); },
+     .enabled = command_rules::map_open,
+     .checked = [](const TDrawWindow&) { return options.clip_mode == 1; }},
+    {.id = CM_VERTEXMODE, .menu = command_menu::edit, .text = "&Vertex editing (P)",
+     .toggles = &view_options::vertex_mode},
+    // As map text, so that it pastes into a text editor or another map editor.
+    {.id = CM_COPY, .menu = command_menu::edit, .text = "&Copy",
+     .shortcuts = {Qt::CTRL | Qt::Key_C},
+     .run = [](TDrawWindow&) { QGuiApplication::clipboard()->setText(QString::fromStdString(selection_map_text())); },
+     .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && !selection_empty(); }},
+    {.id = CM_DUPLICATE, .menu = command_menu::edit, .text = "&Duplicate",
+     .shortcuts = {Qt::CTRL | Qt::Key_D},
+     .run = [](TDrawWindow&) { duplicate_selection(); },
+     .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && !selection_empty(); }},
 
     {.id = CM_DIRX, .menu = command_menu::dir, .text = "&X", .image = "dir_x.png",
      .toggles = &view_options::dragx},

@@ -11,6 +11,7 @@
 #include "app/select_window.h"
 #include "edit/box_brush.h"
 #include "edit/brush_cut.h"
+#include "edit/grid_snap.h"
 #include "edit/transforms.h"
 #include "model/camera.h"
 #include "model/map_history.h"
@@ -92,6 +93,7 @@ void convert_key(TDrawWindow& w) {
                      " point entities, the most it can hold.\nThe brush was not converted.",
                  "Create Entity", box_buttons::ok);
     } else if (find_center(b, &centre)) {
+      if (options.snap_to_grid != 0) centre = {snapped(centre.x), snapped(centre.y), snapped(centre.z)};
       const int slot = numentity++;
       entities[slot] = dentity_t{};
       entities[slot].origin = centre;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygonF>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWidget>
@@ -16,9 +17,14 @@
 #include "base/number_text.h"
 #include "edit/box_brush.h"
 #include "edit/brush_cut.h"
+#include "edit/clip_brushes.h"
+#include "edit/face_backup.h"
 #include "edit/grid_snap.h"
+#include "edit/stretch.h"
 #include "edit/transforms.h"
+#include "edit/vertex_move.h"
 #include "model/map_state.h"
+#include "model/vector_math.h"
 #include "model/view_options.h"
 
 namespace {
@@ -29,6 +35,12 @@ constexpr double SAME_SPOT = 2;      // pixels between two clicks at the same sp
 constexpr double WHEEL_STEP = 1.25;  // zoom factor of one wheel notch
 constexpr double WHEEL_NOTCH = 120;  // angle delta of one notch
 constexpr double FIT_MARGIN = 1.1;   // room left around what Home shows
+constexpr double HANDLE_REACH = 4;   // pixels from a handle's centre that still take it
+constexpr QRgb HANDLE_FILL = qRgb(255, 128, 0);
+constexpr QRgb CORNER_FILL = qRgb(0, 160, 0);
+constexpr QRgb CLIP_POINT = qRgb(0, 128, 255);
+constexpr QRgb CLIP_GOES = qRgb(255, 0, 0);
+constexpr float CLIP_DEPTH = 64;  // how far the implied third point lies along the view axis
 
 const char* const TITLES[] = {"Top", "Front", "Side"};
 const char AXIS_NAMES[] = "xyz";
@@ -55,14 +67,57 @@ class plan_canvas : public QWidget {
   void mouseMoveEvent(QMouseEvent* e) override { view_->move(e->position()); }
   void mouseReleaseEvent(QMouseEvent* e) override { view_->release(e->position(), e->button()); }
   void wheelEvent(QWheelEvent* e) override { view_->wheel(e->position(), e->angleDelta().y()); }
-  void keyPressEvent(QKeyEvent* e) override { view_->key(e->key()); }
+  void keyPressEvent(QKeyEvent* e) override { view_->key(e->key(), e->modifiers()); }
   void keyReleaseEvent(QKeyEvent*) override {}
 
  private:
   TPlanWindow* view_;
 };
 
+// The clip tool's points, shared by every plan view: two from one view and
+// perhaps a third from another, which tilts the plane off that view's axis.
+struct clip_points {
+  int count = 0;
+  vertex_t p[3];
+  plan_axis axis = plan_axis::top;  // the view of the first two
+  clip_keep keep = clip_keep::front;
+};
+clip_points clip;
+
+plan_axis last_used = plan_axis::top;  // the plan view that last took the mouse or a key
+
+// The plane's three points; false before two are placed or when they make none.
+bool clip_plane(vertex_t out[3]) {
+  if (options.clip_mode == 0 || clip.count < 2) return false;
+  out[0] = clip.p[0];
+  out[1] = clip.p[1];
+  out[2] = clip.p[0];
+  if (clip.count == 3) {
+    out[2] = clip.p[2];
+  } else {
+    component(out[2], depth_axis(clip.axis)) += CLIP_DEPTH;
+  }
+  surf s;
+  s.numpoints = 3;
+  for (int i = 0; i < 3; ++i) s.point[i] = out[i];
+  makenormal(&s, vertex_t{});
+  return VectorLength(&s.norm) > 0;
+}
+
+const char* keep_name(clip_keep k) {
+  return k == clip_keep::front ? "front" : k == clip_keep::back ? "back" : "both";
+}
+
 double distance(QPointF a, QPointF b) { return std::hypot(a.x() - b.x(), a.y() - b.y()); }
+
+// A world coordinate on the grid, or in whole units with snapping off.
+double on_grid(double v) {
+  return options.snap_to_grid != 0 ? static_cast<double>(snapped(static_cast<float>(v))) : std::round(v);
+}
+
+bool is_marker(const brush_t* b) {
+  return b->entity >= 0 && b->entity < numentity && entities[b->entity].brush == b;
+}
 
 }  // namespace
 
@@ -87,9 +142,13 @@ std::string TPlanWindow::status_text() const {
   const QPointF w = plan_world(camera_, mouse_at_);
   char zoom[32];
   std::snprintf(zoom, sizeof zoom, "%g", camera_.zoom);
+  float lo = 0, hi = 0;
+  box_depth(&lo, &hi);
   return "grid " + std::to_string(options.grid_size) + "  zoom " + zoom + "  " +
          AXIS_NAMES[right_axis(camera_.axis)] + " " + format_0lf(w.x()) + "  " +
-         AXIS_NAMES[up_axis(camera_.axis)] + " " + format_0lf(w.y());
+         AXIS_NAMES[up_axis(camera_.axis)] + " " + format_0lf(w.y()) + "  depth " +
+         AXIS_NAMES[depth_axis(camera_.axis)] + " " + format_0lf(lo) + " to " + format_0lf(hi) +
+         (options.clip_mode != 0 ? std::string("  clip: keep ") + keep_name(clip.keep) : std::string());
 }
 
 void TPlanWindow::draw() {
@@ -102,8 +161,38 @@ void TPlanWindow::draw() {
     fit_pending_ = false;
     fit_view(plan_brushes());
   }
-  const QRectF box = box_rect(mouse_at_);
-  draw_plan(image_, camera_, options.grid_size, gesture_ == gesture::drawing_box ? &box : nullptr);
+  const QRectF box = gesture_ == gesture::resizing  ? resized_rect(mouse_at_)
+                     : gesture_ == gesture::banding ? band_rect(mouse_at_)
+                                                    : box_rect(mouse_at_);
+  const bool rubber =
+      gesture_ == gesture::drawing_box || gesture_ == gesture::resizing || gesture_ == gesture::banding;
+  draw_plan(image_, camera_, options.grid_size, rubber ? &box : nullptr);
+  if (options.clip_mode != 0) {
+    QPainter paint(&image_);
+    draw_clip(paint);
+  } else if (gesture_ == gesture::vertex_drag) {
+    QPainter paint(&image_);
+    paint.setPen(QColor(CORNER_FILL));
+    paint.drawLine(plan_pixel(camera_, corner_), plan_pixel(camera_, dragged_corner(mouse_at_)));
+  } else if (brush_t* b = vertex_brush()) {
+    QPainter paint(&image_);
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+      for (int i = 0; i < s->numpoints; ++i) {
+        const QPointF c = plan_pixel(camera_, s->point[i]);
+        paint.fillRect(QRectF(c.x() - HANDLE_REACH + 1, c.y() - HANDLE_REACH + 1, 2 * HANDLE_REACH - 1,
+                              2 * HANDLE_REACH - 1),
+                       QColor(CORNER_FILL));
+      }
+    }
+  } else if (gesture_ == gesture::none || gesture_ == gesture::select_or_move ||
+             gesture_ == gesture::select_or_draw) {
+    QPainter paint(&image_);
+    for (const handle& h : handles()) {
+      paint.fillRect(QRectF(h.at.x() - HANDLE_REACH + 1, h.at.y() - HANDLE_REACH + 1, 2 * HANDLE_REACH - 1,
+                            2 * HANDLE_REACH - 1),
+                     QColor(HANDLE_FILL));
+    }
+  }
   status_->setText(QString::fromStdString(status_text()));
 }
 
@@ -163,8 +252,72 @@ void TPlanWindow::click_select(QPointF at, bool toggle) {
   hibr = b;
 }
 
+// A drag from a selected brush moves the selection; any other drag draws a
+// box, over brushes or not, and always with Alt held at the press. A press
+// and release without a drag is a click: it selects.
+void TPlanWindow::shift_click(QPointF at) {
+  const bool again =
+      distance(at, last_click_) <= SAME_SPOT && !last_hits_.empty() && brushes_at(camera_, at) == last_hits_;
+  brush_t* before = again ? last_hits_[last_pick_] : nullptr;
+  brush_t* b = pick(at);
+  if (b == nullptr) return;
+  if (b == before || (before == nullptr && is_selected(b))) {
+    // Alone under the mouse, or picked before this series: in or out.
+    if (is_selected(b)) {
+      unselect_brush(b);
+      if (hibr == b) hibr = nullptr;
+    } else {
+      insert_brush_in_list(b);
+      hibr = b;
+    }
+    return;
+  }
+  if (before != nullptr && is_selected(before)) {
+    unselect_brush(before);
+    if (hibr == before) hibr = nullptr;
+  }
+  if (!is_selected(b)) insert_brush_in_list(b);
+  hibr = b;
+}
+
+QRectF TPlanWindow::band_rect(QPointF at) const {
+  return QRectF(plan_world(camera_, press_at_), plan_world(camera_, at)).normalized();
+}
+
+void TPlanWindow::band_select(QPointF at) {
+  const QRectF band = band_rect(at);
+  if (!band_adds_) unselectbrushes();
+  const int r = right_axis(camera_.axis), u = up_axis(camera_.axis);
+  for (brush_t* b : plan_brushes()) {
+    vertex_t lo, hi;
+    if (!brush_bounds(b, &lo, &hi)) continue;
+    if (component(lo, r) < band.left() || component(hi, r) > band.right() || component(lo, u) < band.top() ||
+        component(hi, u) > band.bottom())
+      continue;
+    if (!is_selected(b)) insert_brush_in_list(b);
+    hibr = b;
+  }
+}
+
+void TPlanWindow::hide_selection() {
+  for (brush_t* b : selected_brushes()) b->hidden = 1;
+  unselectbrushes();
+  hibr = nullptr;
+  if (hilight != nullptr && hilight->brush != nullptr && hilight->brush->hidden != 0) hilight = nullptr;
+}
+
+void TPlanWindow::show_all() {
+  for (hull_t* h = hull; h != nullptr; h = h->next) {
+    for (brush_t* b = h->brush; b != nullptr; b = b->next) b->hidden = 0;
+  }
+  for (int i = 0; i < numentity; ++i) {
+    if (entities[i].brush != nullptr) entities[i].brush->hidden = 0;
+  }
+}
+
 void TPlanWindow::press(QPointF at, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
   press_at_ = mouse_at_ = at;
+  last_used = camera_.axis;
   canvas_->update();
   if (gesture_ != gesture::none) return;
   const std::vector<brush_t*> hits = owner_.candraw != 0 ? brushes_at(camera_, at) : std::vector<brush_t*>{};
@@ -173,19 +326,35 @@ void TPlanWindow::press(QPointF at, Qt::MouseButton button, Qt::KeyboardModifier
     return;
   }
   if (button != Qt::LeftButton || owner_.candraw == 0) return;
+  if (options.clip_mode != 0) {
+    clip_click(at);
+    step_done();
+    return;
+  }
+  if (mods & Qt::ControlModifier) {
+    band_adds_ = (mods & Qt::ShiftModifier) != 0;
+    gesture_ = gesture::select_or_band;
+    return;
+  }
   if (mods & Qt::ShiftModifier) {
-    click_select(at, true);
+    shift_click(at);
     return;
   }
-  if (hits.empty()) {
-    gesture_ = gesture::box_or_clear;
+  if (!(mods & Qt::AltModifier) && corner_at(at, &corner_)) {
+    gesture_ = gesture::vertex_drag;
     return;
   }
-  press_on_selected_ = std::any_of(hits.begin(), hits.end(), is_selected);
-  // A press on a brush not yet selected picks it at once, so that a drag
-  // goes on to move it.
-  if (!press_on_selected_) click_select(at, false);
-  gesture_ = gesture::select_or_move;
+  if (!(mods & Qt::AltModifier) && handle_at(at, &handle_right_, &handle_up_)) {
+    vertex_t lo, hi;
+    brushes_bounds(resizable(), &lo, &hi);
+    const int r = right_axis(camera_.axis), u = up_axis(camera_.axis);
+    resize_from_ =
+        QRectF(QPointF(component(lo, r), component(lo, u)), QPointF(component(hi, r), component(hi, u)));
+    gesture_ = gesture::resizing;
+    return;
+  }
+  const bool on_selected = std::any_of(hits.begin(), hits.end(), is_selected);
+  gesture_ = on_selected && !(mods & Qt::AltModifier) ? gesture::select_or_move : gesture::select_or_draw;
 }
 
 void TPlanWindow::move(QPointF at) {
@@ -207,8 +376,11 @@ void TPlanWindow::move(QPointF at) {
     case gesture::moving:
       drag_selection(at);
       break;
-    case gesture::box_or_clear:
+    case gesture::select_or_draw:
       if (dragged) gesture_ = gesture::drawing_box;
+      break;
+    case gesture::select_or_band:
+      if (dragged) gesture_ = gesture::banding;
       break;
     default:
       break;
@@ -222,13 +394,28 @@ void TPlanWindow::release(QPointF at, Qt::MouseButton button) {
   gesture_ = gesture::none;
   switch (done) {
     case gesture::select_or_move:
-      if (press_on_selected_) click_select(at, false);
+    case gesture::select_or_draw:
+      click_select(at, false);
+      break;
+    case gesture::select_or_band:
+      if (band_adds_) {
+        shift_click(at);
+      } else {
+        click_select(at, false);
+      }
+      break;
+    case gesture::banding:
+      band_select(at);
       break;
     case gesture::moving:
       drag_selection(at);
       break;
-    case gesture::box_or_clear:
-      unselectbrushes();
+    case gesture::resizing:
+      resize_to(at);
+      break;
+    case gesture::vertex_drag:
+      // A move that would bend the brush is refused, the brush as it was.
+      if (brush_t* b = vertex_brush()) move_vertex(b, corner_, dragged_corner(at));
       break;
     case gesture::drawing_box:
       make_box(at);
@@ -262,21 +449,151 @@ void TPlanWindow::drag_selection(QPointF at) {
   moved_ = {moved_.x + d.x, moved_.y + d.y, moved_.z + d.z};
 }
 
-QRectF TPlanWindow::box_rect(QPointF at) const {
-  const auto on_grid = [](double v) {
-    return options.snap_to_grid != 0 ? static_cast<double>(snapped(static_cast<float>(v))) : std::round(v);
+std::vector<brush_t*> TPlanWindow::resizable() {
+  std::vector<brush_t*> list = selected_brushes();
+  list.erase(std::remove_if(list.begin(), list.end(), is_marker), list.end());
+  return list;
+}
+
+brush_t* TPlanWindow::vertex_brush() {
+  if (options.vertex_mode == 0 || blist->brush == nullptr || blist->next->brush != nullptr) return nullptr;
+  return is_marker(blist->brush) ? nullptr : blist->brush;
+}
+
+bool TPlanWindow::corner_at(QPointF at, vertex_t* corner) const {
+  const brush_t* b = vertex_brush();
+  if (owner_.candraw == 0 || b == nullptr) return false;
+  bool found = false;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    for (int i = 0; i < s->numpoints; ++i) {
+      const vertex_t& p = s->point[i];
+      const QPointF c = plan_pixel(camera_, p);
+      if (std::fabs(at.x() - c.x()) > HANDLE_REACH || std::fabs(at.y() - c.y()) > HANDLE_REACH) continue;
+      if (!found || nearness(camera_.axis, p) > nearness(camera_.axis, *corner)) *corner = p;
+      found = true;
+    }
+  }
+  return found;
+}
+
+// The corner keeps its depth and goes to the grid in the view's plane.
+vertex_t TPlanWindow::dragged_corner(QPointF at) const {
+  const QPointF w = plan_world(camera_, at);
+  vertex_t to = corner_;
+  component(to, right_axis(camera_.axis)) = static_cast<float>(on_grid(w.x()));
+  component(to, up_axis(camera_.axis)) = static_cast<float>(on_grid(w.y()));
+  return to;
+}
+
+std::vector<TPlanWindow::handle> TPlanWindow::handles() const {
+  vertex_t lo, hi;
+  if (owner_.candraw == 0 || vertex_brush() != nullptr || !brushes_bounds(resizable(), &lo, &hi)) return {};
+  const int r = right_axis(camera_.axis), u = up_axis(camera_.axis);
+  const QPointF a = view_pixel(camera_, component(lo, r), component(lo, u));
+  const QPointF b = view_pixel(camera_, component(hi, r), component(hi, u));
+  std::vector<handle> out;
+  // Corners first: where handles overlap on a small rectangle, they win.
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int up = -1; up <= 1; ++up) {
+      for (int right = -1; right <= 1; ++right) {
+        if ((right != 0 && up != 0) != (pass == 0) || (right == 0 && up == 0)) continue;
+        const double x = right < 0 ? a.x() : right > 0 ? b.x() : (a.x() + b.x()) / 2;
+        const double y = up < 0 ? a.y() : up > 0 ? b.y() : (a.y() + b.y()) / 2;
+        out.push_back({QPointF(x, y), right, up});
+      }
+    }
+  }
+  return out;
+}
+
+bool TPlanWindow::handle_at(QPointF at, int* right, int* up) const {
+  for (const handle& h : handles()) {
+    if (std::fabs(at.x() - h.at.x()) <= HANDLE_REACH && std::fabs(at.y() - h.at.y()) <= HANDLE_REACH) {
+      *right = h.right;
+      *up = h.up;
+      return true;
+    }
+  }
+  return false;
+}
+
+QRectF TPlanWindow::resized_rect(QPointF at) const {
+  const QPointF w = plan_world(camera_, at);
+  QRectF r = resize_from_;
+  if (handle_right_ < 0) r.setLeft(on_grid(w.x()));
+  if (handle_right_ > 0) r.setRight(on_grid(w.x()));
+  if (handle_up_ < 0) r.setTop(on_grid(w.y()));
+  if (handle_up_ > 0) r.setBottom(on_grid(w.y()));
+  return r;
+}
+
+// Each dragged side moves to the grid and the brushes stretch with it. A side
+// taken onto or past the one opposite would turn the brushes over: nothing
+// changes then, as when a brush would flatten.
+void TPlanWindow::resize_to(QPointF at) {
+  const QRectF to = resized_rect(at), from = resize_from_;
+  struct side {
+    int axis;
+    double fixed, from, to;
   };
+  std::vector<side> sides;
+  const int r = right_axis(camera_.axis), u = up_axis(camera_.axis);
+  if (handle_right_ < 0) sides.push_back({r, from.right(), from.left(), to.left()});
+  if (handle_right_ > 0) sides.push_back({r, from.left(), from.right(), to.right()});
+  if (handle_up_ < 0) sides.push_back({u, from.bottom(), from.top(), to.top()});
+  if (handle_up_ > 0) sides.push_back({u, from.top(), from.bottom(), to.bottom()});
+  for (const side& s : sides) {
+    if ((s.to - s.fixed) * (s.from - s.fixed) <= 0) return;
+  }
+  const std::vector<brush_t*> list = resizable();
+  // A corner is all or nothing: if the second side is refused, the first goes back.
+  std::vector<face_backup> kept;
+  for (const brush_t* b : list) kept.emplace_back(b);
+  for (const side& s : sides) {
+    if (s.to == s.from) continue;
+    if (!stretch_brushes(list, s.axis, static_cast<float>(s.fixed), static_cast<float>(s.from),
+                         static_cast<float>(s.to))) {
+      for (std::size_t i = 0; i < list.size(); ++i) kept[i].restore(list[i]);
+      return;
+    }
+  }
+}
+
+QRectF TPlanWindow::box_rect(QPointF at) const {
   const QPointF a = plan_world(camera_, press_at_), b = plan_world(camera_, at);
   return QRectF(QPointF(on_grid(a.x()), on_grid(a.y())), QPointF(on_grid(b.x()), on_grid(b.y())))
       .normalized();
 }
 
+void TPlanWindow::box_depth(float* lo, float* hi) const {
+  const int d = depth_axis(camera_.axis);
+  vertex_t low = last_box_lo, high = last_box_hi, sel_lo, sel_hi;
+  if (!depth_chosen_ && brushes_bounds(selected_brushes(), &sel_lo, &sel_hi)) {
+    low = sel_lo;
+    high = sel_hi;
+  }
+  // A box's sides are whole sizes: a slanted selection gives the units it covers.
+  *lo = std::floor(component(low, d));
+  *hi = std::max(*lo + 1, std::ceil(component(high, d)));
+}
+
+void TPlanWindow::change_depth(int steps) {
+  float lo = 0, hi = 0;
+  box_depth(&lo, &hi);
+  hi = std::max(lo + 1, hi + static_cast<float>(steps * options.grid_size));
+  const int d = depth_axis(camera_.axis);
+  component(last_box_lo, d) = lo;
+  component(last_box_hi, d) = hi;
+  depth_chosen_ = true;
+}
+
 // The rectangle gives the box's two sides in the view; along the view axis it
-// reaches as far as the last box did.
+// reaches as box_depth says.
 void TPlanWindow::make_box(QPointF at) {
   const QRectF r = box_rect(at);
   vertex_t lo = last_box_lo, hi = last_box_hi;
-  const int ra = right_axis(camera_.axis), ua = up_axis(camera_.axis);
+  const int ra = right_axis(camera_.axis), ua = up_axis(camera_.axis), da = depth_axis(camera_.axis);
+  box_depth(&component(lo, da), &component(hi, da));
   component(lo, ra) = static_cast<float>(r.left());
   component(hi, ra) = static_cast<float>(r.right());
   component(lo, ua) = static_cast<float>(r.top());
@@ -285,6 +602,7 @@ void TPlanWindow::make_box(QPointF at) {
   if (b == nullptr) return;
   last_box_lo = lo;
   last_box_hi = hi;
+  depth_chosen_ = false;
   unselectbrushes();
   insert_brush_in_list(b);
   hibr = b;
@@ -310,14 +628,25 @@ void TPlanWindow::delete_selection() {
   }
 }
 
-void TPlanWindow::key(int qt_key) {
+void TPlanWindow::key(int qt_key, Qt::KeyboardModifiers mods) {
   const bool editing = owner_.candraw != 0 && gesture_ == gesture::none;
+  last_used = camera_.axis;
+  // Shift+[ and Shift+] arrive as braces on most keyboards.
+  const bool shift = (mods & Qt::ShiftModifier) != 0;
+  if (shift && qt_key == Qt::Key_BracketLeft) qt_key = Qt::Key_BraceLeft;
+  if (shift && qt_key == Qt::Key_BracketRight) qt_key = Qt::Key_BraceRight;
   switch (qt_key) {
     case Qt::Key_BracketLeft:
       options.grid_size = std::max(GRID_SMALLEST, options.grid_size / 2);
       break;
     case Qt::Key_BracketRight:
       options.grid_size = std::min(GRID_LARGEST, options.grid_size * 2);
+      break;
+    case Qt::Key_BraceLeft:
+      change_depth(-1);
+      break;
+    case Qt::Key_BraceRight:
+      change_depth(1);
       break;
     case Qt::Key_Left:
       if (editing) nudge(-1, 0);
@@ -337,6 +666,33 @@ void TPlanWindow::key(int qt_key) {
     case Qt::Key_Home:
       centre_view();
       break;
+    case Qt::Key_C:
+      if (editing) toggle_clip_tool();
+      break;
+    case Qt::Key_H:
+      if (!editing) break;
+      if (shift) {
+        show_all();
+      } else {
+        hide_selection();
+      }
+      break;
+    case Qt::Key_P:
+      options.vertex_mode = options.vertex_mode == 0 ? 1 : 0;
+      break;
+    case Qt::Key_F:
+      if (options.clip_mode != 0)
+        clip.keep = clip.keep == clip_keep::front  ? clip_keep::back
+                    : clip.keep == clip_keep::back ? clip_keep::both
+                                                   : clip_keep::front;
+      break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      if (editing) apply_clip();
+      break;
+    case Qt::Key_Escape:
+      if (options.clip_mode != 0) toggle_clip_tool();
+      break;
     default:
       return;
   }
@@ -346,6 +702,135 @@ void TPlanWindow::key(int qt_key) {
 void TPlanWindow::step_done() {
   owner_.end_of_step();
   canvas_->update();
+}
+
+// The first click of the two in a view places a point at the depth of the
+// selection's middle, on the grid; the second a point beside it. A click in
+// another view once two are placed gives the third, at the first one's depth
+// along that view's axis. Any other click begins again.
+void TPlanWindow::clip_click(QPointF at) {
+  const QPointF w = plan_world(camera_, at);
+  const int r = right_axis(camera_.axis), u = up_axis(camera_.axis), d = depth_axis(camera_.axis);
+  vertex_t p = clip.p[0];
+  component(p, r) = static_cast<float>(on_grid(w.x()));
+  component(p, u) = static_cast<float>(on_grid(w.y()));
+  if (clip.count == 2 && clip.axis != camera_.axis) {
+    clip.p[2] = p;
+    clip.count = 3;
+  } else if (clip.count == 1 && clip.axis == camera_.axis) {
+    if (p == clip.p[0]) return;
+    clip.p[1] = p;
+    clip.count = 2;
+  } else {
+    vertex_t lo, hi;
+    component(p, d) = brushes_bounds(resizable(), &lo, &hi)
+                          ? static_cast<float>(on_grid((component(lo, d) + component(hi, d)) / 2))
+                          : 0.0f;
+    clip.p[0] = p;
+    clip.count = 1;
+    clip.axis = camera_.axis;
+  }
+}
+
+// The points as blue squares, the line through the first two in their own
+// view, and in red the outline of every piece of face that the cut takes away.
+void TPlanWindow::draw_clip(QPainter& paint) const {
+  for (int i = 0; i < clip.count; ++i) {
+    const QPointF c = plan_pixel(camera_, clip.p[i]);
+    paint.fillRect(QRectF(c.x() - 3, c.y() - 3, 7, 7), QColor(CLIP_POINT));
+  }
+  vertex_t pts[3];
+  if (!clip_plane(pts)) return;
+  paint.setPen(QColor(CLIP_POINT));
+  paint.drawLine(plan_pixel(camera_, pts[0]), plan_pixel(camera_, pts[1]));
+  if (clip.keep == clip_keep::both) return;
+  vertex_t e1, e2, n;
+  makevector(&pts[0], &pts[1], &e1);
+  makevector(&pts[0], &pts[2], &e2);
+  crossproduct(&e1, &e2, &n);
+  // The cut's front lies against the normal of the three points taken in
+  // order, as a face's inside does; keeping it takes the other side away.
+  const double goes = clip.keep == clip_keep::front ? 1 : -1;
+  const auto side = [&](const vertex_t& p) {
+    return goes * ((p.x - pts[0].x) * static_cast<double>(n.x) + (p.y - pts[0].y) * static_cast<double>(n.y) +
+                   (p.z - pts[0].z) * static_cast<double>(n.z));
+  };
+  paint.setPen(QColor(CLIP_GOES));
+  for (const brush_t* b : resizable()) {
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+      QPolygonF cut;
+      for (int i = 0; i < s->numpoints; ++i) {
+        const vertex_t& a = s->point[i];
+        const vertex_t& c = s->point[(i + 1) % s->numpoints];
+        const double da = side(a), dc = side(c);
+        if (da >= 0) cut << plan_pixel(camera_, a);
+        if ((da > 0 && dc < 0) || (da < 0 && dc > 0)) {
+          const double t = da / (da - dc);
+          const vertex_t x{static_cast<float>(a.x + t * (c.x - a.x)),
+                           static_cast<float>(a.y + t * (c.y - a.y)),
+                           static_cast<float>(a.z + t * (c.z - a.z))};
+          cut << plan_pixel(camera_, x);
+        }
+      }
+      if (cut.size() >= 2) paint.drawPolygon(cut);
+    }
+  }
+}
+
+void toggle_clip_tool() {
+  options.clip_mode = options.clip_mode == 0 ? 1 : 0;
+  clip = clip_points{};
+}
+
+// The pieces left take the selection's place; the points are cleared for
+// the next cut, the tool staying on.
+bool apply_clip() {
+  vertex_t pts[3];
+  if (!clip_plane(pts)) return false;
+  std::vector<brush_t*> list = selected_brushes();
+  list.erase(std::remove_if(list.begin(), list.end(), is_marker), list.end());
+  if (list.empty()) return false;
+  const clip_keep keep = clip.keep;
+  clip.count = 0;
+  unselectbrushes();
+  hibr = nullptr;
+  const std::vector<brush_t*> left = clip_brushes(list, pts[0], pts[1], pts[2], keep);
+  for (brush_t* b : left) insert_brush_in_list(b);
+  if (!left.empty()) hibr = left.front();
+  return true;
+}
+
+void duplicate_selection() {
+  std::vector<brush_t*> list = selected_brushes();
+  list.erase(std::remove_if(list.begin(), list.end(),
+                            [](const brush_t* b) { return is_marker(b) || b->hull == nullptr; }),
+             list.end());
+  if (list.empty()) return;
+  vertex_t d;
+  component(d, right_axis(last_used)) = static_cast<float>(options.grid_size);
+  component(d, up_axis(last_used)) = -static_cast<float>(options.grid_size);
+  unselectbrushes();
+  hibr = nullptr;
+  for (const brush_t* from : list) {
+    auto* b = new brush_t(*from);
+    b->fsurf = nullptr;
+    surf** tail = &b->fsurf;
+    for (const surf* s = from->fsurf; s != nullptr; s = s->next) {
+      auto* copy = new surf(*s);
+      copy->brush = b;
+      copy->next = nullptr;
+      // The copy's own drawing record, not a share of the original's links.
+      copy->w.next = copy->w.front = copy->w.back = nullptr;
+      copy->w.original = copy;
+      *tail = copy;
+      tail = &copy->next;
+    }
+    b->next = from->hull->brush;
+    from->hull->brush = b;
+    move_brush(b, &d);
+    insert_brush_in_list(b);
+    hibr = b;
+  }
 }
 
 // A new view leaves the 3D view uncovered where the window has room for it.

@@ -14,6 +14,7 @@
 #include "render/plan_view.h"
 
 class QLabel;
+class QPainter;
 class QWidget;
 class TDrawWindow;
 
@@ -41,19 +42,68 @@ class TPlanWindow : public QMdiSubWindow {
   void move(QPointF at);
   void release(QPointF at, Qt::MouseButton button);
   void wheel(QPointF at, int angle_delta);
-  void key(int qt_key);
+  void key(int qt_key, Qt::KeyboardModifiers mods = Qt::NoModifier);
 
  private:
-  enum class gesture { none, select_or_move, moving, box_or_clear, drawing_box, panning };
+  enum class gesture {
+    none,
+    select_or_move,
+    moving,
+    select_or_draw,
+    drawing_box,
+    panning,
+    resizing,
+    vertex_drag,
+    select_or_band,
+    banding
+  };
 
   // The brushes under a click, and which of them the click picks: the next
   // one down when the click repeats the last at the same spot.
   brush_t* pick(QPointF at);
   void click_select(QPointF at, bool toggle);
+  // Shift+click: the brush the cycle reaches is added; repeated at the same
+  // spot, the one added before goes out as the next one down comes in.
+  void shift_click(QPointF at);
+  // The rubber band's rectangle in world coordinates, and selecting what lies
+  // wholly inside it.
+  QRectF band_rect(QPointF at) const;
+  void band_select(QPointF at);
+  static void hide_selection();
+  static void show_all();
   void drag_selection(QPointF at);
   // The box being drawn, in the view's world coordinates.
   QRectF box_rect(QPointF at) const;
   void make_box(QPointF at);
+  // How far a new box reaches along the view axis, in whole units: as set
+  // by Shift+[ and Shift+], else the selection's extent, else the last box's.
+  void box_depth(float* lo, float* hi) const;
+  // Moves the far side of that depth by steps grid steps, at least a unit thick.
+  void change_depth(int steps);
+  // The selected brushes the handles resize: every one but point entities' boxes.
+  static std::vector<brush_t*> resizable();
+  // The handle of the selection's rectangle under pixel at, as the sides it
+  // moves: -1 the low side, 1 the high one, 0 neither, along right and up.
+  bool handle_at(QPointF at, int* right, int* up) const;
+  // The handles' centres, in pixels, with the sides each moves.
+  struct handle {
+    QPointF at;
+    int right, up;
+  };
+  std::vector<handle> handles() const;
+  // The rectangle the resize under way gives, in world coordinates.
+  QRectF resized_rect(QPointF at) const;
+  void resize_to(QPointF at);
+  // The clip tool in this view: a click places a point, the part of the
+  // selection that would go is drawn over the frame.
+  void clip_click(QPointF at);
+  void draw_clip(QPainter& paint) const;
+  // With vertex editing on and one brush selected: that brush, else null.
+  static brush_t* vertex_brush();
+  // The corner of that brush under pixel at, the one nearest the eye first.
+  bool corner_at(QPointF at, vertex_t* corner) const;
+  // Where the corner being dragged would go.
+  vertex_t dragged_corner(QPointF at) const;
   void nudge(int right, int up);
   void delete_selection();
   // A finished edit: one undo step, every view redrawn.
@@ -71,14 +121,31 @@ class TPlanWindow : public QMdiSubWindow {
 
   gesture gesture_ = gesture::none;
   QPointF press_at_, mouse_at_;
-  bool press_on_selected_ = false;
-  vertex_t move_start_lo_;  // the selection's low corner when the move began
-  vertex_t moved_;          // how far the selection has been moved so far
+  // Shift+[ or Shift+] set the depth of the next box, over the selection's.
+  bool depth_chosen_ = false;
+  int handle_right_ = 0, handle_up_ = 0;  // the sides the resize moves
+  QRectF resize_from_;                    // the selection's rectangle when it began
+  vertex_t corner_;                       // the corner being dragged
+  bool band_adds_ = false;                // Ctrl+Shift: the band adds to the selection
+  vertex_t move_start_lo_;                // the selection's low corner when the move began
+  vertex_t moved_;                        // how far the selection has been moved so far
   // The last click, for picking the next brush down when it repeats.
   QPointF last_click_{-1e9, -1e9};
   std::vector<brush_t*> last_hits_;
   std::size_t last_pick_ = 0;
 };
+
+// The clip tool on or off (C in a plan view, or the menu), its points cleared.
+void toggle_clip_tool();
+// Cuts the selection by the clip tool's plane as far as it is placed;
+// false, with nothing done, before two points are.
+bool apply_clip();
+
+// Edit/Duplicate (Ctrl+D): a copy of each selected brush, in its brush's
+// entity, one grid step right and down in the plan view used last (the top
+// view before any), selected in place of the originals. Point entities'
+// boxes are not copied.
+void duplicate_selection();
 
 // View/Top, Front or Side: a new plan view, while a map is open.
 void open_plan_view(TDrawWindow& w, plan_axis axis);

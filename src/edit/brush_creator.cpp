@@ -5,8 +5,10 @@
 
 #include "edit/box_brush.h"
 #include "edit/brush_cut.h"
+#include "edit/grid_snap.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 
 namespace {
 
@@ -49,6 +51,13 @@ creator_outcome brush_creator_build(int ok, double length, double width, double 
     return creator_outcome::out_of_range;
   }
   if (room) o = origin;
+  // With snapping on, the box's low corner goes to the nearest grid point,
+  // its sizes kept.
+  if (options.snap_to_grid != 0) {
+    o.x = snapped(o.x - static_cast<float>(w) / 2) + static_cast<float>(w) / 2;
+    o.y = snapped(o.y - static_cast<float>(l) / 2) + static_cast<float>(l) / 2;
+    o.z = snapped(o.z - static_cast<float>(h) / 2) + static_cast<float>(h) / 2;
+  }
   if (hull == nullptr) make_world_entity();
 
   brush_t* outer = new_brush(&o, static_cast<short>(l), static_cast<short>(w), static_cast<short>(h), 0);

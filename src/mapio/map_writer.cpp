@@ -257,7 +257,12 @@ void face_points_to_write(const surf* s, double out[3][3]) {
 
 bool hull_is_written(const hull_t* h) { return h == hull || h->brush != nullptr || h->keepempty != 0; }
 
-std::string map_text() {
+namespace {
+
+// The map text of the brush entities for which wanted(h) holds, each with the
+// brushes take(b) keeps, then of the point entities whose box take keeps.
+template <class Wanted, class Take>
+std::string entities_text(Wanted wanted, Take take) {
   // A little more than the text will take, so that it is built in place
   // instead of being copied as it grows: a face line is its names and about
   // a hundred characters of numbers, twice that with texture axes.
@@ -272,11 +277,11 @@ std::string map_text() {
   std::string out;
   out.reserve(size);
   for (const hull_t* h = hull; h != nullptr; h = h->next) {
-    if (!hull_is_written(h)) continue;
+    if (!wanted(h)) continue;
     out += "{\n";
     put_pairs(out, h->header);
     for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
-      if (b->valid == 0) continue;
+      if (b->valid == 0 || !take(b)) continue;
       out += "{\n";
       for (const surf* s = b->fsurf; s != nullptr; s = s->next) put_face(out, s);
       out += "}\n";
@@ -285,7 +290,7 @@ std::string map_text() {
   }
   for (int i = 0; i < numentity; ++i) {
     const dentity_t& e = entities[i];
-    if (e.valid == 0) continue;
+    if (e.valid == 0 || !take(e.brush)) continue;
     out += "{\n";
     put_pairs(out, e.header);
     char origin[3 * (NUMBER_TEXT_ROOM + 1)];
@@ -299,6 +304,24 @@ std::string map_text() {
     out += "\"\n}\n";
   }
   return out;
+}
+
+}  // namespace
+
+std::string map_text() {
+  return entities_text(hull_is_written, [](const brush_t*) { return true; });
+}
+
+std::string selection_map_text() {
+  const auto take = [](const brush_t* b) { return b != nullptr && is_selected(b); };
+  return entities_text(
+      [&](const hull_t* h) {
+        for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
+          if (b->valid != 0 && take(b)) return true;
+        }
+        return false;
+      },
+      take);
 }
 
 std::string write_map(const std::string& path) { return write_file_atomically(path, map_text()); }

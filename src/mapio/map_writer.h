@@ -14,6 +14,11 @@ constexpr double WRITTEN_PLANE_TOLERANCE = 0.01;
 // read without any; then the point entities.
 std::string map_text();
 
+// The selected brushes as .map text, for the clipboard: each brush entity
+// holding one of them with its pairs and those brushes only, then each point
+// entity whose box is selected. Empty when nothing is selected.
+std::string selection_map_text();
+
 // Whether the map's dialect writes every face with its texture axes.
 bool writes_texture_axes();
 

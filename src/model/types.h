@@ -84,6 +84,9 @@ struct brush_t {
   hull_t* hull = nullptr;
   short entity = -1;
   short numsurfaces = 0;
+  // Put out of sight (H in a plan view): neither drawn nor picked in any
+  // view, and saved as any other.
+  char hidden = 0;
 };
 
 // One key/value pair. Each text lives in its own block of at least TEXT_BLOCK

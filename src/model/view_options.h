@@ -20,6 +20,8 @@ struct view_options {
   int snap_in_3d = 0;                   // the 3D view's drags and rotations snap too; only set from the menu
   int grid_size = GRID_START;           // map units between grid lines, shared by every plan view
   int show_each_pair = 1;               // OK in the entity dialogs shows a box for every pair it stores
+  int clip_mode = 0;                    // plan-view clicks place the clip tool's points
+  int vertex_mode = 0;                  // plan views show the corners of the one selected brush to drag
 
   bool operator==(const view_options&) const = default;
 };

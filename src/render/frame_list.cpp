@@ -26,7 +26,7 @@ void draw_all(surf* surflist, int clip) {
 
   for (hull_t* h = hull; h != nullptr; h = h->next) {
     for (brush_t* b = h->brush; b != nullptr; b = b->next) {
-      if (b->vis == 0 && clip == 0) continue;
+      if ((b->vis == 0 && clip == 0) || b->hidden != 0) continue;
       for (surf* s = b->fsurf; s != nullptr; s = s->next) {
         ++numsurfabs;
         rotate_surface(s);
@@ -41,7 +41,7 @@ void draw_all(surf* surflist, int clip) {
   if (options.drawentity == 0) return;
   for (int i = 0; i < numentity; ++i) {
     brush_t* b = entities[i].brush;
-    if (b == nullptr || (b->valid == 0 && clip == 0)) continue;
+    if (b == nullptr || (b->valid == 0 && clip == 0) || b->hidden != 0) continue;
     for (surf* s = b->fsurf; s != nullptr; s = s->next) {
       ++numsurfabs;
       rotate_surface(s);

@@ -268,11 +268,13 @@ void zoom_about(plan_camera& c, QPointF pixel, double factor) {
 std::vector<brush_t*> plan_brushes() {
   std::vector<brush_t*> all;
   for (hull_t* h = hull; h != nullptr; h = h->next) {
-    for (brush_t* b = h->brush; b != nullptr; b = b->next) all.push_back(b);
+    for (brush_t* b = h->brush; b != nullptr; b = b->next) {
+      if (b->hidden == 0) all.push_back(b);
+    }
   }
   for (int i = 0; i < numentity; ++i) {
     brush_t* b = entities[i].brush;
-    if (entities[i].valid != 0 && b != nullptr && b->valid != 0) all.push_back(b);
+    if (entities[i].valid != 0 && b != nullptr && b->valid != 0 && b->hidden == 0) all.push_back(b);
   }
   return all;
 }
@@ -299,11 +301,14 @@ void draw_plan(QImage& image, const plan_camera& c, int grid, const QRectF* rubb
   const raster_target t(image);
   draw_grid(t, c, grid);
   for (hull_t* h = hull; h != nullptr; h = h->next) {
-    for (const brush_t* b = h->brush; b != nullptr; b = b->next) outline_brush(t, c, b, BRUSH_LINE);
+    for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
+      if (b->hidden == 0) outline_brush(t, c, b, BRUSH_LINE);
+    }
   }
   for (int i = 0; i < numentity; ++i) {
     const brush_t* b = entities[i].brush;
-    if (entities[i].valid != 0 && b != nullptr && b->valid != 0) outline_brush(t, c, b, ENTITY_LINE);
+    if (entities[i].valid != 0 && b != nullptr && b->valid != 0 && b->hidden == 0)
+      outline_brush(t, c, b, ENTITY_LINE);
   }
   for (const brushlist* n = blist; n->brush != nullptr; n = n->next)
     outline_brush(t, c, n->brush, SELECTED_LINE);

@@ -56,7 +56,7 @@ QPointF plan_world(const plan_camera& c, QPointF pixel);
 void zoom_about(plan_camera& c, QPointF pixel, double factor);
 
 // Every brush a plan view shows: the brushes of the brush entities and the
-// marker boxes of the point entities still in the map.
+// marker boxes of the point entities still in the map, but for hidden ones.
 std::vector<brush_t*> plan_brushes();
 
 // The brushes whose outline passes within a few pixels of pixel or whose area

@@ -169,8 +169,10 @@ TEST_F(Editing, ConvertAsksAndMakesAPointEntity) {
   key(Qt::Key_Backspace);  // OK
   ASSERT_EQ(numentity, 1);
   EXPECT_EQ(world->brush, nullptr);
-  EXPECT_NEAR(entities[0].origin.x, 100, 0.01);
-  EXPECT_NEAR(entities[0].origin.z, 24, 0.01);
+  // The centre (100 200 24), with snapping on, goes to the grid of 16.
+  EXPECT_EQ(entities[0].origin.x, 96);
+  EXPECT_EQ(entities[0].origin.z, 32);
+  EXPECT_EQ(std::fmod(entities[0].origin.y, 16.0f), 0);
   ASSERT_NE(entities[0].brush, nullptr);
   EXPECT_EQ(entities[0].brush->entity, 0);
   EXPECT_EQ(entities[0].header, nullptr);

@@ -2,10 +2,16 @@
 // the mouse and keys, their edits saved and undone.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 
 #include "app/commands.h"
 #include "app/plan_window.h"
@@ -14,6 +20,7 @@
 #include "app_fixture.h"
 #include "edit/grid_snap.h"
 #include "mapio/map_reader.h"
+#include "mapio/map_writer.h"
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
@@ -110,13 +117,16 @@ class PlanViews : public AppTest {
     send(v, QEvent::MouseButtonPress, p, Qt::LeftButton, mods);
     send(v, QEvent::MouseButtonRelease, p, Qt::LeftButton, mods);
   }
-  static void drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton) {
-    send(v, QEvent::MouseButtonPress, from, button);
+  static void drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton,
+                   Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    send(v, QEvent::MouseButtonPress, from, button, mods);
     send(v, QEvent::MouseMove, (from + to) / 2, Qt::NoButton);
     send(v, QEvent::MouseMove, to, Qt::NoButton);
     send(v, QEvent::MouseButtonRelease, to, button);
   }
-  static void key(TPlanWindow* v, Qt::Key k) { QTest::keyClick(v->canvas(), k); }
+  static void key(TPlanWindow* v, Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QTest::keyClick(v->canvas(), k, mods);
+  }
 
   // Saves the map to a new file and reads that back.
   void save_and_reload() {
@@ -332,4 +342,375 @@ TEST_F(PlanViews, TheOtherViewsFollowAnEditAndItsUndo) {
   EXPECT_EQ(overhead->image(), overhead_before);
   EXPECT_EQ(win->winbmp, frame_before);
   EXPECT_EQ(side->image(), side_before);
+}
+
+TEST_F(PlanViews, DragsFromTheSelectionMoveAndAllOthersDrawBoxesAsDeepAsTheSelection) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  brush_t* a = textured("GROUND1");
+  brush_t* b = textured("BLOCK");
+  click(top, at(top, {0, 0, 0}));
+  ASSERT_EQ(selected_brushes(), std::vector<brush_t*>{b});
+  top->draw();
+  EXPECT_NE(top->status_text().find("depth z 64 to 128"), std::string::npos) << top->status_text();
+
+  // Over the floor, which is not selected: a box, as deep as the block.
+  drag(top, at(top, {44, 44, 0}), at(top, {60, 60, 0}));
+  EXPECT_EQ(low_corner(a), (vertex_t{-64, -64, 0}));
+  brush_t* box = hibr;
+  ASSERT_NE(box, b);
+  EXPECT_EQ(low_corner(box), (vertex_t{48, 48, 64}));
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{box});
+
+  // From the selected box: a move. With Alt: a new box all the same.
+  drag(top, at(top, {56, 56, 0}), at(top, {56, 88, 0}));
+  EXPECT_EQ(low_corner(box), (vertex_t{48, 80, 64}));
+  drag(top, at(top, {52, 84, 0}), at(top, {100, 120, 0}), Qt::LeftButton, Qt::AltModifier);
+  EXPECT_EQ(low_corner(box), (vertex_t{48, 80, 64}));
+  EXPECT_EQ(low_corner(hibr), (vertex_t{48, 80, 64}));
+  EXPECT_NE(hibr, box);
+
+  // Shift+] and Shift+[ set the next box's depth in grid steps, as the braces do.
+  key(top, Qt::Key_BracketRight, Qt::ShiftModifier);
+  key(top, Qt::Key_BraceRight, Qt::ShiftModifier);
+  key(top, Qt::Key_BracketLeft, Qt::ShiftModifier);
+  top->draw();
+  EXPECT_NE(top->status_text().find("depth z 64 to 144"), std::string::npos) << top->status_text();
+  EXPECT_EQ(options.grid_size, 16);
+  drag(top, at(top, {-200, 100, 0}), at(top, {-160, 140, 0}));
+  vertex_t lo, hi;
+  ASSERT_TRUE(brush_bounds(hibr, &lo, &hi));
+  EXPECT_EQ(lo.z, 64);
+  EXPECT_EQ(hi.z, 144);
+  // Never thinner than a unit.
+  for (int i = 0; i < 20; ++i) key(top, Qt::Key_BracketLeft, Qt::ShiftModifier);
+  top->draw();
+  EXPECT_NE(top->status_text().find("depth z 64 to 65"), std::string::npos) << top->status_text();
+
+  // Each box and move one step; the depth keys change no map.
+  EXPECT_EQ(count_brushes(hull), 6);
+  for (int i = 0; i < 4; ++i) EXPECT_TRUE(history_undo());
+  EXPECT_FALSE(history_can_undo());
+  EXPECT_EQ(count_brushes(hull), 3);
+}
+
+TEST_F(PlanViews, HandlesStretchTheSelectionOnTheGridOrRefuseAndEachResizeIsOneStep) {
+  TPlanWindow* front = open(CM_VIEWFRONT);
+  brush_t* c = textured("SIDE");
+  click(front, at(front, {232, 0, 32}));
+  ASSERT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+  const auto bounds = [] {
+    vertex_t lo, hi;
+    EXPECT_TRUE(brush_bounds(textured("SIDE"), &lo, &hi));
+    return std::pair(lo, hi);
+  };
+  // The right side's handle, to the nearest grid line.
+  drag(front, at(front, {264, 0, 32}), at(front, {300, 0, 40}));
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{304, 64, 64}));
+  // A corner moves two sides at once.
+  drag(front, at(front, {304, 0, 64}), at(front, {330, 0, 100}));
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{336, 64, 96}));
+  // The left side dragged past the right, or onto it, would turn the brush over.
+  drag(front, at(front, {200, 0, 48}), at(front, {400, 0, 48}));
+  drag(front, at(front, {200, 0, 48}), at(front, {336, 0, 48}));
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{336, 64, 96}));
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+  EXPECT_EQ(count_brushes(hull), 3);
+
+  EXPECT_TRUE(history_undo());
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{304, 64, 64}));
+  EXPECT_TRUE(history_undo());
+  EXPECT_EQ(bounds(), std::pair(vertex_t{200, 0, 0}, vertex_t{264, 64, 64}));
+  EXPECT_FALSE(history_can_undo());
+}
+
+TEST_F(PlanViews, ClipToolCutsTheSelectionByTwoGridPointsOrATiltedPlaneInOneStep) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  top->camera().centre_u = 150;
+  brush_t* c = textured("SIDE");
+  click(top, at(top, {232, 32, 0}));
+  ASSERT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+  key(top, Qt::Key_C);
+  EXPECT_TRUE(checked(CM_CLIPTOOL));
+  // Two points off the grid land on x 240; the plane holds the view's axis.
+  click(top, at(top, {237, -100, 0}));
+  click(top, at(top, {243, 200, 0}));
+  top->draw();
+  EXPECT_NE(top->status_text().find("clip: keep front"), std::string::npos) << top->status_text();
+  EXPECT_EQ(count_brushes(hull), 3);  // nothing cut before Enter
+  // The part that goes is outlined in red: the far side, not the near one.
+  const auto red_near = [&](vertex_t p) {
+    const QPoint c = at(top, p);
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (top->image().pixel(c.x() + dx, c.y() + dy) == qRgb(255, 0, 0)) return true;
+    return false;
+  };
+  EXPECT_TRUE(red_near({264, 32, 0}));
+  EXPECT_FALSE(red_near({200, 32, 0}));
+  key(top, Qt::Key_Return);
+  ASSERT_EQ(selected_brushes().size(), 1u);
+  vertex_t lo, hi;
+  ASSERT_TRUE(brush_bounds(hibr, &lo, &hi));
+  EXPECT_EQ(lo, (vertex_t{200, 0, 0}));
+  EXPECT_EQ(hi, (vertex_t{240, 64, 64}));
+  EXPECT_EQ(hibr->fsurf->texname, "SIDE");
+
+  // The third point, from the front view, tilts the plane; F goes round to both.
+  TPlanWindow* front = open(CM_VIEWFRONT);
+  front->camera().centre_u = 150;
+  click(top, at(top, {210, -100, 0}));
+  click(top, at(top, {206, 200, 0}));
+  click(front, at(front, {242, 0, 62}));
+  key(top, Qt::Key_F);
+  key(top, Qt::Key_F);
+  top->draw();
+  EXPECT_NE(top->status_text().find("clip: keep both"), std::string::npos) << top->status_text();
+  key(front, Qt::Key_Enter);
+  const std::vector<brush_t*> pieces = selected_brushes();
+  ASSERT_EQ(pieces.size(), 2u);
+  // The plane runs through x 208 at z 32 and x 240 at z 64: at x 200 it is at z 24.
+  float highest_bottom = -1e9f;
+  for (brush_t* b : pieces) {
+    ASSERT_TRUE(brush_bounds(b, &lo, &hi));
+    highest_bottom = std::max(highest_bottom, lo.z);
+  }
+  EXPECT_NEAR(highest_bottom, 24, 1e-3);
+  EXPECT_EQ(count_brushes(hull), 4);
+
+  // Escape leaves the tool; clicks select again.
+  key(top, Qt::Key_Escape);
+  EXPECT_FALSE(checked(CM_CLIPTOOL));
+  click(top, at(top, {0, 0, 0}));
+  EXPECT_EQ(hibr, textured("BLOCK"));
+  // Each cut one step; the clicks none.
+  EXPECT_TRUE(history_undo());
+  EXPECT_TRUE(history_undo());
+  EXPECT_FALSE(history_can_undo());
+  EXPECT_EQ(count_brushes(hull), 3);
+}
+
+TEST_F(PlanViews, VertexEditingDragsTheNearestCornerOnTheGridAndRefusesABend) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  top->camera().centre_u = 150;
+  brush_t* c = textured("SIDE");
+  click(top, at(top, {232, 32, 0}));
+  ASSERT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+  key(top, Qt::Key_P);
+  EXPECT_TRUE(checked(CM_VERTEXMODE));
+  const auto corners = [](const brush_t* b) {
+    std::vector<vertex_t> all;
+    for (const surf* s = b->fsurf; s != nullptr; s = s->next)
+      all.insert(all.end(), s->point, s->point + s->numpoints);
+    return all;
+  };
+  // The rebuild from planes leaves corners within a hair of where they were put.
+  const auto has = [&](const brush_t* b, vertex_t p) {
+    const std::vector<vertex_t> all = corners(b);
+    return std::any_of(all.begin(), all.end(), [&](const vertex_t& q) {
+      return std::fabs(q.x - p.x) < 1e-2f && std::fabs(q.y - p.y) < 1e-2f && std::fabs(q.z - p.z) < 1e-2f;
+    });
+  };
+  // The top corner, nearest the eye, goes out along x; the one below stays.
+  drag(top, at(top, {264, 64, 0}), at(top, {290, 62, 0}));
+  EXPECT_TRUE(has(c, {288, 64, 64}));
+  EXPECT_TRUE(has(c, {264, 64, 0}));
+  EXPECT_FALSE(has(c, {264, 64, 64}));
+  // Into the top face, this one would bend it inward: the brush stays bit for bit.
+  const std::vector<vertex_t> before = corners(c);
+  drag(top, at(top, {200, 0, 0}), at(top, {248, 48, 0}));
+  const std::vector<vertex_t> after = corners(c);
+  ASSERT_EQ(after.size(), before.size());
+  EXPECT_EQ(std::memcmp(after.data(), before.data(), before.size() * sizeof(vertex_t)), 0);
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{c});
+
+  EXPECT_TRUE(history_undo());
+  EXPECT_FALSE(history_can_undo());
+  EXPECT_TRUE(has(textured("SIDE"), {264, 64, 64}));
+}
+
+TEST_F(PlanViews, ShiftClicksCycleTheAddedBrushBandsSelectAndHiddenBrushesLeaveEveryView) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  brush_t* a = textured("GROUND1");
+  brush_t* b = textured("BLOCK");
+  brush_t* c = textured("SIDE");
+  const auto selected_set = [] {
+    std::vector<brush_t*> s = selected_brushes();
+    std::sort(s.begin(), s.end());
+    return s;
+  };
+  const auto set_of = [](std::vector<brush_t*> s) {
+    std::sort(s.begin(), s.end());
+    return s;
+  };
+  click(top, at(top, {232, 32, 0}));
+  // Shift+clicks at one spot over the block and the floor: the block comes
+  // in, then gives way to the floor, then back.
+  for (brush_t* expected : {b, a, b}) {
+    click(top, at(top, {0, 0, 0}), Qt::ShiftModifier);
+    EXPECT_EQ(selected_set(), set_of({c, expected}));
+    EXPECT_EQ(hibr, expected);
+  }
+
+  // A Ctrl band selects what lies wholly inside it; Ctrl+Shift adds.
+  drag(top, at(top, {-40, -40, 0}), at(top, {300, 100, 0}), Qt::LeftButton, Qt::ControlModifier);
+  EXPECT_EQ(selected_set(), set_of({b, c}));
+  drag(top, at(top, {-250, -250, 0}), at(top, {-150, -150, 0}), Qt::LeftButton,
+       Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(selected_set(), set_of({b, c, entities[0].brush}));
+
+  // H hides them from the plan views and the 3D view, Shift+H brings them back.
+  origin = {0, 0, 400};
+  click(top, at(top, {500, 500, 0}));
+  ticks(1);
+  const QImage frame_before = win->winbmp.copy();
+  drag(top, at(top, {-40, -40, 0}), at(top, {300, 100, 0}), Qt::LeftButton, Qt::ControlModifier);
+  key(top, Qt::Key_H);
+  EXPECT_TRUE(selection_empty());
+  EXPECT_EQ(brushes_at(top->camera(), at(top, {0, 0, 0})), std::vector<brush_t*>{a});
+  click(top, at(top, {232, 32, 0}));
+  EXPECT_TRUE(selection_empty());
+  ticks(1);
+  EXPECT_NE(win->winbmp, frame_before);
+  key(top, Qt::Key_H, Qt::ShiftModifier);
+  EXPECT_EQ(brushes_at(top->camera(), at(top, {0, 0, 0})), (std::vector<brush_t*>{b, a}));
+  ticks(1);
+  EXPECT_EQ(win->winbmp, frame_before);
+
+  // Hidden brushes are saved as any other.
+  click(top, at(top, {232, 32, 0}));
+  key(top, Qt::Key_H);
+  save_and_reload();
+  EXPECT_EQ(count_brushes(hull), 3);
+  EXPECT_EQ(numentity, 1);
+}
+
+// A room with a door, from File/new, with the plan views alone: a floor drawn
+// and resized, walls drawn over it as deep as it, a ceiling, and a door cut
+// from a wall by the clip tool.
+TEST_F(PlanViews, ARoomWithADoorIsBuiltInThePlanViewsOnTheGridAndUndoesAndRedoesWhole) {
+  trigger(CM_FILENEW);
+  ASSERT_NE(win->candraw, 0);
+  ASSERT_EQ(count_brushes(hull), 0);
+  TPlanWindow* top = open(CM_VIEWTOP);
+  TPlanWindow* front = open(CM_VIEWFRONT);
+  TPlanWindow* side = open(CM_VIEWSIDE);
+  const auto box_of = [](const brush_t* b) {
+    vertex_t lo, hi;
+    EXPECT_TRUE(brush_bounds(b, &lo, &hi));
+    return std::pair(lo, hi);
+  };
+  const auto select_floor = [&] { click(front, at(front, {0, 0, 8})); };
+
+  drag(top, at(top, {-128, -128, 0}), at(top, {128, 128, 0}));
+  brush_t* floor = hibr;
+  drag(front, at(front, {0, 0, 64}), at(front, {0, 0, 16}));  // its top handle down to 16
+  EXPECT_EQ(box_of(floor), std::pair(vertex_t{-128, -128, 0}, vertex_t{128, 128, 16}));
+  // Walls over the floor, each as deep as the brush selected.
+  drag(front, at(front, {-128, 0, 128}), at(front, {-112, 0, 16}));
+  EXPECT_EQ(box_of(hibr), std::pair(vertex_t{-128, -128, 16}, vertex_t{-112, 128, 128}));
+  drag(front, at(front, {128, 0, 128}), at(front, {112, 0, 16}));
+  select_floor();
+  ASSERT_EQ(hibr, floor);
+  drag(side, at(side, {0, -128, 128}), at(side, {0, -112, 16}));
+  brush_t* south = hibr;
+  EXPECT_EQ(box_of(south), std::pair(vertex_t{-128, -128, 16}, vertex_t{128, -112, 128}));
+  drag(side, at(side, {0, 128, 128}), at(side, {0, 112, 16}));
+  select_floor();
+  drag(front, at(front, {-128, 0, 144}), at(front, {128, 0, 128}));
+  EXPECT_EQ(box_of(hibr), std::pair(vertex_t{-128, -128, 128}, vertex_t{128, 128, 144}));
+
+  // The door: the south wall, nearest in the front view, cut at x -16 and 16
+  // and the middle at z 96, keeping both sides; the piece below goes.
+  const auto cut = [&](vertex_t a, vertex_t b) {
+    key(front, Qt::Key_C);
+    key(front, Qt::Key_F);
+    key(front, Qt::Key_F);
+    click(front, at(front, a));
+    click(front, at(front, b));
+    key(front, Qt::Key_Return);
+    key(front, Qt::Key_Escape);
+  };
+  click(front, at(front, {0, 0, 64}));
+  ASSERT_EQ(hibr, south);
+  cut({-16, 0, 0}, {-16, 0, 200});
+  click(front, at(front, {0, 0, 64}));
+  cut({16, 0, 0}, {16, 0, 200});
+  click(front, at(front, {0, 0, 64}));
+  EXPECT_EQ(box_of(hibr), std::pair(vertex_t{-16, -128, 16}, vertex_t{16, -112, 128}));
+  cut({-100, 0, 96}, {100, 0, 96});
+  click(front, at(front, {0, 0, 40}));
+  EXPECT_EQ(box_of(hibr), std::pair(vertex_t{-16, -128, 16}, vertex_t{16, -112, 96}));
+  key(front, Qt::Key_Delete);
+  EXPECT_EQ(count_brushes(hull), 8);  // floor, ceiling, 3 walls, 3 pieces round the door
+  EXPECT_MODEL_OK();
+
+  // Saved, every point is on the grid.
+  const std::string built = map_text();
+  std::size_t points = 0;
+  for (std::size_t open_at = built.find('('); open_at != std::string::npos;
+       open_at = built.find('(', open_at + 1)) {
+    double v[3];
+    ASSERT_EQ(std::sscanf(built.c_str() + open_at, "( %lf %lf %lf )", &v[0], &v[1], &v[2]), 3);
+    for (double x : v) EXPECT_EQ(std::fmod(x, 16.0), 0.0) << built;
+    ++points;
+  }
+  EXPECT_GE(points, 8u * 6 * 3);
+
+  // Undone step by step to the empty map, and redone to the same text.
+  int steps = 0;
+  while (history_can_undo()) {
+    ASSERT_TRUE(history_undo());
+    ++steps;
+  }
+  EXPECT_EQ(steps, 11);
+  EXPECT_EQ(count_brushes(hull), 0);
+  while (history_can_redo()) ASSERT_TRUE(history_redo());
+  EXPECT_EQ(map_text(), built);
+}
+
+TEST_F(PlanViews, DuplicateCopiesTheSelectedBrushesOneGridStepRightAndDownInTheLastViewUsed) {
+  TPlanWindow* side = open(CM_VIEWSIDE);
+  brush_t* c = textured("SIDE");
+  click(side, at(side, {0, 32, 32}));
+  ASSERT_EQ(hibr, c);
+  EXPECT_TRUE(enabled(CM_DUPLICATE));
+  trigger(CM_DUPLICATE);
+  ASSERT_NE(hibr, c);
+  EXPECT_EQ(selected_brushes(), std::vector<brush_t*>{hibr});
+  // The side view's right is +y, its down -z.
+  EXPECT_EQ(low_corner(hibr), (vertex_t{200, 16, -16}));
+  EXPECT_EQ(low_corner(c), (vertex_t{200, 0, 0}));
+  EXPECT_EQ(hibr->hull, hull);
+  EXPECT_EQ(hibr->fsurf->texname, "SIDE");
+  EXPECT_EQ(count_brushes(hull), 4);
+  EXPECT_MODEL_OK();
+  // One step; the copy saves as any other brush.
+  EXPECT_TRUE(history_undo());
+  EXPECT_EQ(count_brushes(hull), 3);
+  EXPECT_TRUE(history_redo());
+  save_and_reload();
+  EXPECT_EQ(count_brushes(hull), 4);
+  EXPECT_NE(saved_text.find("( 200 16 48 )"), std::string::npos) << saved_text;
+}
+
+TEST_F(PlanViews, CopyPutsTheSelectedBrushesAndPointEntitiesOnTheClipboardAsMapText) {
+  TPlanWindow* top = open(CM_VIEWTOP);
+  EXPECT_FALSE(enabled(CM_COPY));
+  click(top, at(top, {232, 32, 0}));
+  click(top, at(top, {-200, -200, 0}), Qt::ShiftModifier);
+  ASSERT_EQ(selected_brushes().size(), 2u);
+  trigger(CM_COPY);
+  const std::string text = QGuiApplication::clipboard()->text().toStdString();
+  EXPECT_EQ(text.rfind("{\n\"classname\" \"worldspawn\"\n", 0), 0u) << text;
+  EXPECT_NE(text.find("SIDE"), std::string::npos) << text;
+  EXPECT_EQ(text.find("GROUND1"), std::string::npos) << text;
+  EXPECT_EQ(text.find("BLOCK"), std::string::npos) << text;
+  EXPECT_NE(text.find("\"classname\" \"info_player_start\"\n\"origin\" \"-200 -200 24\"\n}"),
+            std::string::npos)
+      << text;
+  // Read back as a map on its own, it holds the one brush and the entity.
+  reset_model();
+  ASSERT_TRUE(read_map_text(text).ok());
+  EXPECT_EQ(count_brushes(hull), 1);
+  EXPECT_EQ(numentity, 1);
 }

@@ -35,6 +35,7 @@ std::multiset<box6> brushes_of_world(const vertex_t& o) {
 }  // namespace
 
 TEST_F(BrushCreator, BoxAheadOfTheCameraStartsAMap) {
+  options.snap_to_grid = 0;  // exactly ahead of the camera
   origin = {10, 20, 30};
   EXPECT_EQ(brush_creator_build(1, 64, 32, 16, 0, 0, 1), creator_outcome::built);
   EXPECT_MODEL_OK();  // hollow alone does nothing
@@ -76,6 +77,7 @@ TEST_F(BrushCreator, CancelOrSizesOutOfRangeChangeNothing) {
 
 TEST_F(BrushCreator, SizesAreCutTowardsZero) {
   options.fixb = 0;  // keep the defining points, so an inside-out box can be read back
+  options.snap_to_grid = 0;
   origin = {};
   ASSERT_EQ(brush_creator_build(1, 64.9, -64.9, 32767.9, 0, 0, 0), creator_outcome::built);
   EXPECT_MODEL_OK();
@@ -90,6 +92,7 @@ TEST_F(BrushCreator, SizesAreCutTowardsZero) {
 }
 
 TEST_F(BrushCreator, RoomIsSixPiecesAroundTheCamera) {
+  options.snap_to_grid = 0;
   origin = {8, -16, 40};
   const vertex_t o = origin;
   ASSERT_EQ(brush_creator_build(1, 128, 128, 128, 16, 1, 0), creator_outcome::built);
@@ -126,4 +129,29 @@ TEST_F(BrushCreator, RoomWithoutThickness) {
   EXPECT_MODEL_OK();
   ASSERT_NE(hull, nullptr);
   EXPECT_EQ(hull->brush, nullptr);
+}
+
+TEST_F(BrushCreator, WithSnappingTheBoxAndTheRoomHaveTheirCornersOnTheGrid) {
+  ASSERT_EQ(options.snap_to_grid, 1);
+  options.grid_size = 16;
+  origin = {10, 21, 30};
+  const auto on_grid = [](const brush_t* b) {
+    const span e = extent(b);
+    for (int i = 0; i < 3; ++i) {
+      if (std::fmod(e.lo[i], 16.0f) != 0 || std::fmod(e.hi[i], 16.0f) != 0) return false;
+    }
+    return true;
+  };
+  ASSERT_EQ(brush_creator_build(1, 64, 32, 16, 0, 0, 0), creator_outcome::built);
+  const span e = extent(hull->brush);
+  EXPECT_EQ(e.hi[0] - e.lo[0], 32);
+  EXPECT_EQ(e.hi[1] - e.lo[1], 64);
+  EXPECT_EQ(e.hi[2] - e.lo[2], 16);
+  EXPECT_TRUE(on_grid(hull->brush));
+  release_map();
+  // A room of grid-sized walls: every piece on the grid.
+  ASSERT_EQ(brush_creator_build(1, 128, 128, 128, 32, 1, 1), creator_outcome::built);
+  EXPECT_EQ(count_brushes(hull), 6);
+  for (const brush_t* b = hull->brush; b != nullptr; b = b->next) EXPECT_TRUE(on_grid(b));
+  EXPECT_MODEL_OK();
 }
