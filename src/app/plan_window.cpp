@@ -816,12 +816,8 @@ void duplicate_selection() {
     b->fsurf = nullptr;
     surf** tail = &b->fsurf;
     for (const surf* s = from->fsurf; s != nullptr; s = s->next) {
-      auto* copy = new surf(*s);
+      surf* copy = copy_face(s);
       copy->brush = b;
-      copy->next = nullptr;
-      // The copy's own drawing record, not a share of the original's links.
-      copy->w.next = copy->w.front = copy->w.back = nullptr;
-      copy->w.original = copy;
       *tail = copy;
       tail = &copy->next;
     }

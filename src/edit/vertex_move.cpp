@@ -45,7 +45,7 @@ void moved_faces(const brush_t* b, const vertex_t& at, const vertex_t& to, std::
     int k = -1;
     for (int i = 0; i < s->numpoints && k < 0; ++i) k = same_corner(s->point[i], at) ? i : -1;
     if (k < 0) {
-      out.push_back(new surf(*s));  // untouched, down to the points it was read with
+      out.push_back(copy_face(s));  // untouched, down to the points it was read with
       continue;
     }
     // The polygon from the moved corner round, so a fan starts there.
@@ -117,6 +117,11 @@ bool move_vertex(brush_t* b, const vertex_t& at, const vertex_t& to) {
     }
     if (convex && whole) {
       b->numsurfaces = static_cast<short>(faces.size());
+      // The old faces go: nothing may point into them.
+      for (const surf* s = old; s != nullptr; s = s->next) {
+        if (hilight == s) hilight = nullptr;
+        if (thi == s) thi = nullptr;
+      }
       free_faces(old);
       return true;
     }

@@ -114,6 +114,15 @@ void free_keyvals(keyval* list) {
   }
 }
 
+surf* copy_face(const surf* s) {
+  auto* copy = new surf(*s);
+  copy->next = nullptr;
+  copy->brush = nullptr;
+  copy->w.next = copy->w.front = copy->w.back = nullptr;
+  copy->w.original = copy;
+  return copy;
+}
+
 void free_faces(surf* list) {
   while (list != nullptr) {
     surf* next = list->next;

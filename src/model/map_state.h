@@ -63,6 +63,9 @@ void forget_brush(const brush_t* b);
 // brush first, so nothing program-wide is left pointing into released memory.
 void free_keyvals(keyval* list);
 void free_faces(surf* list);
+// A copy of face s for another list: its fields, points and plane, without
+// its links (next, brush, and the drawing's).
+surf* copy_face(const surf* s);
 void free_brush(brush_t* b);
 void free_hull(hull_t* h);
 
