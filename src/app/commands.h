@@ -69,6 +69,7 @@ enum command_id {
   CM_ENTITYDEFS = 143,
   CM_TEXTURELOCK = 144,
   CM_VIEWENTITIES = 145,
+  CM_PASTE = 146,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -191,6 +192,10 @@ inline constexpr command_row COMMANDS[] = {
      .shortcuts = {Qt::CTRL | Qt::Key_C},
      .run = [](TDrawWindow&) { QGuiApplication::clipboard()->setText(QString::fromStdString(selection_map_text())); },
      .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && !selection_empty(); }},
+    {.id = CM_PASTE, .menu = command_menu::edit, .text = "&Paste",
+     .shortcuts = {Qt::CTRL | Qt::Key_V},
+     .run = [](TDrawWindow& w) { paste_map_text(w, QGuiApplication::clipboard()->text().toStdString()); },
+     .enabled = command_rules::map_open},
     {.id = CM_DUPLICATE, .menu = command_menu::edit, .text = "&Duplicate",
      .shortcuts = {Qt::CTRL | Qt::Key_D},
      .run = [](TDrawWindow&) { duplicate_selection(); },

@@ -2,9 +2,11 @@
 
 #include <QKeyEvent>
 #include <QLabel>
+#include <QMainWindow>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <QStatusBar>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWidget>
@@ -23,6 +25,7 @@
 #include "edit/stretch.h"
 #include "edit/transforms.h"
 #include "edit/vertex_move.h"
+#include "mapio/map_reader.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
 #include "model/view_options.h"
@@ -840,4 +843,31 @@ void open_plan_view(TDrawWindow& w, plan_axis axis) {
   const QRect view3d = w.view_window()->isHidden() ? QRect() : w.view_window()->geometry();
   view->setGeometry(place_beside(w.viewport()->size(), view3d, view->size(), opened));
   view->show();
+}
+
+bool paste_map_text(TDrawWindow& w, const std::string& text) {
+  std::vector<brush_t*> added;
+  const load_report r = merge_map_text(text, added);
+  auto* frame = qobject_cast<QMainWindow*>(w.QWidget::window());
+  if (!r.ok()) {
+    if (frame != nullptr) frame->statusBar()->showMessage(QString::fromStdString(r.error));
+    return false;
+  }
+  if (auto* view = dynamic_cast<TPlanWindow*>(w.activeSubWindow()); view != nullptr) {
+    vertex_t lo, hi;
+    if (brushes_bounds(added, &lo, &hi)) {
+      const QPointF at = view->world_at_mouse();
+      const int r_axis = right_axis(view->camera().axis), u_axis = up_axis(view->camera().axis);
+      vertex_t d;
+      component(d, r_axis) =
+          snapped(static_cast<float>(at.x()) - (component(lo, r_axis) + component(hi, r_axis)) / 2);
+      component(d, u_axis) =
+          snapped(static_cast<float>(at.y()) - (component(lo, u_axis) + component(hi, u_axis)) / 2);
+      for (brush_t* b : added) move_brush(b, &d);
+    }
+  }
+  unselectbrushes();
+  for (brush_t* b : added) insert_brush_in_list(b);
+  if (frame != nullptr) frame->statusBar()->clearMessage();
+  return true;
 }

@@ -28,6 +28,8 @@ class TPlanWindow : public QMdiSubWindow {
   // The frame as last drawn, and the status line below it.
   const QImage& image() const { return image_; }
   std::string status_text() const;
+  // The world point under the mouse, in the view's two axes.
+  QPointF world_at_mouse() const { return plan_world(camera_, mouse_at_); }
 
   // Draws a new frame at the canvas's size.
   void draw();
@@ -146,6 +148,12 @@ bool apply_clip();
 // view before any), selected in place of the originals. Point entities'
 // boxes are not copied.
 void duplicate_selection();
+
+// Adds the map text to the open map and selects what came (Edit/Paste). With
+// a plan view active it goes to the mouse there, moved by whole grid steps;
+// elsewhere it stays at its own place. Text that is not map text changes
+// nothing and the main window's status line says why. True when pasted.
+bool paste_map_text(TDrawWindow& w, const std::string& text);
 
 // View/Top, Front or Side: a new plan view, while a map is open.
 void open_plan_view(TDrawWindow& w, plan_axis axis);

@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/whole_file.h"
 #include "mapio/map_builder.h"
 #include "mapio/map_parser.h"
-#include "base/whole_file.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 
@@ -53,6 +53,51 @@ class model_aside {
  public:
   // Allocates all it needs here, before anything is moved.
   model_aside() : entities_(MAX_ENTITIES) {}
+
+  // Moves the map held here into the program-wide one (the other way from a
+  // read): the world's brushes into the world, the other entities after
+  // it, the point entities after those there are. False, with nothing moved,
+  // when the table has no room; added lists the brushes moved.
+  bool move_into_model(std::vector<brush_t*>& added) {
+    int points = 0;
+    for (short i = 0; i < count_; ++i) points += entities_[static_cast<std::size_t>(i)].valid != 0 ? 1 : 0;
+    if (hull == nullptr || numentity + points > MAX_ENTITIES) return false;
+    hull_t* pasted_world = hull_;
+    hull_t** after = &hull->next;
+    for (hull_t* h = pasted_world != nullptr ? pasted_world->next : nullptr; h != nullptr;) {
+      hull_t* next = h->next;
+      h->next = *after;
+      *after = h;
+      after = &h->next;
+      for (brush_t* b = h->brush; b != nullptr; b = b->next) added.push_back(b);
+      h = next;
+    }
+    if (pasted_world != nullptr) {
+      while (brush_t* b = pasted_world->brush) {
+        pasted_world->brush = b->next;
+        b->hull = hull;
+        b->next = hull->brush;
+        hull->brush = b;
+        added.push_back(b);
+      }
+      pasted_world->next = nullptr;
+      free_hull(pasted_world);
+    }
+    hull_ = nullptr;
+    for (short i = 0; i < count_; ++i) {
+      dentity_t& e = entities_[static_cast<std::size_t>(i)];
+      if (e.valid == 0) continue;
+      const short slot = numentity++;
+      entities[slot] = e;
+      if (e.brush != nullptr) {
+        e.brush->entity = slot;
+        added.push_back(e.brush);
+      }
+      e = dentity_t{};
+    }
+    count_ = 0;
+    return true;
+  }
 
   // Exchanges these lists with the program-wide ones.
   void swap_with_model() {
@@ -104,6 +149,39 @@ load_report read_map_text(std::string_view text, int threads) {
       release_failed_read();
       earlier.swap_with_model();
       origin = camera;
+    }
+    return report;
+  } catch (const std::bad_alloc&) {
+    return out_of_memory();
+  }
+}
+
+load_report merge_map_text(std::string_view text, std::vector<brush_t*>& added) {
+  const vertex_t camera = origin;
+  const int dialect = map_dialect;
+  added.clear();
+  try {
+    model_aside open_map;
+    open_map.swap_with_model();
+    load_report report;
+    try {
+      report = read_into_model(text, automatic_threads());
+    } catch (const std::bad_alloc&) {
+      report = out_of_memory();
+    }
+    if (report.ok() && !report.complete) report.error = "The text was not read whole, so nothing was pasted.";
+    if (report.ok() && hull == nullptr) report.error = "The text holds no map, so nothing was pasted.";
+    model_aside pasted;
+    if (report.ok()) pasted.swap_with_model();
+    release_failed_read();
+    open_map.swap_with_model();
+    map_dialect = dialect;
+    origin = camera;
+    if (report.ok() && !pasted.move_into_model(added)) {
+      report.error = "The map has no room for that many more point entities; nothing was pasted.";
+      pasted.swap_with_model();  // what was read goes, the open map waiting in pasted
+      release_failed_read();
+      pasted.swap_with_model();
     }
     return report;
   } catch (const std::bad_alloc&) {

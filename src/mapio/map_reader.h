@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/types.h"
+
 // Problems listed one by one; more are only counted, so a garbled file does
 // not bury the first ones.
 constexpr int MAX_LISTED_PROBLEMS = 50;
@@ -43,3 +45,11 @@ load_report read_map(const std::string& path, int threads = 0);
 
 // Reads map text held in memory.
 load_report read_map_text(std::string_view text, int threads = 0);
+
+// Adds the map text to the open map, as a paste does: the brushes of its
+// world join the world, its other entities come after the world and its
+// point entities after the others, each keeping its pairs. The camera stays.
+// On success `added` holds every brush added, markers included. Text that
+// does not read whole as a map, or point entities more than the table has
+// room for, change nothing and the report says why.
+load_report merge_map_text(std::string_view text, std::vector<brush_t*>& added);

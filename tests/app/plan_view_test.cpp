@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QStatusBar>
 #include <QTest>
 #include <QWheelEvent>
 #include <algorithm>
@@ -693,7 +694,7 @@ TEST_F(PlanViews, DuplicateCopiesTheSelectedBrushesOneGridStepRightAndDownInTheL
   EXPECT_NE(saved_text.find("( 200 16 48 )"), std::string::npos) << saved_text;
 }
 
-TEST_F(PlanViews, CopyPutsTheSelectedBrushesAndPointEntitiesOnTheClipboardAsMapText) {
+TEST_F(PlanViews, CopyAndPasteCarryBrushesAndPointEntitiesAsMapText) {
   TPlanWindow* top = open(CM_VIEWTOP);
   EXPECT_FALSE(enabled(CM_COPY));
   click(top, at(top, {232, 32, 0}));
@@ -708,7 +709,36 @@ TEST_F(PlanViews, CopyPutsTheSelectedBrushesAndPointEntitiesOnTheClipboardAsMapT
   EXPECT_NE(text.find("\"classname\" \"info_player_start\"\n\"origin\" \"-200 -200 24\"\n}"),
             std::string::npos)
       << text;
-  // Read back as a map on its own, it holds the one brush and the entity.
+  // Pasted in the top view, the copy goes to the mouse by whole grid steps,
+  // selected, as one undo step.
+  const std::string before = map_text();
+  const int brushes = count_brushes(hull), points = numentity;
+  vertex_t lo0, hi0;
+  ASSERT_TRUE(brushes_bounds(selected_brushes(), &lo0, &hi0));
+  win->setActiveSubWindow(top);
+  send(top, QEvent::MouseMove, at(top, {600, 400, 0}), Qt::NoButton);
+  trigger(CM_PASTE);
+  EXPECT_EQ(count_brushes(hull), brushes + 1);
+  EXPECT_EQ(numentity, points + 1);
+  EXPECT_EQ(selected_brushes().size(), 2u);
+  vertex_t lo, hi;
+  ASSERT_TRUE(brushes_bounds(selected_brushes(), &lo, &hi));
+  EXPECT_NEAR((lo.x + hi.x) / 2, 600, 16);
+  EXPECT_NEAR((lo.y + hi.y) / 2, 400, 16);
+  EXPECT_EQ(std::fmod(lo.x - lo0.x, 16.0f), 0);
+  EXPECT_EQ(std::fmod(lo.y - lo0.y, 16.0f), 0);
+  EXPECT_EQ(lo.z, lo0.z);
+  EXPECT_EQ(check_model(), "");
+  trigger(CM_EDITUNDO);
+  EXPECT_EQ(map_text(), before);
+
+  // Text that is not map text changes nothing and says so.
+  QGuiApplication::clipboard()->setText(QStringLiteral("a shopping list\n"));
+  trigger(CM_PASTE);
+  EXPECT_EQ(map_text(), before);
+  EXPECT_FALSE(frame->statusBar()->currentMessage().isEmpty());
+
+  // Read back as a map on its own, the copy holds the one brush and the entity.
   reset_model();
   ASSERT_TRUE(read_map_text(text).ok());
   EXPECT_EQ(count_brushes(hull), 1);

@@ -79,6 +79,7 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "&Clip tool (C)",
                                          "&Vertex editing (P)",
                                          "&Copy",
+                                         "&Paste",
                                          "&Duplicate",
                                          "&Dir:",
                                          "&X",
