@@ -26,6 +26,7 @@
 #include "edit/transforms.h"
 #include "edit/vertex_move.h"
 #include "mapio/map_reader.h"
+#include "mapio/map_writer.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
 #include "model/view_options.h"
@@ -804,31 +805,19 @@ bool apply_clip() {
 }
 
 void duplicate_selection() {
-  std::vector<brush_t*> list = selected_brushes();
-  list.erase(std::remove_if(list.begin(), list.end(),
-                            [](const brush_t* b) { return is_marker(b) || b->hull == nullptr; }),
-             list.end());
-  if (list.empty()) return;
+  // The copy goes the way Copy and Paste take, so there is one way to copy.
+  const std::string text = selection_map_text();
+  std::vector<brush_t*> added;
+  if (selection_empty() || !merge_map_text(text, added).ok()) return;
   vertex_t d;
   component(d, right_axis(last_used)) = static_cast<float>(options.grid_size);
   component(d, up_axis(last_used)) = -static_cast<float>(options.grid_size);
   unselectbrushes();
   hibr = nullptr;
-  for (const brush_t* from : list) {
-    auto* b = new brush_t(*from);
-    b->fsurf = nullptr;
-    surf** tail = &b->fsurf;
-    for (const surf* s = from->fsurf; s != nullptr; s = s->next) {
-      surf* copy = copy_face(s);
-      copy->brush = b;
-      *tail = copy;
-      tail = &copy->next;
-    }
-    b->next = from->hull->brush;
-    from->hull->brush = b;
+  for (brush_t* b : added) {
     move_brush(b, &d);
     insert_brush_in_list(b);
-    hibr = b;
+    if (!is_marker(b)) hibr = b;
   }
 }
 

@@ -143,10 +143,11 @@ void toggle_clip_tool();
 // false, with nothing done, before two points are.
 bool apply_clip();
 
-// Edit/Duplicate (Ctrl+D): a copy of each selected brush, in its brush's
-// entity, one grid step right and down in the plan view used last (the top
-// view before any), selected in place of the originals. Point entities'
-// boxes are not copied.
+// Edit/Duplicate: the selected brushes and the point entities whose boxes
+// are selected, copied as Copy and Paste would copy them (a brush entity's
+// brushes into a new entity of its kind, world brushes into the world) one
+// grid step right and down in the plan view used last (the top view before
+// any), selected in place of the originals.
 void duplicate_selection();
 
 // Adds the map text to the open map and selects what came (Edit/Paste). With
