@@ -7,6 +7,7 @@
 #include <QVBoxLayout>
 
 #include "app/draw_window.h"
+#include "app/plan_window.h"
 #include "edit/entity_edit.h"
 #include "edit/grid_snap.h"
 #include "model/camera.h"
@@ -44,6 +45,7 @@ TEntityPanel::TEntityPanel(TDrawWindow& view) : QDockWidget(QStringLiteral("Enti
   filter_->setPlaceholderText(QStringLiteral("Filter"));
   tree_ = new QTreeWidget(body);
   tree_->setHeaderHidden(true);
+  tree_->setDragEnabled(true);  // a point class dropped on a plan view is placed there
   point_group_ = new QTreeWidgetItem(tree_, {QStringLiteral("Point classes")});
   brush_group_ = new QTreeWidgetItem(tree_, {QStringLiteral("Brush classes")});
   auto* buttons = new QHBoxLayout;
@@ -98,13 +100,20 @@ QString TEntityPanel::chosen(bool point) const {
 }
 
 void TEntityPanel::place() {
-  const QString name = chosen(true);
-  const entity_class* c = view_.document.definitions().find(name.toStdString());
-  if (c == nullptr || view_.candraw == 0) return;
+  if (auto* plan = dynamic_cast<TPlanWindow*>(view_.activeSubWindow()); plan != nullptr) {
+    place_at(plan->place_at_mouse());
+    return;
+  }
   const vertex_t ahead = camera_forward();
   vertex_t at{origin.x + PLACE_DISTANCE * ahead.x, origin.y + PLACE_DISTANCE * ahead.y,
               origin.z + PLACE_DISTANCE * ahead.z};
   if (options.snap_to_grid != 0) at = {snapped(at.x), snapped(at.y), snapped(at.z)};
+  place_at(at);
+}
+
+void TEntityPanel::place_at(const vertex_t& at) {
+  const entity_class* c = view_.document.definitions().find(chosen(true).toStdString());
+  if (c == nullptr || view_.candraw == 0) return;
   if (place_point_entity(c->name, at, defaults_of(*c)) < 0) {
     MessageBox(&view_, "The map already holds the most point entities it can.", "Place", box_buttons::ok);
     return;

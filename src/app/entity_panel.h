@@ -5,6 +5,8 @@
 
 #include <QDockWidget>
 
+#include "model/types.h"
+
 class QLineEdit;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -17,8 +19,13 @@ class TEntityPanel : public QDockWidget {
   // Lists the classes again when the definitions changed since the last time.
   void refresh();
 
+  // The point class chosen, "" when none is.
+  QString chosen_point_class() const { return chosen(true); }
+  // A point entity of the chosen class at `at`, with its defaults: one undo step.
+  void place_at(const vertex_t& at);
+
   // The buttons, as a click on them runs them.
-  void place();        // a point entity of the chosen class, 64 units in front of the camera
+  void place();        // at the mouse in the active plan view, else 64 units in front of the camera
   void make_entity();  // the selected world brushes become an entity of the chosen brush class
   void give_back_to_world();
 

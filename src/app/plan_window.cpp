@@ -1,5 +1,6 @@
 #include "app/plan_window.h"
 
+#include <QDropEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMainWindow>
@@ -7,6 +8,7 @@
 #include <QPainter>
 #include <QPolygonF>
 #include <QStatusBar>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QWidget>
@@ -14,6 +16,7 @@
 #include <cmath>
 
 #include "app/draw_window.h"
+#include "app/entity_panel.h"
 #include "app/view_layout.h"
 #include "app/view_window.h"
 #include "base/number_text.h"
@@ -57,6 +60,7 @@ float& component(vertex_t& v, int axis) { return axis == 0 ? v.x : axis == 1 ? v
 class plan_canvas : public QWidget {
  public:
   explicit plan_canvas(TPlanWindow* view) : view_(view) {
+    setAcceptDrops(true);  // point classes dragged from the entity list
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -73,8 +77,28 @@ class plan_canvas : public QWidget {
   void wheelEvent(QWheelEvent* e) override { view_->wheel(e->position(), e->angleDelta().y()); }
   void keyPressEvent(QKeyEvent* e) override { view_->key(e->key(), e->modifiers()); }
   void keyReleaseEvent(QKeyEvent*) override {}
+  void dragEnterEvent(QDragEnterEvent* e) override {
+    if (dropped_class_panel(e) != nullptr) e->acceptProposedAction();
+  }
+  void dragMoveEvent(QDragMoveEvent* e) override {
+    if (dropped_class_panel(e) != nullptr) e->acceptProposedAction();
+  }
+  void dropEvent(QDropEvent* e) override {
+    TEntityPanel* panel = dropped_class_panel(e);
+    if (panel == nullptr) return;
+    panel->place_at(view_->place_at(e->position()));
+    e->acceptProposedAction();
+  }
 
  private:
+  // The entity list a point class is dragged from, when it is one.
+  TEntityPanel* dropped_class_panel(const QDropEvent* e) const {
+    auto* panel = view_->owner().QWidget::window()->findChild<TEntityPanel*>();
+    if (panel == nullptr || e->source() != panel->classes() || panel->chosen_point_class().isEmpty())
+      return nullptr;
+    return panel;
+  }
+
   TPlanWindow* view_;
 };
 
@@ -832,6 +856,16 @@ void open_plan_view(TDrawWindow& w, plan_axis axis) {
   const QRect view3d = w.view_window()->isHidden() ? QRect() : w.view_window()->geometry();
   view->setGeometry(place_beside(w.viewport()->size(), view3d, view->size(), opened));
   view->show();
+}
+
+vertex_t TPlanWindow::place_at(QPointF at) const {
+  const QPointF w = plan_world(camera_, at);
+  vertex_t p;
+  const int depth = depth_axis(camera_.axis);
+  component(p, right_axis(camera_.axis)) = snapped(static_cast<float>(w.x()));
+  component(p, up_axis(camera_.axis)) = snapped(static_cast<float>(w.y()));
+  component(p, depth) = (component(last_box_lo, depth) + component(last_box_hi, depth)) / 2;
+  return p;
 }
 
 bool paste_map_text(TDrawWindow& w, const std::string& text) {

@@ -30,6 +30,11 @@ class TPlanWindow : public QMdiSubWindow {
   std::string status_text() const;
   // The world point under the mouse, in the view's two axes.
   QPointF world_at_mouse() const { return plan_world(camera_, mouse_at_); }
+  // Where something put at pixel `at` stands: on the grid in the view's two
+  // axes, and along its own axis in the middle of a new box's depth.
+  vertex_t place_at(QPointF at) const;
+  vertex_t place_at_mouse() const { return place_at(mouse_at_); }
+  TDrawWindow& owner() const { return owner_; }
 
   // Draws a new frame at the canvas's size.
   void draw();

@@ -4,11 +4,13 @@
 // texture lock switch, kept for the next run; the entity list placing point
 // entities and making brush entities, each one undo step.
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QSettings>
 #include <QTreeWidget>
 
 #include "app/commands.h"
 #include "app/entity_panel.h"
+#include "app/plan_window.h"
 #include "app/user_settings.h"
 #include "app_fixture.h"
 #include "edit/grid_snap.h"
@@ -127,6 +129,24 @@ TEST_F(Definitions, TheEntityListPlacesEntitiesAndMakesBrushEntities) {
   EXPECT_EQ(marker_size(entities[0]), (vertex_t{16, 16, 16}));
   const std::string placed = map_text();
   EXPECT_NE(placed.find("\"classname\" \"light\"\n\"light\" \"300\""), std::string::npos) << placed;
+  trigger(CM_EDITUNDO);
+  EXPECT_EQ(map_text(), before);
+
+  // With a plan view active, at the mouse there, on the grid, half way
+  // through a new box's depth.
+  TPlanWindow* top = nullptr;
+  for (QMdiSubWindow* child : win->subWindowList()) {
+    auto* v = dynamic_cast<TPlanWindow*>(child);
+    if (v != nullptr && v->camera().axis == plan_axis::top) top = v;
+  }
+  ASSERT_NE(top, nullptr);
+  win->setActiveSubWindow(top);
+  top->move(plan_pixel(top->camera(), {203, -90, 0}));
+  choose(QStringLiteral("monster_army"));
+  panel->place();
+  ASSERT_EQ(numentity, 1);
+  EXPECT_EQ(entities[0].origin, (vertex_t{208, -96, 32}));
+  EXPECT_EQ(marker_size(entities[0]), (vertex_t{32, 32, 64}));
   trigger(CM_EDITUNDO);
   EXPECT_EQ(map_text(), before);
 
