@@ -16,6 +16,7 @@
 #include "app/edit_values_dialog.h"
 #include "app/entity_panel.h"
 #include "app/plan_window.h"
+#include "app/replace_textures_dialog.h"
 #include "app/user_settings.h"
 #include "app/view_layout.h"
 #include "edit/camera_moves.h"
@@ -70,6 +71,7 @@ enum command_id {
   CM_TEXTURELOCK = 144,
   CM_VIEWENTITIES = 145,
   CM_PASTE = 146,
+  CM_REPLACETEXTURES = 147,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -195,6 +197,14 @@ inline constexpr command_row COMMANDS[] = {
     {.id = CM_PASTE, .menu = command_menu::edit, .text = "&Paste",
      .shortcuts = {Qt::CTRL | Qt::Key_V},
      .run = [](TDrawWindow& w) { paste_map_text(w, QGuiApplication::clipboard()->text().toStdString()); },
+     .enabled = command_rules::map_open},
+    {.id = CM_REPLACETEXTURES, .menu = command_menu::edit, .text = "&Replace textures...",
+     .run = [](TDrawWindow& w) {
+       w.timer().stop();
+       TReplaceTextures dlg(w.QWidget::window());
+       dlg.Execute();
+       w.timer().start(TIMER_AFTER_DIALOG);
+     },
      .enabled = command_rules::map_open},
     {.id = CM_DUPLICATE, .menu = command_menu::edit, .text = "&Duplicate",
      .shortcuts = {Qt::CTRL | Qt::Key_D},

@@ -493,3 +493,42 @@ TEST_F(Dialogs, TheDefinitionsExplainTheKeysOfAClass) {
   }
   EXPECT_EQ(flags, "33");
 }
+
+// One texture for another over the selection or the whole map, one undo
+// step; a name the file could not hold is refused and nothing changes.
+TEST_F(Dialogs, ReplaceTexturesOverTheSelectionOrTheMap) {
+  const auto uses = [](const char* name) {
+    int n = 0;
+    for (const hull_t* h = hull; h != nullptr; h = h->next) {
+      for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
+        for (const surf* s = b->fsurf; s != nullptr; s = s->next) n += s->texname == name ? 1 : 0;
+      }
+    }
+    return n;
+  };
+  const auto replace = [this](const char* from, const char* to, bool selected_only) {
+    fake.dialog_scripts.push_back([=](TDialog& d) {
+      d.set_control_text(10, from);
+      d.set_control_text(11, to);
+      qobject_cast<QCheckBox*>(d.control(12))->setChecked(selected_only);
+      return IDOK;
+    });
+    trigger(CM_REPLACETEXTURES);
+  };
+  append_to_selection(face_of("DOOR_B")->brush);
+  replace("door_b", "METAL", true);
+  EXPECT_EQ(uses("DOOR_B"), 0);
+  EXPECT_EQ(uses("METAL"), 6);
+  EXPECT_EQ(uses("DOOR_A"), 6);
+
+  const std::string before = map_text();
+  replace("FLOOR", "two words", false);
+  EXPECT_EQ(fake.boxes.back().caption, "Replace textures");
+  EXPECT_EQ(map_text(), before);
+  unselectbrushes();
+  replace("floor", "GROUND", false);
+  EXPECT_EQ(uses("FLOOR"), 0);
+  EXPECT_EQ(uses("GROUND"), 6);
+  trigger(CM_EDITUNDO);
+  EXPECT_EQ(map_text(), before);
+}

@@ -80,6 +80,7 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "&Vertex editing (P)",
                                          "&Copy",
                                          "&Paste",
+                                         "&Replace textures...",
                                          "&Duplicate",
                                          "&Dir:",
                                          "&X",
