@@ -105,15 +105,19 @@ void map_builder::open_brush(std::size_t at) {
 
 void map_builder::add_face(const parsed_face& f) {
   surf* s = append_file_face(current_brush_, face_tail_, f.point, f.texture);
-  s->sofs = f.sofs;
-  s->tofs = f.tofs;
-  s->flips = f.flips;
-  s->scale[0] = f.scale[0];
-  s->scale[1] = f.scale[1];
+  const auto narrow = [](double v) { return static_cast<float>(v); };
+  s->sofs = narrow(f.values[0]);
+  s->tofs = narrow(f.values[1]);
+  s->flips = narrow(f.values[2]);
+  s->scale[0] = narrow(f.values[3]);
+  s->scale[1] = narrow(f.values[4]);
+  std::copy(f.values, f.values + 5, s->read.values);
   if (f.hasaxes) {
     s->hasaxes = 1;
-    std::copy(f.texaxis[0], f.texaxis[0] + 3, s->texaxis[0]);
-    std::copy(f.texaxis[1], f.texaxis[1] + 3, s->texaxis[1]);
+    for (int i = 0; i < 2; ++i) {
+      std::transform(f.texaxis[i], f.texaxis[i] + 3, s->texaxis[i], narrow);
+      std::copy(f.texaxis[i], f.texaxis[i] + 3, s->read.axis[i]);
+    }
   }
   if (!f.extra.empty()) s->extra.assign(f.extra);
 }

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_cursor.h"
 #include "mapio/brush_rebuilder.h"
 #include "mapio/map_reader.h"
 #include "mapio/parsed_records.h"
-#include "base/text_cursor.h"
 
 class map_builder {
  public:

@@ -1,6 +1,8 @@
 #include "mapio/map_writer.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <numbers>
 
@@ -132,16 +134,35 @@ bool all_whole(const vec3 p[3]) {
 }
 
 // A coordinate as a whole number where it is one ("-0" included, as the
-// fixed format gives it), else in the fewest decimals that keep it.
-char* put_coordinate(char* p, double c) {
-  return c == std::floor(c) ? put_fixed(p, c, 0) : put_shortest(p, static_cast<float>(c));
+// fixed format gives it), else in the fewest decimals that keep it: those of
+// the double it was read as when `read`, else those of the float the model
+// keeps.
+char* put_coordinate(char* p, double c, bool read = false) {
+  if (c == std::floor(c)) return put_fixed(p, c, 0);
+  return read ? put_shortest_double(p, c) : put_shortest(p, static_cast<float>(c));
+}
+
+// True while the model's float is the read number rounded, bit for bit: the
+// read number then says the same with the file's own precision.
+bool still_read(float v, double read) {
+  return std::bit_cast<std::uint32_t>(v) == std::bit_cast<std::uint32_t>(static_cast<float>(read));
 }
 
 // A texture number as "%lf" gives it when that reads back the same, else in
-// the fewest decimals that do.
-char* put_texture_number(char* p, float v) {
+// the fewest decimals that do; of the number it was read as while the model
+// still holds that.
+char* put_texture_number(char* p, float v, double read) {
+  if (still_read(v, read)) {
+    char* const end = put_fixed_if_exact_double(p, read, 6);
+    return end != p ? end : put_shortest_double(p, read);
+  }
   char* const end = put_fixed_if_exact(p, v, 6);
   return end != p ? end : put_shortest(p, v);
+}
+
+// A number of a Valve 220 face in the fewest decimals that keep it.
+char* put_valve_number(char* p, float v, double read) {
+  return still_read(v, read) ? put_shortest_double(p, read) : put_shortest(p, v);
 }
 
 // A text piece of known length.
@@ -166,11 +187,11 @@ void put_face(std::string& out, const surf* s) {
   char line[12 * (NUMBER_TEXT_ROOM + 2)];
   char* p = line;
   double points[3][3];
-  face_points_to_write(s, points);
+  const bool read = face_points_to_write(s, points);
   for (const auto& point : points) {
     p = put_text(p, "( ");
     for (const double c : point) {
-      p = put_coordinate(p, c);
+      p = put_coordinate(p, c, read);
       *p++ = ' ';
     }
     p = put_text(p, ") ");
@@ -178,28 +199,28 @@ void put_face(std::string& out, const surf* s) {
   out.append(line, p);
   out += s->texname;
   p = line;
+  const float values[5] = {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]};
   if (writes_texture_axes()) {
     float axes[2][3];
     texture_axes(s, axes);
-    const float offsets[2] = {s->sofs, s->tofs};
     for (int i = 0; i < 2; ++i) {
       p = put_text(p, " [");
-      for (const float v : axes[i]) {
+      for (int k = 0; k < 3; ++k) {
         *p++ = ' ';
-        p = put_shortest(p, v);
+        p = put_valve_number(p, axes[i][k], s->read.axis[i][k]);
       }
       *p++ = ' ';
-      p = put_shortest(p, offsets[i]);
+      p = put_valve_number(p, values[i], s->read.values[i]);
       p = put_text(p, " ]");
     }
-    for (const float v : {s->flips, s->scale[0], s->scale[1]}) {
+    for (int i = 2; i < 5; ++i) {
       *p++ = ' ';
-      p = put_shortest(p, v);
+      p = put_valve_number(p, values[i], s->read.values[i]);
     }
   } else {
-    for (const float v : {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]}) {
+    for (int i = 0; i < 5; ++i) {
       *p++ = ' ';
-      p = put_texture_number(p, v);
+      p = put_texture_number(p, values[i], s->read.values[i]);
     }
   }
   // Faces without them, the editor's own among them, are read as zero.
@@ -218,41 +239,49 @@ void put_face(std::string& out, const surf* s) {
 
 bool writes_texture_axes() { return map_dialect == DIALECT_VALVE; }
 
-void face_points_to_write(const surf* s, double out[3][3]) {
+bool face_points_to_write(const surf* s, double out[3][3]) {
   vec3 chosen[3];
   for (int i = 0; i < 3; ++i) chosen[i] = rounded(to_double(s->point[i]));
 
   // While the face still lies on the plane it was read with, that plane is
   // exact, where the one fitted to a small polygon is only close, and one
-  // fitted to a polygon squeezed to nothing (a sliver) is none at all.
+  // fitted to a polygon squeezed to nothing (a sliver) is none at all. Points
+  // no edit has moved are taken at the precision the file gave them.
+  bool untouched = s->hasfilepoints != 0;
+  for (int i = 0; i < 3; ++i) untouched = untouched && s->filepoint[i] == to_float(s->read.point[i]);
   vec3 read[3];
-  for (int i = 0; i < 3; ++i) read[i] = to_double(s->filepoint[i]);
+  for (int i = 0; i < 3; ++i) read[i] = untouched ? s->read.point[i] : to_double(s->filepoint[i]);
+  bool took_read = false;
+  const auto take_read = [&] {
+    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
+    took_read = true;
+  };
   plane_t read_plane;
-  // (The polygon's own way round is not asked: a sliver's is noise.)
-  if (s->hasfilepoints && plane_through(read, read_plane) && polygon_on(s, read_plane)) {
+  // Every edit that moves a plane moves the points it was read with along,
+  // so untouched ones still tell it, however far a sliver's rebuilt polygon
+  // strays from it. Else the polygon must still lie on it. (The polygon's own
+  // way round is not asked: a sliver's is noise.)
+  if (s->hasfilepoints && plane_through(read, read_plane) && (untouched || polygon_on(s, read_plane))) {
     // Fractional points stay as they were read, since rounding them would
     // tilt the plane; whole ones stay unless the plain rounding keeps it.
-    if (!all_whole(read) || !describes(read_plane, chosen)) {
-      for (int i = 0; i < 3; ++i) chosen[i] = read[i];
-    }
+    if (!all_whole(read) || !describes(read_plane, chosen)) take_read();
   } else if (plane_t plane; !face_plane(s, plane)) {
     // The polygon has been squeezed onto a line (a plane far beyond the
     // building square): the points it was read with still tell the plane.
-    if (s->hasfilepoints && plane_through(read, read_plane)) {
-      for (int i = 0; i < 3; ++i) chosen[i] = read[i];
-    }
+    if (s->hasfilepoints && plane_through(read, read_plane)) take_read();
   } else if (describes(plane, chosen)) {
     // the plain rounding keeps the plane
   } else if (!closest_corners(s, plane, chosen) && !exact_corners(s, plane, chosen) && s->hasfilepoints) {
     // a polygon squeezed out of shape far from the origin: its plane is best
     // told by the points it was read with
-    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
+    take_read();
   }
   for (int i = 0; i < 3; ++i) {
     out[i][0] = chosen[i].x;
     out[i][1] = chosen[i].y;
     out[i][2] = chosen[i].z;
   }
+  return took_read && untouched;
 }
 
 bool hull_is_written(const hull_t* h) { return h == hull || h->brush != nullptr || h->keepempty != 0; }

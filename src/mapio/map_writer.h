@@ -33,5 +33,7 @@ std::string write_map(const std::string& path);
 // first three points rounded half up wherever those still describe its
 // plane (same orientation, each point within WRITTEN_PLANE_TOLERANCE);
 // otherwise the points it was read with, or the polygon corners that come
-// closest. A face with a plane never gets three points on one line.
-void face_points_to_write(const surf* s, double out[3][3]);
+// closest. A face with a plane never gets three points on one line. True
+// when they are the points it was read with at the file's own precision,
+// which no edit has moved since.
+bool face_points_to_write(const surf* s, double out[3][3]);

@@ -35,6 +35,7 @@ struct face_blob {
   int solid;
   vertex_t filepoint[3];
   int hasfilepoints;
+  read_numbers read;
   float texaxis[2][3];
   int hasaxes;
   std::string extra;
