@@ -76,6 +76,7 @@ bool map_parser::read_leading_pair(parsed_record& r) {
     if (read_value(r.pair.value)) {
       r.kind = record_kind::pair;
       r.at = at;
+      r.end = in_.pos();
       r.pair.leading = true;
       r.pair.origin = false;
       if (r.pair.key == "origin") {
@@ -138,6 +139,7 @@ bool map_parser::read_late_pair(parsed_record& r) {
   }
   r.kind = record_kind::pair;
   r.at = at;
+  r.end = in_.pos();
   r.pair.leading = false;
   r.pair.origin = false;
   return true;

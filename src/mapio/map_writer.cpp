@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <numbers>
 
 #include "base/number_text.h"
-#include "mapio/atomic_file.h"
 #include "model/map_state.h"
 #include "model/texture_axes.h"
 
@@ -171,19 +171,24 @@ char* put_text(char* p, std::string_view text) {
   return p + text.size();
 }
 
-void put_pairs(std::string& out, const keyval* list) {
+}  // namespace
+
+void put_pairs_text(std::string& out, const keyval* list, std::string_view eol) {
   for (const keyval* kv = list; kv != nullptr; kv = kv->next) {
     out += '"';
     out += kv->key != nullptr ? kv->key : "";
     out += "\" \"";
     out += kv->value != nullptr ? kv->value : "";
-    out += "\"\n";
+    out += '"';
+    out += eol;
   }
 }
 
+namespace {
+
 // The numbers of a face are built in a buffer, each piece with room for the
 // longest number, and appended a few at a time: most of a map is numbers.
-void put_face(std::string& out, const surf* s) {
+void put_face(std::string& out, const surf* s, std::string_view eol) {
   char line[12 * (NUMBER_TEXT_ROOM + 2)];
   char* p = line;
   double points[3][3];
@@ -228,9 +233,9 @@ void put_face(std::string& out, const surf* s) {
     *p++ = ' ';
     out.append(line, p);
     out += s->extra;
-    out += '\n';
+    out += eol;
   } else {
-    *p++ = '\n';
+    p = put_text(p, eol);
     out.append(line, p);
   }
 }
@@ -306,36 +311,54 @@ std::string entities_text(Wanted wanted, Take take) {
   std::string out;
   out.reserve(size);
   for (const hull_t* h = hull; h != nullptr; h = h->next) {
-    if (!wanted(h)) continue;
-    out += "{\n";
-    put_pairs(out, h->header);
-    for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
-      if (b->valid == 0 || !take(b)) continue;
-      out += "{\n";
-      for (const surf* s = b->fsurf; s != nullptr; s = s->next) put_face(out, s);
-      out += "}\n";
-    }
-    out += "}\n";
+    if (wanted(h)) put_brush_entity_text(out, h, "\n", take);
   }
   for (int i = 0; i < numentity; ++i) {
     const dentity_t& e = entities[i];
-    if (e.valid == 0 || !take(e.brush)) continue;
-    out += "{\n";
-    put_pairs(out, e.header);
-    char origin[3 * (NUMBER_TEXT_ROOM + 1)];
-    char* p = put_coordinate(origin, e.origin.x);
-    *p++ = ' ';
-    p = put_coordinate(p, e.origin.y);
-    *p++ = ' ';
-    p = put_coordinate(p, e.origin.z);
-    out += "\"origin\" \"";
-    out.append(origin, p);
-    out += "\"\n}\n";
+    if (e.valid != 0 && take(e.brush)) put_point_entity_text(out, e, "\n");
   }
   return out;
 }
 
 }  // namespace
+
+void put_brush_text(std::string& out, const brush_t* b, std::string_view eol) {
+  out += '{';
+  out += eol;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) put_face(out, s, eol);
+  out += '}';
+  out += eol;
+}
+
+void put_brush_entity_text(std::string& out, const hull_t* h, std::string_view eol,
+                           const std::function<bool(const brush_t*)>& take) {
+  out += '{';
+  out += eol;
+  put_pairs_text(out, h->header, eol);
+  for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
+    if (b->valid != 0 && (!take || take(b))) put_brush_text(out, b, eol);
+  }
+  out += '}';
+  out += eol;
+}
+
+void put_point_entity_text(std::string& out, const dentity_t& e, std::string_view eol) {
+  out += '{';
+  out += eol;
+  put_pairs_text(out, e.header, eol);
+  char origin[3 * (NUMBER_TEXT_ROOM + 1)];
+  char* p = put_coordinate(origin, e.origin.x);
+  *p++ = ' ';
+  p = put_coordinate(p, e.origin.y);
+  *p++ = ' ';
+  p = put_coordinate(p, e.origin.z);
+  out += "\"origin\" \"";
+  out.append(origin, p);
+  out += '"';
+  out += eol;
+  out += '}';
+  out += eol;
+}
 
 std::string map_text() {
   return entities_text(hull_is_written, [](const brush_t*) { return true; });
@@ -352,5 +375,3 @@ std::string selection_map_text() {
       },
       take);
 }
-
-std::string write_map(const std::string& path) { return write_file_atomically(path, map_text()); }

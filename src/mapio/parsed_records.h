@@ -52,6 +52,7 @@ struct parsed_face {
 struct parsed_record {
   record_kind kind = record_kind::entity;
   std::size_t at = 0;
+  std::size_t end = 0;  // of a pair: just past its closing quote
   parsed_pair pair;
   parsed_face face;
 };

@@ -1,4 +1,5 @@
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 
 #include <gtest/gtest.h>
 
