@@ -22,6 +22,7 @@
 #include "edit/camera_moves.h"
 #include "edit/transforms.h"
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
@@ -72,6 +73,7 @@ enum command_id {
   CM_VIEWENTITIES = 145,
   CM_PASTE = 146,
   CM_REPLACETEXTURES = 147,
+  CM_KEEPLAYOUT = 160,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -258,6 +260,12 @@ inline constexpr command_row COMMANDS[] = {
        user_settings().setValue(QString::fromLatin1(TEXTURE_LOCK_KEY), texture_lock);
      },
      .checked = [](const TDrawWindow&) { return texture_lock == 1; }},
+    {.id = CM_KEEPLAYOUT, .menu = command_menu::options, .text = "keep file &layout",
+     .run = [](TDrawWindow&) {
+       keep_file_layout = command_rules::flipped(keep_file_layout);
+       user_settings().setValue(QString::fromLatin1(KEEP_LAYOUT_KEY), keep_file_layout);
+     },
+     .checked = [](const TDrawWindow&) { return keep_file_layout == 1; }},
 
     {.id = CM_VIEWTOP, .menu = command_menu::view, .text = "&Top",
      .run = [](TDrawWindow& w) { open_plan_view(w, plan_axis::top); },
