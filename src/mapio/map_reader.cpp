@@ -131,9 +131,8 @@ load_report out_of_memory() {
   return r;
 }
 
-}  // namespace
-
-load_report read_map_text(std::string_view text, int threads) {
+// read_map_text for text the model may keep as what the map was read from.
+load_report read_own_text(std::string text, int threads) {
   const vertex_t camera = origin;
   try {
     model_aside earlier;
@@ -142,7 +141,7 @@ load_report read_map_text(std::string_view text, int threads) {
     std::size_t entities_end = 0;
     try {
       report = read_into_model(text, threads > 0 ? threads : automatic_threads(), &entities_end);
-      if (report.ok()) take_as_read(text, entities_end);
+      if (report.ok()) take_as_read(std::move(text), entities_end);
     } catch (const std::bad_alloc&) {
       report = out_of_memory();
     }
@@ -157,6 +156,16 @@ load_report read_map_text(std::string_view text, int threads) {
       origin = camera;
     }
     return report;
+  } catch (const std::bad_alloc&) {
+    return out_of_memory();
+  }
+}
+
+}  // namespace
+
+load_report read_map_text(std::string_view text, int threads) {
+  try {
+    return read_own_text(std::string(text), threads);
   } catch (const std::bad_alloc&) {
     return out_of_memory();
   }
@@ -203,7 +212,7 @@ load_report read_map(const std::string& path, int threads) {
       r.error = std::move(error);
       return r;
     }
-    load_report r = read_map_text(text, threads);
+    load_report r = read_own_text(std::move(text), threads);
     if (r.not_a_map) r.error = path + " is not a map file";
     return r;
   } catch (const std::bad_alloc&) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "mapio/atomic_file.h"
@@ -267,8 +268,8 @@ std::string map_save_text() {
 
 std::string write_map(const std::string& path) { return write_file_atomically(path, map_save_text()); }
 
-void take_as_read(std::string_view text, std::size_t entities_end) {
-  map_source.text.assign(text);
+void take_as_read(std::string text, std::size_t entities_end) {
+  map_source.text = std::move(text);
   map_source.entities_end = entities_end;
   for (hull_t* h = hull; h != nullptr; h = h->next) {
     h->source.read_as = pairs_fingerprint(h->header);

@@ -31,7 +31,7 @@ std::string map_text_keeping_layout();
 
 // Takes text as what the map now in the model was read from: the records'
 // spans point into it. Their fingerprints are taken as they stand.
-void take_as_read(std::string_view text, std::size_t entities_end);
+void take_as_read(std::string text, std::size_t entities_end);
 
 // For the reader's spans: the start of the line at `at` when only blanks
 // come before it there, else `at`; and past the line break after `at` when
