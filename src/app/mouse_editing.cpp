@@ -178,6 +178,21 @@ void TDrawWindow::picture_press(QMouseEvent* event) {
   picture_changed();
   look_from_.reset();
   const QPoint p = event->position().toPoint();
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  // Ctrl picks the face under the mouse for texture work instead of starting
+  // a drag; with Shift too it adds the face or takes it out again.
+  if (event->button() == Qt::LeftButton && (mods & Qt::ControlModifier) && !DragDC) {
+    if (candraw != 0) {
+      // The face under this very point: the last frame may have looked elsewhere.
+      if (Point != p) {
+        Point = p;
+        draw_frame();
+      }
+      pick_face(hilight, (mods & Qt::ShiftModifier) != 0);
+    }
+    refresh_();
+    return;
+  }
   switch (event->button()) {
     case Qt::LeftButton:
       EvLButtonDown(p);
