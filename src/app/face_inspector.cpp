@@ -127,7 +127,8 @@ TFaceInspector::TFaceInspector(TDrawWindow& view) : QDockWidget(QStringLiteral("
   setObjectName(QStringLiteral("faces"));
   auto* body = new QWidget(this);
   auto* column = new QVBoxLayout(body);
-  auto* form = new QFormLayout;
+  form_ = new QFormLayout;
+  QFormLayout* form = form_;
   static constexpr const char* NAMES[FIELD_COUNT] = {"Texture", "Offset s", "Offset t",
                                                       "Rotation", "Scale s", "Scale t"};
   for (int f = 0; f < FIELD_COUNT; ++f) {
@@ -221,7 +222,7 @@ void TFaceInspector::refresh() {
     return s->hasaxes != 0;
   });
   const std::optional<std::string> axes = valve ? common(faces, axes_text) : std::nullopt;
-  axes_->setVisible(valve);
+  form_->setRowVisible(axes_, valve);
   axes_->setText(axes ? QString::fromStdString(*axes) : QString());
 }
 

@@ -12,6 +12,7 @@
 #include "edit/texture_align.h"
 
 struct surf;
+class QFormLayout;
 class QLabel;
 class QLineEdit;
 class QSpinBox;
@@ -57,6 +58,7 @@ class TFaceInspector : public QDockWidget {
   std::vector<surf*> shown_faces_;
   bool shown_ = false;
   std::array<QLineEdit*, FIELD_COUNT> fields_{};
+  QFormLayout* form_ = nullptr;
   QLabel* axes_ = nullptr;
   QSpinBox* across_ = nullptr;
   QSpinBox* down_ = nullptr;

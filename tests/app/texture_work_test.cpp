@@ -229,6 +229,22 @@ TEST_F(TextureWork, AFieldTheFacesDisagreeOnIsBlankUntilTypedAndThenOneStep) {
   inspector()->take_field(TFaceInspector::TEXTURE);
   EXPECT_EQ(first->texname, "GROUND1");
 
+  // Valve 220 faces show their axes while they share them.
+  for (surf* s : {first, second}) {
+    s->hasaxes = 1;
+    s->texaxis[0][0] = 1;
+    s->texaxis[1][2] = -1;
+  }
+  ASSERT_TRUE(history_record());  // as the edit that gave them axes would
+  frame->refresh_commands();
+  EXPECT_TRUE(inspector()->axes()->isVisibleTo(inspector()));
+  EXPECT_EQ(inspector()->axes()->text().toStdString(), "u (1 0 0)  v (0 0 -1)");
+  EXPECT_TRUE(history_undo());
+  first = hull->brush->fsurf;
+  second = first->next;
+  pick_face(first, false);
+  pick_face(second, true);
+
   // Fit twice across: the scale that puts the texture twice over the face.
   inspector()->fit_across()->setValue(2);
   trigger(CM_FITTEXTURE);
@@ -238,6 +254,27 @@ TEST_F(TextureWork, AFieldTheFacesDisagreeOnIsBlankUntilTypedAndThenOneStep) {
   EXPECT_TRUE(history_undo());
   EXPECT_FLOAT_EQ(hull->brush->fsurf->next->sofs, 8);
   EXPECT_FLOAT_EQ(hull->brush->fsurf->sofs, 0);
+}
+
+TEST_F(TextureWork, CtrlClickPicksTheFaceInSightNotTheOneDrawnLast) {
+  // A block between the camera and the box, ahead of it in the list, so that
+  // the box's face is drawn after it.
+  const vertex_t lo{-16, 150, -16}, hi{16, 200, 16};
+  brush_t* block = new_world_box(&lo, &hi);
+  ASSERT_EQ(hull->brush, block);
+  win->end_of_step();
+  origin = {0, 300, 0};
+  ticks(1);
+  click_3d(QPoint(400, 300), Qt::ControlModifier);
+  ASSERT_EQ(selected_faces.size(), 1u);
+  EXPECT_EQ(selected_faces[0]->brush, block);
+  EXPECT_FLOAT_EQ(selected_faces[0]->point[0].y, 200);
+  // Beside the block the box is in sight; a click on the sky picks nothing.
+  click_3d(QPoint(400 + 95, 300), Qt::ControlModifier | Qt::ShiftModifier);
+  ASSERT_EQ(selected_faces.size(), 2u);
+  EXPECT_EQ(selected_faces[1]->brush, box);
+  click_3d(QPoint(5, 590), Qt::ControlModifier);
+  EXPECT_TRUE(selected_faces.empty());
 }
 
 TEST_F(TextureWork, AMarkersBoxRaisesNoTextureWarningAndIsDrawnInItsColour) {
