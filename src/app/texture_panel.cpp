@@ -19,6 +19,12 @@ namespace {
 
 const QColor IN_USE_BACKGROUND(200, 225, 255);
 
+// The texture a tile stands for; "" for one that cannot be shown, which is
+// never chosen.
+QString name_of(const QListWidgetItem* item) {
+  return (item->flags() & Qt::ItemIsSelectable) ? item->data(Qt::UserRole).toString() : QString();
+}
+
 }  // namespace
 
 TTexturePanel::TTexturePanel(TDrawWindow& view) : QDockWidget(QStringLiteral("Textures")), view_(view) {
@@ -42,8 +48,12 @@ TTexturePanel::TTexturePanel(TDrawWindow& view) : QDockWidget(QStringLiteral("Te
   setWidget(body);
 
   connect(filter_, &QLineEdit::textChanged, this, [this] { filter_tiles(list_, filter_->text()); });
-  connect(list_, &QListWidget::itemClicked, this,
-          [this](QListWidgetItem* item) { choose(item->data(Qt::UserRole).toString()); });
+  connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { choose(name_of(item)); });
+  // A double click chooses and applies at once, where there is something to apply to.
+  connect(list_, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem* item) {
+    choose(name_of(item));
+    if (!name_of(item).isEmpty() && faces_to_work_on(view_)) view_.command(CM_APPLYTEXTURE);
+  });
   connect(apply_button, &QPushButton::clicked, this, [this] { view_.command(CM_APPLYTEXTURE); });
   connect(select_button, &QPushButton::clicked, this, [this] { view_.command(CM_SELECTFACESUSING); });
   // Filled when first shown, not at start-up: reading every thumbnail of a
@@ -89,6 +99,7 @@ void TTexturePanel::mark_used() {
 }
 
 void TTexturePanel::choose(const QString& name) {
+  if (name.isEmpty()) return;
   current_texture = name.toStdString();
   view_.end_of_step();  // the status line and the commands show it
 }

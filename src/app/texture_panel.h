@@ -19,7 +19,7 @@ class TTexturePanel : public QDockWidget {
   // use again after an edit; only while the panel is shown.
   void refresh();
 
-  // A click on a texture: it becomes the current one.
+  // A click on a texture: it becomes the current one ("" changes nothing).
   void choose(const QString& name);
 
   QLineEdit* filter() const { return filter_; }

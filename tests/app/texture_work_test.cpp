@@ -113,8 +113,11 @@ TEST_F(TextureWork, ChooseDrawApplyPickShiftAndLockEachOneUndoStep) {
   EXPECT_NE(broken->toolTip().indexOf("out of range"), -1) << broken->toolTip().toStdString();
   EXPECT_FALSE(broken->flags() & Qt::ItemIsSelectable);
 
-  // A click makes BRICK current, and the status line says so.
+  // A click makes BRICK current, and the status line says so; the grey tile
+  // cannot be chosen.
   QListWidget* list = panel()->list();
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(broken).center());
+  EXPECT_EQ(current_texture, "");
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(tile("BRICK")).center());
   EXPECT_EQ(current_texture, "BRICK");
   EXPECT_EQ(frame->texture_note()->text(), "texture: BRICK");
