@@ -123,14 +123,15 @@ void justify_faces(TDrawWindow& w, justify where) {
   }
 }
 
-TFaceInspector::TFaceInspector(TDrawWindow& view) : QDockWidget(QStringLiteral("Face inspector")), view_(view) {
+TFaceInspector::TFaceInspector(TDrawWindow& view)
+    : QDockWidget(QStringLiteral("Face inspector")), view_(view) {
   setObjectName(QStringLiteral("faces"));
   auto* body = new QWidget(this);
   auto* column = new QVBoxLayout(body);
   form_ = new QFormLayout;
   QFormLayout* form = form_;
-  static constexpr const char* NAMES[FIELD_COUNT] = {"Texture", "Offset s", "Offset t",
-                                                      "Rotation", "Scale s", "Scale t"};
+  static constexpr const char* NAMES[FIELD_COUNT] = {"Texture",  "Offset s", "Offset t",
+                                                     "Rotation", "Scale s",  "Scale t"};
   for (int f = 0; f < FIELD_COUNT; ++f) {
     fields_[f] = new QLineEdit(body);
     form->addRow(QString::fromLatin1(NAMES[f]), fields_[f]);
@@ -218,9 +219,8 @@ void TFaceInspector::refresh() {
     const QString shown = text ? QString::fromStdString(*text) : QString();
     if (e->text() != shown) e->setText(shown);
   }
-  const bool valve = !faces.empty() && std::all_of(faces.begin(), faces.end(), [](const surf* s) {
-    return s->hasaxes != 0;
-  });
+  const bool valve = !faces.empty() &&
+                     std::all_of(faces.begin(), faces.end(), [](const surf* s) { return s->hasaxes != 0; });
   const std::optional<std::string> axes = valve ? common(faces, axes_text) : std::nullopt;
   form_->setRowVisible(axes_, valve);
   axes_->setText(axes ? QString::fromStdString(*axes) : QString());

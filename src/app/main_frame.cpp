@@ -17,9 +17,9 @@
 #include "app/entity_panel.h"
 #include "app/face_inspector.h"
 #include "app/texture_panel.h"
-#include "edit/box_brush.h"
 #include "app/user_settings.h"
 #include "app/view_layout.h"
+#include "edit/box_brush.h"
 
 namespace {
 

@@ -33,8 +33,8 @@ QListWidgetItem* texture_item(const texture_info& t, const texture_image& pictur
   const QString name = QString::fromStdString(t.name);
   QListWidgetItem* item = nullptr;
   if (t.problem.empty()) {
-    item = new QListWidgetItem(thumbnail(picture), name + QStringLiteral("\n%1 x %2").arg(t.width).arg(t.height),
-                               list);
+    item = new QListWidgetItem(thumbnail(picture),
+                               name + QStringLiteral("\n%1 x %2").arg(t.width).arg(t.height), list);
     item->setToolTip(name);
   } else {
     item = new QListWidgetItem(grey_tile(), name + QStringLiteral("\ncannot be shown"), list);

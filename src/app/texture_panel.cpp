@@ -74,9 +74,10 @@ void TTexturePanel::fill() {
   list_->clear();
   texture_set& textures = view_.document.textures();
   for (const texture_info& t : textures.names()) {
-    QListWidgetItem* item = texture_item(t, t.problem.empty() ? textures.texture(t.name) : missing_texture(), list_);
+    QListWidgetItem* item =
+        texture_item(t, t.problem.empty() ? textures.texture(t.name) : missing_texture(), list_);
     if (t.problem.empty() && QString::fromStdString(t.name).compare(QString::fromStdString(current_texture),
-                                                                     Qt::CaseInsensitive) == 0) {
+                                                                    Qt::CaseInsensitive) == 0) {
       list_->setCurrentItem(item);
     }
   }

@@ -38,7 +38,8 @@ std::vector<brush_t*> clip_brushes(const std::vector<brush_t*>& list, const vert
       if (piece == nullptr) continue;
       // Both pieces end with the cap the cut closed them with: new faces,
       // which take the chosen texture as new brushes do.
-      if (front != nullptr && back != nullptr && !current_texture.empty()) last_face(piece)->texname = current_texture;
+      if (front != nullptr && back != nullptr && !current_texture.empty())
+        last_face(piece)->texname = current_texture;
       const bool wanted = keep == clip_keep::both || (piece == front) == (keep == clip_keep::front);
       if (wanted) {
         left.push_back(piece);

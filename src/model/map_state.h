@@ -17,7 +17,6 @@ extern surf* hilight;                     // highlighted face
 extern int map_dialect;                   // face syntax of the open map, a face_dialect; kept through undo
 extern surf* thi;                         // face under the mouse, found while drawing
 extern vertex_t* closest_point;           // face point under the mouse, found while drawing
-extern std::vector<surf*> selected_faces;  // faces picked for texture work, in the order picked
 
 // Selection list.
 void insert_brush_in_list(brush_t* b);
@@ -32,9 +31,11 @@ std::vector<brush_t*> selected_brushes();
 // Takes b out of the selection, keeping the others in order.
 void unselect_brush(const brush_t* b);
 
-// Face selection. Selecting brushes empties it, and a face leaves it when
-// its records are released. Only faces of brush entities' brushes are
-// picked: a marker's box is not textured.
+// Face selection: the faces picked for texture work, in the order picked.
+// Selecting brushes empties it, and a face leaves it when its records are
+// released. Only faces of brush entities' brushes are picked: a marker's box
+// is not textured.
+extern std::vector<surf*> selected_faces;
 // A face picked with the mouse: alone, or with `toggle` added to the faces
 // already picked or taken out of them. Either way the brush selection goes.
 // A null face (a click on nothing) empties the face selection unless toggling.

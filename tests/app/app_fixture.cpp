@@ -97,7 +97,8 @@ void AppTest::click(TPlanWindow* v, QPoint p, Qt::KeyboardModifiers mods) {
   send(v, QEvent::MouseButtonRelease, p, Qt::LeftButton, mods);
 }
 
-void AppTest::drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
+void AppTest::drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button,
+                   Qt::KeyboardModifiers mods) {
   send(v, QEvent::MouseButtonPress, from, button, mods);
   send(v, QEvent::MouseMove, (from + to) / 2, Qt::NoButton);
   send(v, QEvent::MouseMove, to, Qt::NoButton);

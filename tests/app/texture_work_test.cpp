@@ -77,7 +77,8 @@ class TextureWork : public AppTest {
   void click_3d(QPoint p, Qt::KeyboardModifiers mods) {
     for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
       QMouseEvent e(type, QPointF(p), win->picture()->mapToGlobal(QPointF(p)), Qt::LeftButton,
-                    type == QEvent::MouseButtonPress ? Qt::MouseButtons(Qt::LeftButton) : Qt::MouseButtons(), mods);
+                    type == QEvent::MouseButtonPress ? Qt::MouseButtons(Qt::LeftButton) : Qt::MouseButtons(),
+                    mods);
       QCoreApplication::sendEvent(win->picture(), &e);
     }
   }

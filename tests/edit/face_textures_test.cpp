@@ -111,7 +111,8 @@ TEST_F(FaceTextures, ApplyGoesToTheSelectedFacesElseToTheSelectedBrushesButNever
 
   pick_face(face(b, 4), false);
   EXPECT_EQ(apply_texture("sky1"), 1);
-  for (surf* s = b->fsurf; s != nullptr; s = s->next) EXPECT_EQ(s->texname, s == face(b, 4) ? "sky1" : "TECH01_1");
+  for (surf* s = b->fsurf; s != nullptr; s = s->next)
+    EXPECT_EQ(s->texname, s == face(b, 4) ? "sky1" : "TECH01_1");
   EXPECT_EQ(face(a, 0)->texname, "BRICK");
 }
 
@@ -144,7 +145,7 @@ TEST_F(FaceTextures, NewBrushesTakeTheCurrentTextureAndMarkersNever) {
     for (surf* s = made->fsurf; s != nullptr; s = s->next) EXPECT_EQ(s->texname, "CRATE");
   }
   EXPECT_EQ(a->fsurf->texname, DEFAULT_TEXTURE);  // brushes made before keep theirs
-  brush_t* box = new_brush(&o, 32, 32, 32, 1);  // a marker's box
+  brush_t* box = new_brush(&o, 32, 32, 32, 1);    // a marker's box
   EXPECT_EQ(box->fsurf->texname, DEFAULT_TEXTURE);
   free_brush(box);
 

@@ -190,7 +190,8 @@ TEST_F(TextureSet, TexturesComeFromTheFirstWadListingThemAndEachProblemIsToldOnc
     return out;
   };
   // The damaged one is listed where texture() takes it from, with its reason.
-  EXPECT_EQ(listed(set), "floor 0x0 (its size 0 x 8 is out of range), sky 32x8, Wall 16x16, Zed 16x8, {fence 8x24, ");
+  EXPECT_EQ(listed(set),
+            "floor 0x0 (its size 0 x 8 is out of range), sky 32x8, Wall 16x16, Zed 16x8, {fence 8x24, ");
 
   // Without the palette the QUAKE textures cannot be shown, and say so; the others can.
   texture_set bare;
@@ -201,7 +202,8 @@ TEST_F(TextureSet, TexturesComeFromTheFirstWadListingThemAndEachProblemIsToldOnc
                                                       "\" cannot be shown without the game's palette."});
   EXPECT_EQ(bare.texture("zed").width, 16);
   EXPECT_EQ(listed(bare),
-            "floor 0x0 (its size 0 x 8 is out of range), sky 32x8 (needs the game's palette), Wall 16x16 (needs the "
+            "floor 0x0 (its size 0 x 8 is out of range), sky 32x8 (needs the game's palette), Wall 16x16 "
+            "(needs the "
             "game's palette), Zed 16x8, {fence 8x24, ");
 
   set.clear();
