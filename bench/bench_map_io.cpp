@@ -12,6 +12,7 @@
 #include "map_cases.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
 #include "tiled_map.h"

@@ -10,6 +10,7 @@
 #include "app/view_layout.h"
 #include "mapio/atomic_file.h"
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 #include "model/camera.h"
 #include "model/map_history.h"
 #include "model/map_state.h"

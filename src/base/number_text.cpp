@@ -105,31 +105,38 @@ double number_from_text(std::string_view text, bool* malformed) {
   return negative ? -value : value;
 }
 
-float float_from_word(const char* p, const char* end, const char** word_end, bool* malformed) {
-  const char* const start = p;
-  double v = 0;
-  if (const char* stop = plain_decimal(p, end, v); stop != nullptr && (stop == end || is_c_space(*stop))) {
-    *word_end = stop;
-    return static_cast<float>(v);
-  }
-  while (p != end && !is_c_space(*p)) ++p;
-  *word_end = p;
-  return float_from_text(std::string_view(start, static_cast<std::size_t>(p - start)), malformed);
-}
+namespace {
 
-float float_from_text(std::string_view text, bool* malformed) {
+// float_from_text's reading before the rounding to float.
+double float_field(std::string_view text, bool* malformed) {
   {
     const char* p = text.data();
     const char* const end = p + text.size();
     double v = 0;
-    if (const char* stop = plain_decimal(p, end, v); stop != nullptr && stop == end)
-      return static_cast<float>(v);
+    if (const char* stop = plain_decimal(p, end, v); stop != nullptr && stop == end) return v;
   }
   bool bad = false;
   const double v = number_from_text(text, &bad);
-  if (bad || std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max()))
-    return static_cast<float>(flag(malformed));
-  return static_cast<float>(v);
+  if (bad || std::fabs(v) > static_cast<double>(std::numeric_limits<float>::max())) return flag(malformed);
+  return v;
+}
+
+}  // namespace
+
+double field_from_word(const char* p, const char* end, const char** word_end, bool* malformed) {
+  const char* const start = p;
+  double v = 0;
+  if (const char* stop = plain_decimal(p, end, v); stop != nullptr && (stop == end || is_c_space(*stop))) {
+    *word_end = stop;
+    return v;
+  }
+  while (p != end && !is_c_space(*p)) ++p;
+  *word_end = p;
+  return float_field(std::string_view(start, static_cast<std::size_t>(p - start)), malformed);
+}
+
+float float_from_text(std::string_view text, bool* malformed) {
+  return static_cast<float>(float_field(text, malformed));
 }
 
 namespace {
@@ -339,6 +346,16 @@ char* put_shortest(char* p, float v) {
     r = std::to_chars(p, p + NUMBER_TEXT_ROOM, static_cast<double>(v), std::chars_format::fixed);
   }
   return r.ec == std::errc{} ? r.ptr : p;
+}
+
+char* put_shortest_double(char* p, double v) {
+  const auto r = std::to_chars(p, p + NUMBER_TEXT_ROOM, v, std::chars_format::fixed);
+  return r.ec == std::errc{} ? r.ptr : p;
+}
+
+char* put_fixed_if_exact_double(char* p, double v, int decimals) {
+  char* const end = put_fixed(p, v, decimals);
+  return number_from_text(std::string_view(p, static_cast<std::size_t>(end - p))) == v ? end : p;
 }
 
 void append_fixed(std::string& out, double v, int decimals) {

@@ -18,9 +18,10 @@ double number_from_text(std::string_view text, bool* malformed = nullptr);
 float float_from_text(std::string_view text, bool* malformed = nullptr);
 
 // The word that starts at p, up to the first whitespace or end, read as
-// float_from_text reads it; *word_end is set to where the word ends. Reading
-// and scanning at once spares a map's tokens a second pass.
-float float_from_word(const char* p, const char* end, const char** word_end, bool* malformed = nullptr);
+// float_from_text reads it but kept at the precision the text gives: rounded
+// to float, the result is float_from_text's. *word_end is set to where the
+// word ends. Reading and scanning at once spares a map's tokens a second pass.
+double field_from_word(const char* p, const char* end, const char** word_end, bool* malformed = nullptr);
 
 // Appends v with a fixed number of decimals, exactly as "%.*lf" prints it in
 // the C locale ("-0" for a small negative with 0 decimals included).
@@ -40,6 +41,11 @@ char* put_shortest(char* p, float v);
 // Writes v as put_fixed does when float_from_text reads that text back as v;
 // otherwise writes nothing and returns p.
 char* put_fixed_if_exact(char* p, float v, int decimals);
+
+// The same two for a double, read back by number_from_text: the fewest
+// decimals that give v again, and the fixed form only when it does.
+char* put_shortest_double(char* p, double v);
+char* put_fixed_if_exact_double(char* p, double v, int decimals);
 
 // "%lf" and "%.0lf".
 std::string format_lf(double v);

@@ -5,22 +5,28 @@
 #include <utility>
 
 #include "mapio/file_face.h"
+#include "mapio/source_layout.h"
 #include "model/box.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
 
-map_builder::map_builder(std::string_view text, load_report& report, int threads)
-    : places_(text), report_(report), hull_tail_(&hull), rebuilt_(threads) {}
+map_builder::map_builder(std::string_view text, load_report& report, int threads, bool keep_places)
+    : places_(text),
+      text_(text),
+      report_(report),
+      keep_places_(keep_places),
+      hull_tail_(&hull),
+      rebuilt_(threads) {}
 
 map_builder::~map_builder() { free_keyvals(list_); }
 
 bool map_builder::add_other(const parsed_record& r) {
   switch (r.kind) {
     case record_kind::entity:
-      open_entity();
+      open_entity(r.at);
       break;
     case record_kind::pair:
-      add_pair(r.pair);
+      add_pair(r);
       break;
     case record_kind::brush_entity:
       start_brush_entity();
@@ -32,8 +38,7 @@ bool map_builder::add_other(const parsed_record& r) {
       add_face(r.face);
       break;
     case record_kind::brush_end:
-      // "Fix brushes" off leaves the faces as read.
-      if (options.fixb != 0) rebuilt_.add(current_brush_, brush_start_);
+      close_brush(r.at);
       break;
     case record_kind::entity_end:
       return close_entity(r.at);
@@ -42,7 +47,11 @@ bool map_builder::add_other(const parsed_record& r) {
 }
 
 // The pairs of a point entity that was never closed go with it.
-void map_builder::open_entity() {
+void map_builder::open_entity(std::size_t at) {
+  entity_place_ = {last_entity_end_, line_start_before(text_, at), 0, 0};
+  pairs_end_ = brushes_end_ = line_end_after(text_, at + 1);
+  entity_open_ = true;
+  had_brush_ = late_pairs_ = false;
   free_keyvals(list_);
   list_ = nullptr;
   list_tail_ = &list_;
@@ -51,7 +60,15 @@ void map_builder::open_entity() {
   zeromapentity(&scratch_);
 }
 
-void map_builder::add_pair(const parsed_pair& p) {
+void map_builder::add_pair(const parsed_record& r) {
+  // Pairs before the first brush make the entity's head; later ones sit among
+  // its brushes.
+  if (had_brush_) {
+    late_pairs_ = true;
+  } else {
+    pairs_end_ = brushes_end_ = line_end_after(text_, r.end);
+  }
+  const parsed_pair& p = r.pair;
   // Linked before its texts are made, so that running out of memory on the
   // way leaves nothing unreleased.
   auto* node = new keyval;
@@ -91,7 +108,11 @@ void map_builder::start_brush_entity() {
 }
 
 void map_builder::open_brush(std::size_t at) {
+  // A brush the text did not close runs up to this one.
+  if (brush_open_) current_brush_->source.end = brushes_end_ = line_start_before(text_, at);
   auto* b = new brush_t;
+  if (keep_places_) b->source = {brushes_end_, line_start_before(text_, at), 0, 0};
+  brush_open_ = had_brush_ = true;
   b->valid = 1;
   b->vis = 1;
   b->entity = -1;
@@ -105,20 +126,49 @@ void map_builder::open_brush(std::size_t at) {
 
 void map_builder::add_face(const parsed_face& f) {
   surf* s = append_file_face(current_brush_, face_tail_, f.point, f.texture);
-  s->sofs = f.sofs;
-  s->tofs = f.tofs;
-  s->flips = f.flips;
-  s->scale[0] = f.scale[0];
-  s->scale[1] = f.scale[1];
+  const auto narrow = [](double v) { return static_cast<float>(v); };
+  s->sofs = narrow(f.values[0]);
+  s->tofs = narrow(f.values[1]);
+  s->flips = narrow(f.values[2]);
+  s->scale[0] = narrow(f.values[3]);
+  s->scale[1] = narrow(f.values[4]);
+  std::copy(f.values, f.values + 5, s->read.values);
   if (f.hasaxes) {
     s->hasaxes = 1;
-    std::copy(f.texaxis[0], f.texaxis[0] + 3, s->texaxis[0]);
-    std::copy(f.texaxis[1], f.texaxis[1] + 3, s->texaxis[1]);
+    for (int i = 0; i < 2; ++i) {
+      std::transform(f.texaxis[i], f.texaxis[i] + 3, s->texaxis[i], narrow);
+      std::copy(f.texaxis[i], f.texaxis[i] + 3, s->read.axis[i]);
+    }
   }
   if (!f.extra.empty()) s->extra.assign(f.extra);
 }
 
+void map_builder::close_brush(std::size_t at) {
+  if (keep_places_) current_brush_->source.end = brushes_end_ = line_end_after(text_, at + 1);
+  brush_open_ = false;
+  // "Fix brushes" off leaves the faces as read.
+  if (options.fixb != 0) rebuilt_.add(current_brush_, brush_start_);
+}
+
+// Where an entity ends (at its '}', or at the end of a text that stopped
+// inside it), its place and those of its parts are known.
+void map_builder::close_places(std::size_t end) {
+  entity_open_ = false;
+  if (!keep_places_) return;
+  entity_place_.end = end;
+  if (brush_open_) current_brush_->source.end = brushes_end_ = end;
+  if (brush_entity_) {
+    current_hull_->source = entity_place_;
+    current_hull_->pairs_end = pairs_end_;
+    current_hull_->brushes_end = brushes_end_;
+    current_hull_->late_pairs = late_pairs_;
+  }
+  last_entity_end_ = end;
+}
+
 bool map_builder::close_entity(std::size_t at) {
+  brush_open_ = false;
+  close_places(line_end_after(text_, at + 1));
   if (brush_entity_) {
     if (current_hull_->brush == nullptr) current_hull_->keepempty = 1;
     current_hull_->header = list_;
@@ -139,6 +189,7 @@ bool map_builder::save_point_entity() {
   if (numentity == MAX_ENTITIES) return false;
   const short slot = numentity++;
   dentity_t& e = entities[slot];
+  if (keep_places_) e.source = entity_place_;
   // The writer puts the origin after the other pairs.
   e.header = origin_node_ != nullptr ? delete_keyval(list_, origin_node_) : list_;
   origin_node_ = nullptr;
@@ -152,6 +203,9 @@ bool map_builder::save_point_entity() {
 }
 
 void map_builder::finish(face_dialect dialect, const std::vector<std::size_t>& brushes_before) {
+  // A brush entity the text ended in keeps the rest of the text; a point
+  // entity it ended in was not added, and its text follows the last entity.
+  if (entity_open_ && brush_entity_) close_places(text_.size());
   free_keyvals(list_);
   list_ = nullptr;
   map_dialect = dialect;

@@ -8,15 +8,16 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_cursor.h"
 #include "mapio/brush_rebuilder.h"
 #include "mapio/map_reader.h"
 #include "mapio/parsed_records.h"
-#include "base/text_cursor.h"
 
 class map_builder {
  public:
-  // text is what the records were parsed from, for the places in messages.
-  map_builder(std::string_view text, load_report& report, int threads);
+  // text is what the records were parsed from, for the places in messages;
+  // with keep_places each record also notes its place in it (text_span).
+  map_builder(std::string_view text, load_report& report, int threads, bool keep_places);
   // The pairs of an entity still open when the records stop are not in the
   // model.
   ~map_builder();
@@ -38,19 +39,26 @@ class map_builder {
   // listed so far, how many brushes had ended before it.
   void finish(face_dialect dialect, const std::vector<std::size_t>& brushes_before);
 
+  // The end of the last entity closed in the text.
+  std::size_t entities_end() const { return last_entity_end_; }
+
  private:
   bool add_other(const parsed_record& r);
-  void open_entity();
-  void add_pair(const parsed_pair& p);
+  void open_entity(std::size_t at);
+  void add_pair(const parsed_record& r);
   void start_brush_entity();
   void open_brush(std::size_t at);
+  void close_brush(std::size_t at);
+  void close_places(std::size_t end);
   void add_face(const parsed_face& f);
   bool close_entity(std::size_t at);
   bool save_point_entity();
   void list(load_problem p);
 
   text_cursor places_;
+  std::string_view text_;
   load_report& report_;
+  const bool keep_places_;
 
   tmapentity_t scratch_;    // the fixed fields of the open entity
   keyval* list_ = nullptr;  // pairs of the open entity, not yet stored
@@ -63,6 +71,11 @@ class map_builder {
   brush_t* current_brush_ = nullptr;
   surf** face_tail_ = nullptr;
   std::size_t brush_start_ = 0;
+
+  // Places in the text of the open entity and brush (with keep_places).
+  text_span entity_place_;
+  std::size_t pairs_end_ = 0, brushes_end_ = 0, last_entity_end_ = 0;
+  bool entity_open_ = false, brush_open_ = false, had_brush_ = false, late_pairs_ = false;
 
   brush_rebuilder rebuilt_;
 };

@@ -103,6 +103,9 @@ bool points_on(const face_record& plane, const face_record& f) {
 
 bool same_plane(const face_record& a, const face_record& b) {
   if (!a.has_plane || !b.has_plane) return false;
+  // The same points are the same plane, even where they lie so far out that
+  // the distances below are mostly rounding.
+  if (std::equal(&a.points[0][0], &a.points[0][0] + 9, &b.points[0][0])) return true;
   const double cosine = a.normal[0] * b.normal[0] + a.normal[1] * b.normal[1] + a.normal[2] * b.normal[2];
   return cosine >= SAME_DIRECTION && (points_on(a, b) || points_on(b, a));
 }

@@ -76,6 +76,7 @@ bool map_parser::read_leading_pair(parsed_record& r) {
     if (read_value(r.pair.value)) {
       r.kind = record_kind::pair;
       r.at = at;
+      r.end = in_.pos();
       r.pair.leading = true;
       r.pair.origin = false;
       if (r.pair.key == "origin") {
@@ -138,6 +139,7 @@ bool map_parser::read_late_pair(parsed_record& r) {
   }
   r.kind = record_kind::pair;
   r.at = at;
+  r.end = in_.pos();
   r.pair.leading = false;
   r.pair.origin = false;
   return true;
@@ -239,28 +241,29 @@ bool map_parser::read_origin(const std::string& value, std::size_t value_at, ver
   int count = 0;
   while (count < 4 && words.next_word(word[count])) ++count;
   if (count != 3) return false;
-  float v[3];
+  vec3 v;
   for (int i = 0; i < 3; ++i)
     v[i] = number(word[i], value_at + static_cast<std::size_t>(word[i].data() - value.data()));
-  out = vertex_t{v[0], v[1], v[2]};
+  out = to_float(v);
   return true;
 }
 
-inline float map_parser::number(std::string_view word, std::size_t at) {
+inline double map_parser::number(std::string_view word, std::size_t at) {
   bool malformed = false;
-  const float v = float_from_text(word, &malformed);
+  const char* end = nullptr;
+  const double v = field_from_word(word.data(), word.data() + word.size(), &end, &malformed);
   if (malformed) [[unlikely]]
     report_malformed(word, at);
   return v;
 }
 
 // The next word read as a number; false when only whitespace is left.
-inline bool map_parser::next_number(float& out) {
+inline bool map_parser::next_number(double& out) {
   if (in_.peek_past_space() == END) return false;
   const char* const start = text_.data() + in_.pos();
   const char* end = start;
   bool malformed = false;
-  out = float_from_word(start, text_.data() + text_.size(), &end, &malformed);
+  out = field_from_word(start, text_.data() + text_.size(), &end, &malformed);
   in_.move_to(static_cast<std::size_t>(end - text_.data()));
   if (malformed) [[unlikely]]
     report_malformed(std::string_view(start, static_cast<std::size_t>(end - start)),
@@ -314,25 +317,24 @@ inline void map_parser::note_dialect(face_dialect d) {
 
 // Offsets, rotation, scales.
 inline bool map_parser::read_standard_values(parsed_face& f) {
-  if (!next_number(f.sofs) || !next_number(f.tofs) || !next_number(f.flips) || !next_number(f.scale[0]) ||
-      !next_number(f.scale[1])) {
-    return false;
+  for (double& v : f.values) {
+    if (!next_number(v)) return false;
   }
   f.hasaxes = false;
-  std::fill(&f.texaxis[0][0], &f.texaxis[0][0] + 6, 0.0f);
+  std::fill(&f.texaxis[0][0], &f.texaxis[0][0] + 6, 0.0);
   return true;
 }
 
 // An axis with its offset for each direction, then rotation and scales.
 inline bool map_parser::read_valve_values(parsed_face& f) {
-  if (!read_axis(f.texaxis[0], f.sofs) || !read_axis(f.texaxis[1], f.tofs)) return false;
-  if (!next_number(f.flips) || !next_number(f.scale[0]) || !next_number(f.scale[1])) return false;
+  if (!read_axis(f.texaxis[0], f.values[0]) || !read_axis(f.texaxis[1], f.values[1])) return false;
+  if (!next_number(f.values[2]) || !next_number(f.values[3]) || !next_number(f.values[4])) return false;
   f.hasaxes = true;
   return true;
 }
 
 // "[ x y z offset ]", the brackets apart from the numbers or against them.
-inline bool map_parser::read_axis(float axis[3], float& offset) {
+inline bool map_parser::read_axis(double axis[3], double& offset) {
   if (!in_.skip_past('[')) return false;
   std::string_view word;
   bool closed = false;

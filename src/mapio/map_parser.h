@@ -10,9 +10,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/text_cursor.h"
 #include "mapio/map_reader.h"
 #include "mapio/parsed_records.h"
-#include "base/text_cursor.h"
 
 class map_parser {
  public:
@@ -56,11 +56,11 @@ class map_parser {
   inline bool read_face_values(parsed_face& f);
   inline bool read_standard_values(parsed_face& f);
   inline bool read_valve_values(parsed_face& f);
-  inline bool read_axis(float axis[3], float& offset);
+  inline bool read_axis(double axis[3], double& offset);
   inline int read_trailing_numbers();
   inline void note_dialect(face_dialect d);
-  inline float number(std::string_view word, std::size_t at);
-  inline bool next_number(float& out);
+  inline double number(std::string_view word, std::size_t at);
+  inline bool next_number(double& out);
   [[gnu::noinline, gnu::cold]] void report_malformed(std::string_view word, std::size_t at);
 
   bool brush_follows();

@@ -10,6 +10,7 @@
 #include "base/whole_file.h"
 #include "mapio/map_builder.h"
 #include "mapio/map_parser.h"
+#include "mapio/source_layout.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 
@@ -28,12 +29,14 @@ int automatic_threads() {
 }
 
 // Reads text into the program-wide model, which the caller has emptied: the
-// parser's records go to the builder one at a time, as they are read.
-load_report read_into_model(std::string_view text, int threads) {
+// parser's records go to the builder one at a time, as they are read. With
+// entities_end given, the records note their places in the text, and it is
+// set to where the last entity ends.
+load_report read_into_model(std::string_view text, int threads, std::size_t* entities_end = nullptr) {
   origin = vertex_t{};
   load_report report;
   map_parser parser(text, report);
-  map_builder builder(text, report, threads);
+  map_builder builder(text, report, threads, entities_end != nullptr);
   parsed_record r;
   bool refused = false;
   while (!refused && parser.next(r)) refused = !builder.add(r);
@@ -44,6 +47,7 @@ load_report read_into_model(std::string_view text, int threads) {
     return refusal;
   }
   builder.finish(parser.dialect(), parser.brushes_before());
+  if (entities_end != nullptr) *entities_end = builder.entities_end();
   return report;
 }
 
@@ -135,8 +139,10 @@ load_report read_map_text(std::string_view text, int threads) {
     model_aside earlier;
     earlier.swap_with_model();
     load_report report;
+    std::size_t entities_end = 0;
     try {
-      report = read_into_model(text, threads > 0 ? threads : automatic_threads());
+      report = read_into_model(text, threads > 0 ? threads : automatic_threads(), &entities_end);
+      if (report.ok()) take_as_read(text, entities_end);
     } catch (const std::bad_alloc&) {
       report = out_of_memory();
     }

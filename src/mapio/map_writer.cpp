@@ -1,11 +1,13 @@
 #include "mapio/map_writer.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
+#include <functional>
 #include <numbers>
 
 #include "base/number_text.h"
-#include "mapio/atomic_file.h"
 #include "model/map_state.h"
 #include "model/texture_axes.h"
 
@@ -132,16 +134,35 @@ bool all_whole(const vec3 p[3]) {
 }
 
 // A coordinate as a whole number where it is one ("-0" included, as the
-// fixed format gives it), else in the fewest decimals that keep it.
-char* put_coordinate(char* p, double c) {
-  return c == std::floor(c) ? put_fixed(p, c, 0) : put_shortest(p, static_cast<float>(c));
+// fixed format gives it), else in the fewest decimals that keep it: those of
+// the double it was read as when `read`, else those of the float the model
+// keeps.
+char* put_coordinate(char* p, double c, bool read = false) {
+  if (c == std::floor(c)) return put_fixed(p, c, 0);
+  return read ? put_shortest_double(p, c) : put_shortest(p, static_cast<float>(c));
+}
+
+// True while the model's float is the read number rounded, bit for bit: the
+// read number then says the same with the file's own precision.
+bool still_read(float v, double read) {
+  return std::bit_cast<std::uint32_t>(v) == std::bit_cast<std::uint32_t>(static_cast<float>(read));
 }
 
 // A texture number as "%lf" gives it when that reads back the same, else in
-// the fewest decimals that do.
-char* put_texture_number(char* p, float v) {
+// the fewest decimals that do; of the number it was read as while the model
+// still holds that.
+char* put_texture_number(char* p, float v, double read) {
+  if (still_read(v, read)) {
+    char* const end = put_fixed_if_exact_double(p, read, 6);
+    return end != p ? end : put_shortest_double(p, read);
+  }
   char* const end = put_fixed_if_exact(p, v, 6);
   return end != p ? end : put_shortest(p, v);
+}
+
+// A number of a Valve 220 face in the fewest decimals that keep it.
+char* put_valve_number(char* p, float v, double read) {
+  return still_read(v, read) ? put_shortest_double(p, read) : put_shortest(p, v);
 }
 
 // A text piece of known length.
@@ -150,27 +171,32 @@ char* put_text(char* p, std::string_view text) {
   return p + text.size();
 }
 
-void put_pairs(std::string& out, const keyval* list) {
+}  // namespace
+
+void put_pairs_text(std::string& out, const keyval* list, std::string_view eol) {
   for (const keyval* kv = list; kv != nullptr; kv = kv->next) {
     out += '"';
     out += kv->key != nullptr ? kv->key : "";
     out += "\" \"";
     out += kv->value != nullptr ? kv->value : "";
-    out += "\"\n";
+    out += '"';
+    out += eol;
   }
 }
 
+namespace {
+
 // The numbers of a face are built in a buffer, each piece with room for the
 // longest number, and appended a few at a time: most of a map is numbers.
-void put_face(std::string& out, const surf* s) {
+void put_face(std::string& out, const surf* s, std::string_view eol) {
   char line[12 * (NUMBER_TEXT_ROOM + 2)];
   char* p = line;
   double points[3][3];
-  face_points_to_write(s, points);
+  const bool read = face_points_to_write(s, points);
   for (const auto& point : points) {
     p = put_text(p, "( ");
     for (const double c : point) {
-      p = put_coordinate(p, c);
+      p = put_coordinate(p, c, read);
       *p++ = ' ';
     }
     p = put_text(p, ") ");
@@ -178,28 +204,28 @@ void put_face(std::string& out, const surf* s) {
   out.append(line, p);
   out += s->texname;
   p = line;
+  const float values[5] = {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]};
   if (writes_texture_axes()) {
     float axes[2][3];
     texture_axes(s, axes);
-    const float offsets[2] = {s->sofs, s->tofs};
     for (int i = 0; i < 2; ++i) {
       p = put_text(p, " [");
-      for (const float v : axes[i]) {
+      for (int k = 0; k < 3; ++k) {
         *p++ = ' ';
-        p = put_shortest(p, v);
+        p = put_valve_number(p, axes[i][k], s->read.axis[i][k]);
       }
       *p++ = ' ';
-      p = put_shortest(p, offsets[i]);
+      p = put_valve_number(p, values[i], s->read.values[i]);
       p = put_text(p, " ]");
     }
-    for (const float v : {s->flips, s->scale[0], s->scale[1]}) {
+    for (int i = 2; i < 5; ++i) {
       *p++ = ' ';
-      p = put_shortest(p, v);
+      p = put_valve_number(p, values[i], s->read.values[i]);
     }
   } else {
-    for (const float v : {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]}) {
+    for (int i = 0; i < 5; ++i) {
       *p++ = ' ';
-      p = put_texture_number(p, v);
+      p = put_texture_number(p, values[i], s->read.values[i]);
     }
   }
   // Faces without them, the editor's own among them, are read as zero.
@@ -207,9 +233,9 @@ void put_face(std::string& out, const surf* s) {
     *p++ = ' ';
     out.append(line, p);
     out += s->extra;
-    out += '\n';
+    out += eol;
   } else {
-    *p++ = '\n';
+    p = put_text(p, eol);
     out.append(line, p);
   }
 }
@@ -218,41 +244,49 @@ void put_face(std::string& out, const surf* s) {
 
 bool writes_texture_axes() { return map_dialect == DIALECT_VALVE; }
 
-void face_points_to_write(const surf* s, double out[3][3]) {
+bool face_points_to_write(const surf* s, double out[3][3]) {
   vec3 chosen[3];
   for (int i = 0; i < 3; ++i) chosen[i] = rounded(to_double(s->point[i]));
 
   // While the face still lies on the plane it was read with, that plane is
   // exact, where the one fitted to a small polygon is only close, and one
-  // fitted to a polygon squeezed to nothing (a sliver) is none at all.
+  // fitted to a polygon squeezed to nothing (a sliver) is none at all. Points
+  // no edit has moved are taken at the precision the file gave them.
+  bool untouched = s->hasfilepoints != 0;
+  for (int i = 0; i < 3; ++i) untouched = untouched && s->filepoint[i] == to_float(s->read.point[i]);
   vec3 read[3];
-  for (int i = 0; i < 3; ++i) read[i] = to_double(s->filepoint[i]);
+  for (int i = 0; i < 3; ++i) read[i] = untouched ? s->read.point[i] : to_double(s->filepoint[i]);
+  bool took_read = false;
+  const auto take_read = [&] {
+    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
+    took_read = true;
+  };
   plane_t read_plane;
-  // (The polygon's own way round is not asked: a sliver's is noise.)
-  if (s->hasfilepoints && plane_through(read, read_plane) && polygon_on(s, read_plane)) {
+  // Every edit that moves a plane moves the points it was read with along,
+  // so untouched ones still tell it, however far a sliver's rebuilt polygon
+  // strays from it. Else the polygon must still lie on it. (The polygon's own
+  // way round is not asked: a sliver's is noise.)
+  if (s->hasfilepoints && plane_through(read, read_plane) && (untouched || polygon_on(s, read_plane))) {
     // Fractional points stay as they were read, since rounding them would
     // tilt the plane; whole ones stay unless the plain rounding keeps it.
-    if (!all_whole(read) || !describes(read_plane, chosen)) {
-      for (int i = 0; i < 3; ++i) chosen[i] = read[i];
-    }
+    if (!all_whole(read) || !describes(read_plane, chosen)) take_read();
   } else if (plane_t plane; !face_plane(s, plane)) {
     // The polygon has been squeezed onto a line (a plane far beyond the
     // building square): the points it was read with still tell the plane.
-    if (s->hasfilepoints && plane_through(read, read_plane)) {
-      for (int i = 0; i < 3; ++i) chosen[i] = read[i];
-    }
+    if (s->hasfilepoints && plane_through(read, read_plane)) take_read();
   } else if (describes(plane, chosen)) {
     // the plain rounding keeps the plane
   } else if (!closest_corners(s, plane, chosen) && !exact_corners(s, plane, chosen) && s->hasfilepoints) {
     // a polygon squeezed out of shape far from the origin: its plane is best
     // told by the points it was read with
-    for (int i = 0; i < 3; ++i) chosen[i] = read[i];
+    take_read();
   }
   for (int i = 0; i < 3; ++i) {
     out[i][0] = chosen[i].x;
     out[i][1] = chosen[i].y;
     out[i][2] = chosen[i].z;
   }
+  return took_read && untouched;
 }
 
 bool hull_is_written(const hull_t* h) { return h == hull || h->brush != nullptr || h->keepempty != 0; }
@@ -277,36 +311,54 @@ std::string entities_text(Wanted wanted, Take take) {
   std::string out;
   out.reserve(size);
   for (const hull_t* h = hull; h != nullptr; h = h->next) {
-    if (!wanted(h)) continue;
-    out += "{\n";
-    put_pairs(out, h->header);
-    for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
-      if (b->valid == 0 || !take(b)) continue;
-      out += "{\n";
-      for (const surf* s = b->fsurf; s != nullptr; s = s->next) put_face(out, s);
-      out += "}\n";
-    }
-    out += "}\n";
+    if (wanted(h)) put_brush_entity_text(out, h, "\n", take);
   }
   for (int i = 0; i < numentity; ++i) {
     const dentity_t& e = entities[i];
-    if (e.valid == 0 || !take(e.brush)) continue;
-    out += "{\n";
-    put_pairs(out, e.header);
-    char origin[3 * (NUMBER_TEXT_ROOM + 1)];
-    char* p = put_coordinate(origin, e.origin.x);
-    *p++ = ' ';
-    p = put_coordinate(p, e.origin.y);
-    *p++ = ' ';
-    p = put_coordinate(p, e.origin.z);
-    out += "\"origin\" \"";
-    out.append(origin, p);
-    out += "\"\n}\n";
+    if (e.valid != 0 && take(e.brush)) put_point_entity_text(out, e, "\n");
   }
   return out;
 }
 
 }  // namespace
+
+void put_brush_text(std::string& out, const brush_t* b, std::string_view eol) {
+  out += '{';
+  out += eol;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) put_face(out, s, eol);
+  out += '}';
+  out += eol;
+}
+
+void put_brush_entity_text(std::string& out, const hull_t* h, std::string_view eol,
+                           const std::function<bool(const brush_t*)>& take) {
+  out += '{';
+  out += eol;
+  put_pairs_text(out, h->header, eol);
+  for (const brush_t* b = h->brush; b != nullptr; b = b->next) {
+    if (b->valid != 0 && (!take || take(b))) put_brush_text(out, b, eol);
+  }
+  out += '}';
+  out += eol;
+}
+
+void put_point_entity_text(std::string& out, const dentity_t& e, std::string_view eol) {
+  out += '{';
+  out += eol;
+  put_pairs_text(out, e.header, eol);
+  char origin[3 * (NUMBER_TEXT_ROOM + 1)];
+  char* p = put_coordinate(origin, e.origin.x);
+  *p++ = ' ';
+  p = put_coordinate(p, e.origin.y);
+  *p++ = ' ';
+  p = put_coordinate(p, e.origin.z);
+  out += "\"origin\" \"";
+  out.append(origin, p);
+  out += '"';
+  out += eol;
+  out += '}';
+  out += eol;
+}
 
 std::string map_text() {
   return entities_text(hull_is_written, [](const brush_t*) { return true; });
@@ -323,5 +375,3 @@ std::string selection_map_text() {
       },
       take);
 }
-
-std::string write_map(const std::string& path) { return write_file_atomically(path, map_text()); }

@@ -2,7 +2,9 @@
 // then point entities, each with its key/value pairs in order.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <string_view>
 
 #include "model/types.h"
 
@@ -25,13 +27,21 @@ bool writes_texture_axes();
 // Whether map_text writes the brush entity h.
 bool hull_is_written(const hull_t* h);
 
-// Writes map_text() to path, replacing the file only once all of it is
-// written. Returns "" on success, else the reason.
-std::string write_map(const std::string& path);
+// Pieces of map_text, each line ended with eol (a file's own line break
+// where a save keeps the file's text): a brush; key/value pairs; a point
+// entity with its origin; a brush entity with its brushes, those take keeps
+// when it is given.
+void put_brush_text(std::string& out, const brush_t* b, std::string_view eol);
+void put_pairs_text(std::string& out, const keyval* pairs, std::string_view eol);
+void put_point_entity_text(std::string& out, const dentity_t& e, std::string_view eol);
+void put_brush_entity_text(std::string& out, const hull_t* h, std::string_view eol,
+                           const std::function<bool(const brush_t*)>& take = {});
 
 // The three whole-numbered points written for face s. They are the face's
 // first three points rounded half up wherever those still describe its
 // plane (same orientation, each point within WRITTEN_PLANE_TOLERANCE);
 // otherwise the points it was read with, or the polygon corners that come
-// closest. A face with a plane never gets three points on one line.
-void face_points_to_write(const surf* s, double out[3][3]);
+// closest. A face with a plane never gets three points on one line. True
+// when they are the points it was read with at the file's own precision,
+// which no edit has moved since.
+bool face_points_to_write(const surf* s, double out[3][3]);

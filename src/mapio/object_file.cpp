@@ -98,7 +98,8 @@ bool object_reader::read_face() {
     if (!next_word(word)) return false;
   }
 
-  surf* s = append_file_face(open_, face_tail_, p, texture);
+  const vec3 points[3] = {to_double(p[0]), to_double(p[1]), to_double(p[2])};
+  surf* s = append_file_face(open_, face_tail_, points, texture);
   s->scale[0] = 1;  // the file's texture values are not used
   s->scale[1] = 1;
   return true;

@@ -31,17 +31,15 @@ struct parsed_pair {
   vertex_t point;
 };
 
-// A face as the file wrote it, in any dialect. The texture name and the
-// numbers after the scales point into the text or a buffer of the parser and
-// last until the next record.
+// A face as the file wrote it, in any dialect, its numbers at the precision
+// the text gives. The texture name and the numbers after the scales point
+// into the text or a buffer of the parser and last until the next record.
 struct parsed_face {
-  vertex_t point[3];
+  vec3 point[3];
   std::string_view texture;
-  float sofs = 0, tofs = 0;  // texture offsets
-  float flips = 0;           // texture rotation in degrees
-  float scale[2] = {0, 0};
-  bool hasaxes = false;      // the face gives its texture axes (Valve 220)
-  float texaxis[2][3] = {};  // those axes, u then v; zero without them
+  double values[5] = {};      // offsets s and t, rotation in degrees, scales s and t
+  bool hasaxes = false;       // the face gives its texture axes (Valve 220)
+  double texaxis[2][3] = {};  // those axes, u then v; zero without them
   // Numbers after the scales, as written, one space apart: the QUAKE 2
   // content and surface flags and value, the Hexen 2 sixth number.
   std::string_view extra;
@@ -54,6 +52,7 @@ struct parsed_face {
 struct parsed_record {
   record_kind kind = record_kind::entity;
   std::size_t at = 0;
+  std::size_t end = 0;  // of a pair: just past its closing quote
   parsed_pair pair;
   parsed_face face;
 };

@@ -19,6 +19,7 @@ void for_each_face_field(A& a, B& b, Fn&& fn) {
   fn(a.solid, b.solid);
   for (int i = 0; i < 3; ++i) fn(a.filepoint[i], b.filepoint[i]);
   fn(a.hasfilepoints, b.hasfilepoints);
+  fn(a.read, b.read);
   for (int i = 0; i < 2; ++i) {
     for (int k = 0; k < 3; ++k) fn(a.texaxis[i][k], b.texaxis[i][k]);
   }

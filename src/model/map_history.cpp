@@ -35,6 +35,7 @@ struct face_blob {
   int solid;
   vertex_t filepoint[3];
   int hasfilepoints;
+  read_numbers read;
   float texaxis[2][3];
   int hasaxes;
   std::string extra;
@@ -46,6 +47,7 @@ struct brush_blob {
   char valid;
   short entity;
   short numsurfaces;
+  text_span source;
 };
 
 using pair_list = std::vector<std::pair<std::string, std::string>>;
@@ -56,7 +58,15 @@ struct hull_snap {
   pairs_ref header;
   char message[25], wad[25], classname[25], target[10], targetname[10];
   int keepempty;
+  text_span source;
+  std::size_t pairs_end, brushes_end;
+  bool late_pairs;
   std::vector<brush_ref> brushes;
+
+  bool same_layout(const hull_snap& o) const {
+    return source == o.source && pairs_end == o.pairs_end && brushes_end == o.brushes_end &&
+           late_pairs == o.late_pairs;
+  }
 };
 
 struct entity_snap {
@@ -64,6 +74,7 @@ struct entity_snap {
   vertex_t origin;
   char valid;
   brush_ref marker;
+  text_span source;
 };
 
 struct map_snapshot {
@@ -96,7 +107,10 @@ bool same_face(const surf* s, const face_blob& f, const vertex_t* points) {
 }
 
 bool same_brush(const brush_t* b, const brush_blob& blob) {
-  if (b->valid != blob.valid || b->entity != blob.entity || b->numsurfaces != blob.numsurfaces) return false;
+  if (b->valid != blob.valid || b->entity != blob.entity || b->numsurfaces != blob.numsurfaces ||
+      b->source != blob.source) {
+    return false;
+  }
   std::size_t i = 0;
   for (const surf* s = b->fsurf; s != nullptr; s = s->next, ++i) {
     if (i >= blob.faces.size() || !same_face(s, blob.faces[i], blob.points.data())) return false;
@@ -109,6 +123,7 @@ brush_ref copy_brush(const brush_t* b) {
   blob->valid = b->valid;
   blob->entity = b->entity;
   blob->numsurfaces = b->numsurfaces;
+  blob->source = b->source;
   std::size_t total = 0;
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) total += kept_points(s);
   blob->points.reserve(total);
@@ -148,13 +163,17 @@ class snapshot_taker {
       std::memcpy(hs.target, h->target, sizeof hs.target);
       std::memcpy(hs.targetname, h->targetname, sizeof hs.targetname);
       hs.keepempty = h->keepempty;
+      hs.source = h->source;
+      hs.pairs_end = h->pairs_end;
+      hs.brushes_end = h->brushes_end;
+      hs.late_pairs = h->late_pairs;
       for (const brush_t* b = h->brush; b != nullptr; b = b->next) hs.brushes.push_back(share_brush(b));
       snap.hulls.push_back(std::move(hs));
     }
     for (int i = 0; i < numentity; ++i) {
       const dentity_t& e = entities[i];
       snap.ents.push_back({share_pairs(&e, e.header), e.origin, e.valid,
-                           e.brush != nullptr ? share_brush(e.brush) : nullptr});
+                           e.brush != nullptr ? share_brush(e.brush) : nullptr, e.source});
     }
     brush_seen.swap(brushes_now);
     pairs_seen.swap(pairs_now);
@@ -192,7 +211,7 @@ bool same_snapshot(const map_snapshot& a, const map_snapshot& b) {
   for (std::size_t i = 0; i < a.hulls.size(); ++i) {
     const hull_snap& x = a.hulls[i];
     const hull_snap& y = b.hulls[i];
-    if (x.header != y.header || x.brushes != y.brushes || x.keepempty != y.keepempty ||
+    if (x.header != y.header || x.brushes != y.brushes || x.keepempty != y.keepempty || !x.same_layout(y) ||
         std::memcmp(x.message, y.message, sizeof x.message) != 0 ||
         std::memcmp(x.wad, y.wad, sizeof x.wad) != 0 ||
         std::memcmp(x.classname, y.classname, sizeof x.classname) != 0 ||
@@ -204,7 +223,8 @@ bool same_snapshot(const map_snapshot& a, const map_snapshot& b) {
   for (std::size_t i = 0; i < a.ents.size(); ++i) {
     const entity_snap& x = a.ents[i];
     const entity_snap& y = b.ents[i];
-    if (x.header != y.header || x.origin != y.origin || x.valid != y.valid || x.marker != y.marker) {
+    if (x.header != y.header || x.origin != y.origin || x.valid != y.valid || x.marker != y.marker ||
+        x.source != y.source) {
       return false;
     }
   }
@@ -228,6 +248,7 @@ brush_t* build_brush(const brush_ref& ref, hull_t* owner) {
   b->hull = owner;
   b->entity = ref->entity;
   b->numsurfaces = ref->numsurfaces;
+  b->source = ref->source;
   surf** tail = &b->fsurf;
   for (const face_blob& f : ref->faces) {
     auto* s = new surf;
@@ -260,6 +281,10 @@ void restore(const map_snapshot& snap) {
     std::memcpy(h->target, hs.target, sizeof h->target);
     std::memcpy(h->targetname, hs.targetname, sizeof h->targetname);
     h->keepempty = hs.keepempty;
+    h->source = hs.source;
+    h->pairs_end = hs.pairs_end;
+    h->brushes_end = hs.brushes_end;
+    h->late_pairs = hs.late_pairs;
     brush_t** btail = &h->brush;
     for (const brush_ref& ref : hs.brushes) {
       *btail = build_brush(ref, h);
@@ -277,6 +302,7 @@ void restore(const map_snapshot& snap) {
     e.origin = es.origin;
     e.valid = es.valid;
     e.brush = es.marker != nullptr ? build_brush(es.marker, nullptr) : nullptr;
+    e.source = es.source;
   }
 }
 

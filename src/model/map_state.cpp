@@ -13,6 +13,7 @@ brushlist* cbrushlist = blist;
 brush_t* hibr = nullptr;
 surf* hilight = nullptr;
 int map_dialect = DIALECT_STANDARD;
+source_text map_source;
 surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
 std::vector<surf*> selected_faces;

@@ -15,8 +15,16 @@ extern brushlist* cbrushlist;             // node where the next selected brush 
 extern brush_t* hibr;                     // current brush of the keyboard commands
 extern surf* hilight;                     // highlighted face
 extern int map_dialect;                   // face syntax of the open map, a face_dialect; kept through undo
-extern surf* thi;                         // face under the mouse, found while drawing
-extern vertex_t* closest_point;           // face point under the mouse, found while drawing
+
+// The text the open map was read from, which its records' text_spans point
+// into; empty for a map begun in the editor. Undo keeps it.
+struct source_text {
+  std::string text;
+  std::size_t entities_end = 0;  // end of the last entity read from it
+};
+extern source_text map_source;
+extern surf* thi;                // face under the mouse, found while drawing
+extern vertex_t* closest_point;  // face point under the mouse, found while drawing
 
 // Selection list.
 void insert_brush_in_list(brush_t* b);

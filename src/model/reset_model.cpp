@@ -18,6 +18,7 @@ void reset_model() {
   blist->next = nullptr;
   cbrushlist = blist;
   map_dialect = DIALECT_STANDARD;
+  map_source = {};
   reset_camera();
   veld_srand(1);
   history_reset();

@@ -2,6 +2,7 @@
 // the editor reads and changes these in place.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -21,6 +22,29 @@ enum face_dialect {
 };
 // Their names for the user, in the order above.
 constexpr const char* DIALECT_NAMES[] = {"QUAKE standard", "Valve 220", "QUAKE 2", "Hexen 2"};
+
+// The numbers a face was read with, at the precision the file gave them.
+// Edits change the float fields of the face; wherever a float still equals
+// its read number rounded to float, the writer writes the read number, so a
+// face the mapper did not touch goes back to the file as it came.
+struct read_numbers {
+  vec3 point[3];           // the three plane points
+  double values[5] = {};   // offsets s and t, rotation, scales s and t
+  double axis[2][3] = {};  // Valve 220 texture axes, u then v
+  bool operator==(const read_numbers&) const = default;
+};
+
+// Where a record stood in the text the open map was read from (see
+// map_source), for saves that keep the file's own text: an untouched record
+// goes back as that text. Zero `end` for a record that was not read from it.
+struct text_span {
+  std::size_t gap =
+      0;  // end of the record before it there; the comments and blank lines between go with this one
+  std::size_t begin = 0;
+  std::size_t end = 0;
+  std::uint64_t read_as = 0;  // what the record held when read, as a fingerprint
+  bool operator==(const text_span&) const = default;
+};
 
 struct surf;
 struct brush_t;
@@ -65,6 +89,7 @@ struct surf {
   // when the rounded polygon corners would no longer describe the plane.
   vertex_t filepoint[3];
   int hasfilepoints = 0;
+  read_numbers read;
   // The texture axes of a face read in the Valve 220 syntax (u, then v); its
   // offsets are sofs and tofs. Without them the writer works the axes out
   // from the plane when the map needs them.
@@ -87,6 +112,7 @@ struct brush_t {
   // Put out of sight (H in a plan view): neither drawn nor picked in any
   // view, and saved as any other.
   char hidden = 0;
+  text_span source;
 };
 
 // One key/value pair. Each text lives in its own block of at least TEXT_BLOCK
@@ -111,6 +137,12 @@ struct hull_t {
   // Read with no brushes (a group or layer, or a world whose brushes all sit
   // in groups): saved all the same, where an entity emptied by deletes is not.
   int keepempty = 0;
+  // Its place in the text it was read from, its pairs the fingerprint; and
+  // there the ends of its pairs before the first brush and of its last brush,
+  // and whether pairs came after a brush.
+  text_span source;
+  std::size_t pairs_end = 0, brushes_end = 0;
+  bool late_pairs = false;
 };
 
 // A point entity: one slot of `entities`.
@@ -119,6 +151,7 @@ struct dentity_t {
   vertex_t origin;
   char valid = 0;
   brush_t* brush = nullptr;
+  text_span source;  // its pairs and origin the fingerprint
 };
 
 // The reader's scratch record for the entity being read.

@@ -74,8 +74,8 @@ bool read_records(const std::string& path, map_seen& out) {
         break;
       case record_kind::face:
         if (out.entities.size() == 1) {
-          const vec3 p0 = to_double(r.face.point[0]);
-          const vec3 n = normalized(cross(to_double(r.face.point[1]) - p0, to_double(r.face.point[2]) - p0));
+          const vec3 p0 = r.face.point[0];
+          const vec3 n = normalized(cross(r.face.point[1] - p0, r.face.point[2] - p0));
           out.world.back().planes.push_back({p0, n});
         }
         break;

@@ -28,7 +28,10 @@ const tool_command commands[] = {
      "                   and WADs of the game in DIR: a missing palette or WAD, a texture\n"
      "                   missing or damaged\n",
      info_main},
-    {"resave", "IN OUT", "read IN and write it to OUT with the editor's writer", "", resave_main},
+    {"resave", "IN OUT [--keep-layout]", "read IN and write it to OUT with the editor's writer",
+     "  --keep-layout    keep IN's own text (comments, spacing, number spelling, order) wherever\n"
+     "                   the map read from it is unchanged; unread parts go as they are\n",
+     resave_main},
     {"render", render_usage(),
      "draw MAP as the 3D view shows it after opening (camera at 0 1000 0) into an 800 x 600 PNG",
      render_options(), render_main},

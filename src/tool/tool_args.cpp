@@ -50,6 +50,8 @@ bool paths_only(const char* command, const std::vector<std::string>& args, std::
   return args.size() == count;
 }
 
+bool take_flag(std::vector<std::string>& args, std::string_view flag) { return std::erase(args, flag) > 0; }
+
 bool option_number(std::string_view text, float* out) {
   if (!is_whole_decimal(text)) return false;
   bool malformed = false;

@@ -277,7 +277,7 @@ TEST_F(Editing, RightDragOfAMarkerMovesTheEntityOrigin) {
   const vertex_t o{0, 0, 0};
   brush_t* m = new_brush(&o, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE, 1);
   m->entity = 0;
-  entities[0] = {nullptr, o, 1, m};
+  entities[0] = {nullptr, o, 1, m, {}};
   numentity = 1;
   insert_brush_in_list(m);
   options.dragz = 1;

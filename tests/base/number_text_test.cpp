@@ -100,7 +100,7 @@ TEST(NumberText, FloatsAgreeWithTheCConversionOnRandomTokens) {
       const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
       const char* word_end = nullptr;
       bool alone = false, in_line = false;
-      const float v = float_from_word(text.data(), text.data() + text.size(), &word_end, &in_line);
+      const auto v = static_cast<float>(field_from_word(text.data(), text.data() + text.size(), &word_end, &in_line));
       const float w = float_from_text(std::string_view(text).substr(0, end), &alone);
       ASSERT_EQ(word_end, text.data() + end) << '"' << text << '"';
       ASSERT_EQ(std::bit_cast<std::uint32_t>(v), std::bit_cast<std::uint32_t>(w)) << '"' << text << '"';

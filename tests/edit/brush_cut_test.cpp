@@ -191,7 +191,7 @@ TEST_F(BrushCut, MarkerBoxesAreNeitherCutNorDeleted) {
   const vertex_t at{0, 0, 0};
   brush_t* m = new_brush(&at, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE, 1);
   m->entity = 0;
-  entities[0] = dentity_t{nullptr, at, 1, m};
+  entities[0] = dentity_t{nullptr, at, 1, m, {}};
   numentity = 1;
   brush_t* cutter = box({0, 0, 4}, 64, 64, 8);
 

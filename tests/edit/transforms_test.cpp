@@ -193,7 +193,7 @@ TEST_F(Transforms, MarkerTurnedWithAGroupCarriesItsEntity) {
   const vertex_t at{100, 0, 0};
   brush_t* m = new_brush(&at, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE, 1);
   m->entity = 0;
-  entities[0] = dentity_t{nullptr, at, 1, m};
+  entities[0] = dentity_t{nullptr, at, 1, m, {}};
   numentity = 1;
   insert_brush_in_list(box({0, 0, 0}, 16, 16, 16));
   insert_brush_in_list(m);

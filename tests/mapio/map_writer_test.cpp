@@ -1,4 +1,5 @@
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,48 @@ TEST_F(MapWriter, KeepsThePlaneWhereTheRoundedCornersWouldNot) {
   const points p = written(s);
   EXPECT_GT((p[1][0] - p[0][0]) * (p[2][1] - p[0][1]) - (p[1][1] - p[0][1]) * (p[2][0] - p[0][0]), 0);
   for (const auto& q : p) EXPECT_EQ(q[2], 0);
+}
+
+// Faces keep the numbers they were read with, at the file's precision, until
+// an edit changes them; then the model's float is written.
+TEST_F(MapWriter, UntouchedNumbersKeepTheFilesPrecision) {
+  const std::string face =
+      "( -1170.181818181817 2081.8181818181806 808 ) ( -1170.181818181817 2081.8181818181806 0.1 ) "
+      "( 0.30000000000000004 64 808 ) T [ 0.70710678118654757 0.70710678118654757 0 0.123456789 ] "
+      "[ 0 0 -1 -16 ] 0 0.33333333333333331 1\n";
+  const std::string box =
+      "( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T [ 0 1 0 0 ] [ 0 0 -1 0 ] 0 1 1\n"
+      "( 64 0 0 ) ( 64 0 64 ) ( 64 64 0 ) T [ 0 1 0 0 ] [ 0 0 -1 0 ] 0 1 1\n";
+  ASSERT_TRUE(read_map_text("{\n\"classname\" \"worldspawn\"\n{\n" + face + box + "}\n}\n").complete);
+  const auto face_line = [] {
+    const std::string text = map_text();
+    const std::size_t start = text.find("( -1170");
+    return start == std::string::npos ? std::string()
+                                      : text.substr(start, text.find('\n', start) + 1 - start);
+  };
+  EXPECT_EQ(face_line(),
+            "( -1170.181818181817 2081.8181818181806 808 ) ( -1170.181818181817 2081.8181818181806 0.1 ) "
+            "( 0.30000000000000004 64 808 ) T [ 0.7071067811865476 0.7071067811865476 0 0.123456789 ] "
+            "[ 0 0 -1 -16 ] 0 0.3333333333333333 1\n");
+
+  // A texture edit writes that number as the model holds it, the others as read.
+  surf* s = hull->brush->fsurf;
+  s->sofs = 0.5f;
+  s->scale[0] = 2;
+  EXPECT_NE(face_line().find("0.7071067811865476 0 0.5 ] [ 0 0 -1 -16 ] 0 2 1\n"), std::string::npos)
+      << face_line();
+
+  // Moved points are the model's floats; put back as they were (as an undo
+  // does), they are the file's again.
+  const std::string before = map_text();
+  const surf kept = *s;
+  for (vertex_t& p : s->filepoint) p.z += 1;
+  for (int i = 0; i < s->numpoints; ++i) s->point[i].z += 1;
+  EXPECT_NE(map_text().find("( -1170.1818 2081.818 809 ) ( -1170.1818 2081.818 1.1 ) ( 0.3 64 809 )"),
+            std::string::npos);
+  std::copy(kept.filepoint, kept.filepoint + 3, s->filepoint);
+  std::copy(kept.point, kept.point + kept.numpoints, s->point);
+  EXPECT_EQ(map_text(), before);
 }
 
 TEST_F(MapWriter, ALongTextRoundTripKeepsEveryCharacter) {
