@@ -21,6 +21,41 @@
 namespace {
 
 constexpr int MOST_REPEATS = 64;  // times Fit may put a texture across a face
+constexpr int BUTTONS_A_ROW = 4;
+
+// The inspector's buttons, a row to a kind of step.
+struct step_button {
+  const char* text = nullptr;
+  int id = 0;
+};
+struct button_row {
+  const char* label;
+  std::array<step_button, 5> buttons;
+};
+constexpr button_row STEP_ROWS[] = {
+    {"Texel",
+     {{{"s \u2212", CM_SHIFTSLESS},
+       {"s +", CM_SHIFTSMORE},
+       {"t \u2212", CM_SHIFTTLESS},
+       {"t +", CM_SHIFTTMORE}}}},
+    {"Grid",
+     {{{"s \u2212", CM_GRIDSLESS},
+       {"s +", CM_GRIDSMORE},
+       {"t \u2212", CM_GRIDTLESS},
+       {"t +", CM_GRIDTMORE}}}},
+    {"Turn", {{{"\u221215\u00b0", CM_TURNLESS}, {"+15\u00b0", CM_TURNMORE}}}},
+    {"Scale",
+     {{{"s \u00d72", CM_SCALESUP},
+       {"s \u00f72", CM_SCALESDOWN},
+       {"t \u00d72", CM_SCALETUP},
+       {"t \u00f72", CM_SCALETDOWN}}}},
+};
+constexpr button_row JUSTIFY_ROW = {"Justify",
+                                    {{{"Left", CM_JUSTIFYLEFT},
+                                      {"Right", CM_JUSTIFYRIGHT},
+                                      {"Top", CM_JUSTIFYTOP},
+                                      {"Bottom", CM_JUSTIFYBOTTOM},
+                                      {"Centre", CM_JUSTIFYCENTRE}}}};
 
 // The size the view draws a face's texture with (the stand-in's for one that
 // cannot be shown).
@@ -129,18 +164,17 @@ TFaceInspector::TFaceInspector(TDrawWindow& view)
   auto* body = new QWidget(this);
   auto* column = new QVBoxLayout(body);
   form_ = new QFormLayout;
-  QFormLayout* form = form_;
   static constexpr const char* NAMES[FIELD_COUNT] = {"Texture",  "Offset s", "Offset t",
                                                      "Rotation", "Scale s",  "Scale t"};
   for (int f = 0; f < FIELD_COUNT; ++f) {
     fields_[f] = new QLineEdit(body);
-    form->addRow(QString::fromLatin1(NAMES[f]), fields_[f]);
+    form_->addRow(QString::fromLatin1(NAMES[f]), fields_[f]);
     connect(fields_[f], &QLineEdit::returnPressed, this, [this, f] { take_field(static_cast<field>(f)); });
   }
   axes_ = new QLabel(body);
   axes_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  form->addRow(QStringLiteral("Axes"), axes_);
-  column->addLayout(form);
+  form_->addRow(QStringLiteral("Axes"), axes_);
+  column->addLayout(form_);
 
   // The buttons run the Texture menu's commands, so a button, its menu item
   // and its key are one thing.
@@ -157,25 +191,22 @@ TFaceInspector::TFaceInspector(TDrawWindow& view)
     grid->addWidget(b, row, col);
     connect(b, &QPushButton::clicked, this, [this, id] { view_.command(id); });
   };
-  grid->addWidget(new QLabel(QStringLiteral("Texel"), body), 0, 0);
-  button("s \u2212", CM_SHIFTSLESS, 0, 1);
-  button("s +", CM_SHIFTSMORE, 0, 2);
-  button("t \u2212", CM_SHIFTTLESS, 0, 3);
-  button("t +", CM_SHIFTTMORE, 0, 4);
-  grid->addWidget(new QLabel(QStringLiteral("Grid"), body), 1, 0);
-  button("s \u2212", CM_GRIDSLESS, 1, 1);
-  button("s +", CM_GRIDSMORE, 1, 2);
-  button("t \u2212", CM_GRIDTLESS, 1, 3);
-  button("t +", CM_GRIDTMORE, 1, 4);
-  grid->addWidget(new QLabel(QStringLiteral("Turn"), body), 2, 0);
-  button("\u221215\u00b0", CM_TURNLESS, 2, 1);
-  button("+15\u00b0", CM_TURNMORE, 2, 2);
-  grid->addWidget(new QLabel(QStringLiteral("Scale"), body), 3, 0);
-  button("s \u00d72", CM_SCALESUP, 3, 1);
-  button("s \u00f72", CM_SCALESDOWN, 3, 2);
-  button("t \u00d72", CM_SCALETUP, 3, 3);
-  button("t \u00f72", CM_SCALETDOWN, 3, 4);
-  grid->addWidget(new QLabel(QStringLiteral("Fit"), body), 4, 0);
+  int row = 0;
+  const auto add_row = [&](const button_row& r) {
+    grid->addWidget(new QLabel(QString::fromLatin1(r.label), body), row, 0);
+    int col = 1;
+    for (const step_button& b : r.buttons) {
+      if (b.text == nullptr) break;
+      if (col > BUTTONS_A_ROW) {  // the rest go on below
+        col = 1;
+        ++row;
+      }
+      button(b.text, b.id, row, col++);
+    }
+    ++row;
+  };
+  for (const button_row& r : STEP_ROWS) add_row(r);
+  grid->addWidget(new QLabel(QStringLiteral("Fit"), body), row, 0);
   across_ = new QSpinBox(body);
   down_ = new QSpinBox(body);
   for (QSpinBox* times : {across_, down_}) {
@@ -184,15 +215,10 @@ TFaceInspector::TFaceInspector(TDrawWindow& view)
   }
   across_->setToolTip(QStringLiteral("Times across"));
   down_->setToolTip(QStringLiteral("Times down"));
-  grid->addWidget(across_, 4, 1);
-  grid->addWidget(down_, 4, 2);
-  button("Fit", CM_FITTEXTURE, 4, 3);
-  grid->addWidget(new QLabel(QStringLiteral("Justify"), body), 5, 0);
-  button("Left", CM_JUSTIFYLEFT, 5, 1);
-  button("Right", CM_JUSTIFYRIGHT, 5, 2);
-  button("Top", CM_JUSTIFYTOP, 5, 3);
-  button("Bottom", CM_JUSTIFYBOTTOM, 5, 4);
-  button("Centre", CM_JUSTIFYCENTRE, 6, 1);
+  grid->addWidget(across_, row, 1);
+  grid->addWidget(down_, row, 2);
+  button("Fit", CM_FITTEXTURE, row++, 3);
+  add_row(JUSTIFY_ROW);
   column->addLayout(grid);
   column->addStretch();
   setWidget(body);
