@@ -206,6 +206,7 @@ void TDrawCanvas::draw_brush(brush_t* brush) {
 }
 
 void TDrawCanvas::draw_selected_face(surf* s) {
+  if (s->brush != nullptr && s->brush->hidden != 0) return;
   rotate_surface(s);
   if (draw_surface(s) == 0) return;
   QPoint pts[MAX_POINTS];
