@@ -1,6 +1,7 @@
 // The map reader on arbitrary text. Whatever it reads must leave a sound
-// model, and what the writer then makes of a map that was read whole must
-// read back whole and mean the same.
+// model and, saved keeping the file's layout, give the text back byte for
+// byte; what the writer makes of a map that was read whole must read back
+// whole and mean the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "mapio/map_compare.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 #include "model/map_state.h"
 #include "model/model_check.h"
 
@@ -38,6 +40,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const load_report first = read_map_text(std::string_view(reinterpret_cast<const char*>(data), size));
   require(check_model().empty());
   if (first.ok()) {
+    // Nothing changed, so a save that keeps the file's text gives it back.
+    require(map_text_keeping_layout() == std::string_view(reinterpret_cast<const char*>(data), size));
     const int brush_entities = written_brush_entities();
     const int point_entities = written_point_entities();
     const map_record before = record_model();

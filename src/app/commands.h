@@ -26,6 +26,7 @@
 #include "edit/replace_texture.h"
 #include "edit/transforms.h"
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
@@ -76,30 +77,31 @@ enum command_id {
   CM_VIEWENTITIES = 145,
   CM_PASTE = 146,
   CM_REPLACETEXTURES = 147,
-  CM_APPLYTEXTURE = 148,
-  CM_VIEWTEXTURES = 149,
-  CM_VIEWFACEINSPECTOR = 150,
-  CM_SHIFTSLESS = 151,  // the texture steps of the face inspector, in its order
-  CM_SHIFTSMORE = 152,
-  CM_SHIFTTLESS = 153,
-  CM_SHIFTTMORE = 154,
-  CM_GRIDSLESS = 155,
-  CM_GRIDSMORE = 156,
-  CM_GRIDTLESS = 157,
-  CM_GRIDTMORE = 158,
-  CM_TURNLESS = 159,
-  CM_TURNMORE = 160,
-  CM_SCALESUP = 161,
-  CM_SCALESDOWN = 162,
-  CM_SCALETUP = 163,
-  CM_SCALETDOWN = 164,
-  CM_FITTEXTURE = 165,
-  CM_JUSTIFYLEFT = 166,
-  CM_JUSTIFYRIGHT = 167,
-  CM_JUSTIFYTOP = 168,
-  CM_JUSTIFYBOTTOM = 169,
-  CM_JUSTIFYCENTRE = 170,
-  CM_SELECTFACESUSING = 171,
+  CM_KEEPLAYOUT = 160,
+  CM_APPLYTEXTURE = 161,
+  CM_VIEWTEXTURES = 162,
+  CM_VIEWFACEINSPECTOR = 163,
+  CM_SHIFTSLESS = 164,  // the texture steps of the face inspector, in its order
+  CM_SHIFTSMORE = 165,
+  CM_SHIFTTLESS = 166,
+  CM_SHIFTTMORE = 167,
+  CM_GRIDSLESS = 168,
+  CM_GRIDSMORE = 169,
+  CM_GRIDTLESS = 170,
+  CM_GRIDTMORE = 171,
+  CM_TURNLESS = 172,
+  CM_TURNMORE = 173,
+  CM_SCALESUP = 174,
+  CM_SCALESDOWN = 175,
+  CM_SCALETUP = 176,
+  CM_SCALETDOWN = 177,
+  CM_FITTEXTURE = 178,
+  CM_JUSTIFYLEFT = 179,
+  CM_JUSTIFYRIGHT = 180,
+  CM_JUSTIFYTOP = 181,
+  CM_JUSTIFYBOTTOM = 182,
+  CM_JUSTIFYCENTRE = 183,
+  CM_SELECTFACESUSING = 184,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
@@ -309,6 +311,12 @@ inline constexpr command_row COMMANDS[] = {
        user_settings().setValue(QString::fromLatin1(TEXTURE_LOCK_KEY), texture_lock);
      },
      .checked = [](const TDrawWindow&) { return texture_lock == 1; }},
+    {.id = CM_KEEPLAYOUT, .menu = command_menu::options, .text = "keep file &layout",
+     .run = [](TDrawWindow&) {
+       keep_file_layout = command_rules::flipped(keep_file_layout);
+       user_settings().setValue(QString::fromLatin1(KEEP_LAYOUT_KEY), keep_file_layout);
+     },
+     .checked = [](const TDrawWindow&) { return keep_file_layout == 1; }},
 
     {.id = CM_VIEWTOP, .menu = command_menu::view, .text = "&Top",
      .run = [](TDrawWindow& w) { open_plan_view(w, plan_axis::top); },

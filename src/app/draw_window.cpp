@@ -13,6 +13,7 @@
 #include "base/number_text.h"
 #include "edit/grid_snap.h"
 #include "edit/transforms.h"
+#include "mapio/source_layout.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/view_options.h"
@@ -28,6 +29,7 @@ TDrawWindow::TDrawWindow() : document(*this), timer_([this] { EvTimer(); }) {
       user_settings().value(QString::fromLatin1(SHOW_EACH_PAIR_KEY), 1).toInt() != 0 ? 1 : 0;
   reset_edit_steps();
   texture_lock = user_settings().value(QString::fromLatin1(TEXTURE_LOCK_KEY), 0).toInt() != 0 ? 1 : 0;
+  keep_file_layout = user_settings().value(QString::fromLatin1(KEEP_LAYOUT_KEY), 0).toInt() != 0 ? 1 : 0;
   reset_grid();
   memory_status = MemoryLoad;
   view_window_ = new TViewWindow(*this);

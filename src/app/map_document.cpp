@@ -239,6 +239,7 @@ void map_document::CmFileNew() {
   if (view_.candraw != 0) close_map();
   view_.timer().stop();
   release_map();
+  map_source = {};
   hull = new_world_entity();
   history_reset();
   map_path_.clear();
@@ -342,7 +343,7 @@ void map_document::autosave() {
   const int last = kept.isEmpty() ? 0 : QFileInfo(kept.last()).completeBaseName().toInt();
   const QString name = QStringLiteral("%1.map").arg(last + 1, AUTOSAVE_NUMBER_WIDTH, 10, QLatin1Char('0'));
   // A failed autosave leaves the older ones as they were; the next period tries again.
-  if (!write_file_atomically(folder.filePath(name).toStdString(), map_text()).empty()) return;
+  if (!write_file_atomically(folder.filePath(name).toStdString(), map_save_text()).empty()) return;
   kept.append(name);
   while (kept.size() > AUTOSAVES_KEPT) folder.remove(kept.takeFirst());
 }
@@ -372,6 +373,7 @@ void map_document::CloseFile() {
   close_plan_views(view_);
   release_map();
   map_dialect = DIALECT_STANDARD;
+  map_source = {};
   history_reset();
   map_file_ = {};
   partial_ = {};

@@ -13,3 +13,4 @@ constexpr const char* WINDOW_GEOMETRY_KEY = "window_geometry";
 constexpr const char* SHOW_EACH_PAIR_KEY = "show_each_pair";
 constexpr const char* ENTITY_DEFINITIONS_KEY = "entity_definitions";
 constexpr const char* TEXTURE_LOCK_KEY = "texture_lock";
+constexpr const char* KEEP_LAYOUT_KEY = "keep_file_layout";

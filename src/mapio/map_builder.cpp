@@ -203,9 +203,11 @@ bool map_builder::save_point_entity() {
 }
 
 void map_builder::finish(face_dialect dialect, const std::vector<std::size_t>& brushes_before) {
-  // A brush entity the text ended in keeps the rest of the text; a point
-  // entity it ended in was not added, and its text follows the last entity.
-  if (entity_open_ && brush_entity_) close_places(text_.size());
+  // A brush entity the text ended in keeps the rest of the text where it is
+  // saved; a point entity it ended in was not added, nor is a brush entity
+  // saved without brushes, and their text follows the last entity.
+  if (entity_open_ && brush_entity_ && (current_hull_->brush != nullptr || current_hull_ == hull))
+    close_places(text_.size());
   free_keyvals(list_);
   list_ = nullptr;
   map_dialect = dialect;

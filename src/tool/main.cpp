@@ -40,10 +40,13 @@ const tool_command commands[] = {
      export_raw_main},
     {"save-object", "MAP OUT", "write the world entity's brushes to OUT as an object file about their centre",
      "", save_object_main},
-    {"diff", "A B",
+    {"diff", "A B [--text]",
      "compare two maps by meaning (entities, pairs, brushes by their planes, face fields); "
      "exit 0 when they are the same, 1 when they differ, 2 when either cannot be read whole",
-     "", diff_main},
+     "  --text           compare the texts instead: print each run of lines that differs, as\n"
+     "                   \"A lines 10-16, B lines 10-17: entity 0 (worldspawn), brush 2\", named by\n"
+     "                   the entities and brushes it lies in; exit 0 when the texts are the same\n",
+     diff_main},
     {"bench", "MAP [--runs N]",
      "time the editor's own code on MAP: opening it (the read, then the undo history's first snapshot), "
      "writing it as text, and drawing the wireframe, solid and ordered solid frames from the camera an "

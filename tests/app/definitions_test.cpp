@@ -16,8 +16,10 @@
 #include "edit/grid_snap.h"
 #include "edit/transforms.h"
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 #include "model/box.h"
 #include "model/camera.h"
+#include "model/map_history.h"
 #include "model/map_state.h"
 #include "model/model_check.h"
 #include "model_fixture.h"
@@ -75,16 +77,46 @@ TEST_F(Definitions, MarkersFollowTheDefinitionsInUse) {
   ticks(1);  // the reshaped markers draw
 }
 
-TEST_F(Definitions, TheTextureLockIsASwitchKeptForTheNextRun) {
-  EXPECT_FALSE(checked(CM_TEXTURELOCK));
-  trigger(CM_TEXTURELOCK);
+// Texture lock and keep file layout: off at first, kept for the next run.
+// With the layout kept, a save leaves the file's comments and spacing as
+// they were and rewrites only what changed; without, it is the editor's
+// format.
+TEST_F(Definitions, TextureLockAndKeepLayoutAreSwitchesKeptForTheNextRun) {
+  for (const int id : {CM_TEXTURELOCK, CM_KEEPLAYOUT}) {
+    EXPECT_FALSE(checked(id));
+    trigger(id);
+    EXPECT_TRUE(checked(id));
+  }
   EXPECT_EQ(texture_lock, 1);
-  EXPECT_TRUE(checked(CM_TEXTURELOCK));
+  EXPECT_EQ(keep_file_layout, 1);
   EXPECT_EQ(user_settings().value(QString::fromLatin1(TEXTURE_LOCK_KEY)).toInt(), 1);
+  EXPECT_EQ(user_settings().value(QString::fromLatin1(KEEP_LAYOUT_KEY)).toInt(), 1);
   delete frame;  // the next run
   frame = InitMainWindow();
   win = frame->client();
   EXPECT_EQ(texture_lock, 1);
+  EXPECT_EQ(keep_file_layout, 1);
+
+  const std::string map = temp_dir() + "/kept.map";
+  const std::string light = "{\n\"classname\" \"light\"\n\"origin\" \"0 0 32\"\n}\n";
+  std::string text = "// the box\r\n";
+  for (const char c : BOX_MAP + light) text += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  write_file(map, text);
+  open_map(map);
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(read_file(map), text);
+  entities[0].origin.x += 8;
+  history_record();
+  trigger(CM_FILESAVE);
+  const std::string saved = read_file(map);
+  EXPECT_TRUE(saved.starts_with("// the box\r\n{\r\n")) << saved;
+  EXPECT_NE(saved.find("\r\n\"origin\" \""), std::string::npos) << saved;
+  EXPECT_EQ(saved.find("\r\n\r\n"), std::string::npos) << saved;
+
+  trigger(CM_KEEPLAYOUT);
+  EXPECT_EQ(keep_file_layout, 0);
+  trigger(CM_FILESAVE);
+  EXPECT_EQ(read_file(map), map_text());
   trigger(CM_TEXTURELOCK);
   EXPECT_EQ(texture_lock, 0);
 }

@@ -19,6 +19,7 @@
 #include "mapio/map_parser.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
+#include "mapio/source_layout.h"
 #include "model/colour.h"
 #include "model_fixture.h"
 
@@ -195,6 +196,8 @@ TEST_P(EveryMap, ComesBackWholeOrIsRefused) {
   std::string read_text;
   ASSERT_EQ(read_whole_file(path, read_text), "");
   EXPECT_EQ(moved_planes(read_text, text), 0);
+  // Saved keeping the file's layout, the file comes back byte for byte.
+  EXPECT_TRUE(map_text_keeping_layout() == read_text);
 
   const load_report second = read_map_text(text);
   ASSERT_TRUE(second.ok() && second.complete);

@@ -201,6 +201,17 @@ TEST(VeldTool, DiffComparesByMeaningAndSaysWhatChanged) {
   EXPECT_NE(changed.output.find("entity 0 (worldspawn): pair \"wad\" \"other.wad\" added"), std::string::npos)
       << changed.output;
   EXPECT_EQ(run_tool("diff '" + a + "' /no/such.map").status, 2);
+
+  // By text: the lines that differ and what they lie in; a resave that keeps
+  // the layout has none.
+  const run_result lines = run_tool("diff --text '" + a + "' '" + b + "'", streams::out);
+  EXPECT_EQ(lines.status, 1);
+  EXPECT_EQ(lines.output, "A none (after line 2), B lines 3-3: in B entity 0 (worldspawn)\n");
+  const std::string kept = (dir / "kept.map").string();
+  ASSERT_EQ(run_tool("resave --keep-layout '" + example + "' '" + kept + "'").status, 0);
+  EXPECT_EQ(run_tool("diff --text '" + example + "' '" + kept + "'").output, "");
+  EXPECT_EQ(run_tool("diff --text '" + example + "' '" + kept + "'").status, 0);
+  EXPECT_EQ(run_tool("diff --text '" + a + "' /no/such.map").status, 2);
   fs::remove_all(dir);
 }
 
