@@ -108,10 +108,12 @@ void map_builder::start_brush_entity() {
 }
 
 void map_builder::open_brush(std::size_t at) {
-  // A brush the text did not close runs up to this one.
-  if (brush_open_) current_brush_->source.end = brushes_end_ = line_start_before(text_, at);
   auto* b = new brush_t;
-  if (keep_places_) b->source = {brushes_end_, line_start_before(text_, at), 0, 0};
+  if (keep_places_) {
+    // A brush the text did not close runs up to this one.
+    if (brush_open_) current_brush_->source.end = brushes_end_ = line_start_before(text_, at);
+    b->source = {brushes_end_, line_start_before(text_, at), 0, 0};
+  }
   brush_open_ = had_brush_ = true;
   b->valid = 1;
   b->vis = 1;

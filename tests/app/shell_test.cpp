@@ -98,6 +98,7 @@ TEST_F(Shell, MenuTextsAndOrder) {
                                          "&light",
                                          "&Entity definitions...",
                                          "texture l&ock",
+                                         "keep file &layout",
                                          "&View:",
                                          "&Top",
                                          "&Front",

@@ -161,7 +161,17 @@ TEST_F(ModelTest, CommentsStayWithTheirRecordsAndNewRecordsComeLast) {
   entities[light].origin = at;
   entities[light].valid = 1;
 
+  // A paste is new, even where its text left a brush open.
+  const std::string cube =
+      "( 0 0 0 ) ( 0 1 0 ) ( 1 0 0 ) P 0 0 0 1 1\n( 0 0 1 ) ( 1 0 1 ) ( 0 1 1 ) P 0 0 0 1 1\n"
+      "( 0 0 0 ) ( 0 0 1 ) ( 0 1 0 ) P 0 0 0 1 1\n( 1 0 0 ) ( 1 1 0 ) ( 1 0 1 ) P 0 0 0 1 1\n"
+      "( 0 0 0 ) ( 1 0 0 ) ( 0 0 1 ) P 0 0 0 1 1\n( 0 1 0 ) ( 0 1 1 ) ( 1 1 0 ) P 0 0 0 1 1\n";
+  std::vector<brush_t*> pasted;
+  ASSERT_TRUE(
+      merge_map_text("{\n\"classname\" \"worldspawn\"\n{\n" + cube + "{\n" + cube + "}\n}\n", pasted).ok());
+
   const std::string saved = map_text_keeping_layout();
+  EXPECT_EQ(std::count(saved.begin(), saved.end(), 'P'), 12);
   const std::size_t pillar_at = saved.find("\t// a pillar\r\n{\r\n( ");
   EXPECT_NE(saved.find(" WALL 0.000000 0.000000 0.000000 1.000000 1.000000\r\n", pillar_at),
             std::string::npos);

@@ -16,9 +16,11 @@ class History : public ModelTest {
     ASSERT_TRUE(read_map(built_map_path()).ok());
     history_reset();
   }
+  // Moves a brush up by dz, its planes with it, as every edit moves them.
   static void nudge(brush_t* b, float dz) {
     for (surf* s = b->fsurf; s != nullptr; s = s->next) {
       for (int i = 0; i < s->numpoints; ++i) s->point[i].z += dz;
+      for (vertex_t& p : s->filepoint) p.z += dz;
     }
   }
 };
