@@ -15,11 +15,15 @@
 #include "app/draw_window.h"
 #include "app/edit_values_dialog.h"
 #include "app/entity_panel.h"
+#include "app/face_inspector.h"
 #include "app/plan_window.h"
 #include "app/replace_textures_dialog.h"
+#include "app/texture_panel.h"
 #include "app/user_settings.h"
 #include "app/view_layout.h"
+#include "edit/box_brush.h"
 #include "edit/camera_moves.h"
+#include "edit/replace_texture.h"
 #include "edit/transforms.h"
 #include "mapio/map_writer.h"
 #include "mapio/source_layout.h"
@@ -74,12 +78,36 @@ enum command_id {
   CM_PASTE = 146,
   CM_REPLACETEXTURES = 147,
   CM_KEEPLAYOUT = 160,
+  CM_APPLYTEXTURE = 161,
+  CM_VIEWTEXTURES = 162,
+  CM_VIEWFACEINSPECTOR = 163,
+  CM_SHIFTSLESS = 164,  // the texture steps of the face inspector, in its order
+  CM_SHIFTSMORE = 165,
+  CM_SHIFTTLESS = 166,
+  CM_SHIFTTMORE = 167,
+  CM_GRIDSLESS = 168,
+  CM_GRIDSMORE = 169,
+  CM_GRIDTLESS = 170,
+  CM_GRIDTMORE = 171,
+  CM_TURNLESS = 172,
+  CM_TURNMORE = 173,
+  CM_SCALESUP = 174,
+  CM_SCALESDOWN = 175,
+  CM_SCALETUP = 176,
+  CM_SCALETDOWN = 177,
+  CM_FITTEXTURE = 178,
+  CM_JUSTIFYLEFT = 179,
+  CM_JUSTIFYRIGHT = 180,
+  CM_JUSTIFYTOP = 181,
+  CM_JUSTIFYBOTTOM = 182,
+  CM_JUSTIFYCENTRE = 183,
+  CM_SELECTFACESUSING = 184,
   CM_EMBLEM = 300,  // the control bar's picture; sends nothing
 };
 
 // The menus of the menu bar, in their order.
-enum class command_menu { file, edit, dir, options, view };
-inline constexpr const char* MENU_TITLES[] = {"&File", "&Edit", "&Dir", "&Options", "&View"};
+enum class command_menu { file, edit, dir, options, view, texture };
+inline constexpr const char* MENU_TITLES[] = {"&File", "&Edit", "&Dir", "&Options", "&View", "&Texture"};
 
 struct command_row {
   int id;
@@ -139,6 +167,29 @@ constexpr command_row recent_row() {
 // show is not part of the history, so it is applied to the restored brushes.
 inline void history_step(bool (*step)()) {
   if (step() && Srect.left != -1) find_visible_surfaces();
+}
+
+// A dock panel of the frame shown or hidden, and whether it is shown.
+template <class Panel>
+void toggle_panel(TDrawWindow& w) {
+  if (auto* panel = dock_panel<Panel>(w)) panel->setVisible(!panel->isVisible());
+}
+template <class Panel>
+bool panel_shown(const TDrawWindow& w) {
+  const auto* panel = dock_panel<Panel>(w);
+  return panel != nullptr && panel->isVisible();
+}
+
+// A step of the face inspector: its row in the Texture menu, with its key.
+constexpr command_row face_step(int id, const char* text, QKeyCombination key, void (*run)(TDrawWindow&),
+                                bool separator_before = false) {
+  return {.id = id,
+          .menu = command_menu::texture,
+          .text = text,
+          .separator_before = separator_before,
+          .shortcuts = {key},
+          .run = run,
+          .enabled = faces_to_work_on};
 }
 
 }  // namespace command_rules
@@ -279,13 +330,14 @@ inline constexpr command_row COMMANDS[] = {
     {.id = CM_VIEWTILE, .menu = command_menu::view, .text = "Tile",
      .run = [](TDrawWindow& w) { w.tileSubWindows(); }},
     {.id = CM_VIEWENTITIES, .menu = command_menu::view, .text = "&Entities",
-     .run = [](TDrawWindow& w) {
-       if (auto* panel = w.QWidget::window()->findChild<TEntityPanel*>()) panel->setVisible(!panel->isVisible());
-     },
-     .checked = [](const TDrawWindow& w) {
-       const auto* panel = w.QWidget::window()->findChild<const TEntityPanel*>();
-       return panel != nullptr && panel->isVisible();
-     }},
+     .run = command_rules::toggle_panel<TEntityPanel>,
+     .checked = command_rules::panel_shown<TEntityPanel>},
+    {.id = CM_VIEWTEXTURES, .menu = command_menu::view, .text = "Te&xtures",
+     .run = command_rules::toggle_panel<TTexturePanel>,
+     .checked = command_rules::panel_shown<TTexturePanel>},
+    {.id = CM_VIEWFACEINSPECTOR, .menu = command_menu::view, .text = "Face &inspector",
+     .run = command_rules::toggle_panel<TFaceInspector>,
+     .checked = command_rules::panel_shown<TFaceInspector>},
     {.id = CM_VIEWFOUR, .menu = command_menu::view, .text = "&Four views",
      .run = arrange_four_views},
     // Plan views snap from the start; the 3D view only once the user has
@@ -303,6 +355,53 @@ inline constexpr command_row COMMANDS[] = {
     {.id = CM_CENTRESELECTION, .menu = command_menu::view, .text = "&Centre on selection",
      .run = [](TDrawWindow& w) { centre_on_selection(w.view, w.vd); },
      .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && !selection_empty(); }},
+
+    {.id = CM_APPLYTEXTURE, .menu = command_menu::texture, .text = "&Apply texture",
+     .shortcuts = {Qt::CTRL | Qt::Key_T},
+     .run = apply_current_texture,
+     .enabled = [](const TDrawWindow& w) { return !current_texture.empty() && faces_to_work_on(w); }},
+    {.id = CM_SELECTFACESUSING, .menu = command_menu::texture, .text = "&Select faces using texture",
+     .run = [](TDrawWindow&) { select_faces_using(current_texture); },
+     .enabled = [](const TDrawWindow& w) { return w.candraw != 0 && !current_texture.empty(); }},
+    command_rules::face_step(CM_SHIFTSLESS, "Shift s \u2212 1 texel", Qt::CTRL | Qt::Key_Left,
+                             [](TDrawWindow&) { shift_faces(-1, 0, false); }, true),
+    command_rules::face_step(CM_SHIFTSMORE, "Shift s + 1 texel", Qt::CTRL | Qt::Key_Right,
+                             [](TDrawWindow&) { shift_faces(1, 0, false); }),
+    command_rules::face_step(CM_SHIFTTLESS, "Shift t \u2212 1 texel", Qt::CTRL | Qt::Key_Up,
+                             [](TDrawWindow&) { shift_faces(0, -1, false); }),
+    command_rules::face_step(CM_SHIFTTMORE, "Shift t + 1 texel", Qt::CTRL | Qt::Key_Down,
+                             [](TDrawWindow&) { shift_faces(0, 1, false); }),
+    command_rules::face_step(CM_GRIDSLESS, "Shift s \u2212 1 grid step", Qt::CTRL | Qt::SHIFT | Qt::Key_Left,
+                             [](TDrawWindow&) { shift_faces(-1, 0, true); }),
+    command_rules::face_step(CM_GRIDSMORE, "Shift s + 1 grid step", Qt::CTRL | Qt::SHIFT | Qt::Key_Right,
+                             [](TDrawWindow&) { shift_faces(1, 0, true); }),
+    command_rules::face_step(CM_GRIDTLESS, "Shift t \u2212 1 grid step", Qt::CTRL | Qt::SHIFT | Qt::Key_Up,
+                             [](TDrawWindow&) { shift_faces(0, -1, true); }),
+    command_rules::face_step(CM_GRIDTMORE, "Shift t + 1 grid step", Qt::CTRL | Qt::SHIFT | Qt::Key_Down,
+                             [](TDrawWindow&) { shift_faces(0, 1, true); }),
+    command_rules::face_step(CM_TURNLESS, "Turn \u221215\u00b0", Qt::CTRL | Qt::Key_PageDown,
+                             [](TDrawWindow&) { turn_faces(-15); }, true),
+    command_rules::face_step(CM_TURNMORE, "Turn +15\u00b0", Qt::CTRL | Qt::Key_PageUp,
+                             [](TDrawWindow&) { turn_faces(15); }),
+    command_rules::face_step(CM_SCALESUP, "Scale s \u00d72", Qt::ALT | Qt::Key_Right,
+                             [](TDrawWindow&) { scale_faces(0, 2); }, true),
+    command_rules::face_step(CM_SCALESDOWN, "Scale s \u00f72", Qt::ALT | Qt::Key_Left,
+                             [](TDrawWindow&) { scale_faces(0, 0.5); }),
+    command_rules::face_step(CM_SCALETUP, "Scale t \u00d72", Qt::ALT | Qt::Key_Down,
+                             [](TDrawWindow&) { scale_faces(1, 2); }),
+    command_rules::face_step(CM_SCALETDOWN, "Scale t \u00f72", Qt::ALT | Qt::Key_Up,
+                             [](TDrawWindow&) { scale_faces(1, 0.5); }),
+    command_rules::face_step(CM_FITTEXTURE, "&Fit", Qt::CTRL | Qt::Key_F, fit_faces, true),
+    command_rules::face_step(CM_JUSTIFYLEFT, "Justify &left", Qt::ALT | Qt::SHIFT | Qt::Key_Left,
+                             [](TDrawWindow& w) { justify_faces(w, justify::left); }),
+    command_rules::face_step(CM_JUSTIFYRIGHT, "Justify &right", Qt::ALT | Qt::SHIFT | Qt::Key_Right,
+                             [](TDrawWindow& w) { justify_faces(w, justify::right); }),
+    command_rules::face_step(CM_JUSTIFYTOP, "Justify &top", Qt::ALT | Qt::SHIFT | Qt::Key_Up,
+                             [](TDrawWindow& w) { justify_faces(w, justify::top); }),
+    command_rules::face_step(CM_JUSTIFYBOTTOM, "Justify &bottom", Qt::ALT | Qt::SHIFT | Qt::Key_Down,
+                             [](TDrawWindow& w) { justify_faces(w, justify::bottom); }),
+    command_rules::face_step(CM_JUSTIFYCENTRE, "Justify &centre", Qt::CTRL | Qt::Key_J,
+                             [](TDrawWindow& w) { justify_faces(w, justify::centre); }),
 };
 // clang-format on
 

@@ -5,6 +5,7 @@
 // shown by its first child window (TViewWindow), beside the plan views.
 #pragma once
 
+#include <QDockWidget>
 #include <QMdiArea>
 #include <QPoint>
 #include <QPointer>
@@ -18,6 +19,17 @@
 #include "app/map_document.h"
 #include "platform/redraw_timer.h"
 #include "render/draw_canvas.h"
+
+// The dock panel of that class in the window's frame; null while there is
+// none. The panels do not carry Qt's own type information, so they are told
+// apart by C++'s.
+template <class Panel>
+Panel* dock_panel(const QWidget& w) {
+  for (QDockWidget* d : w.window()->findChildren<QDockWidget*>()) {
+    if (auto* panel = dynamic_cast<Panel*>(d)) return panel;
+  }
+  return nullptr;
+}
 
 // Periods of timer 1, in milliseconds.
 constexpr int TIMER_NORMAL = 10;

@@ -6,6 +6,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
 #include <optional>
@@ -14,8 +15,11 @@
 #include "app/commands.h"
 #include "app/draw_window.h"
 #include "app/entity_panel.h"
+#include "app/face_inspector.h"
+#include "app/texture_panel.h"
 #include "app/user_settings.h"
 #include "app/view_layout.h"
+#include "edit/box_brush.h"
 
 namespace {
 
@@ -44,6 +48,14 @@ TDrawFrame::TDrawFrame(TDrawWindow* client) : client_(client) {
   entity_panel_ = new TEntityPanel(*client_);
   addDockWidget(Qt::RightDockWidgetArea, entity_panel_);
   entity_panel_->hide();
+  texture_panel_ = new TTexturePanel(*client_);
+  addDockWidget(Qt::RightDockWidgetArea, texture_panel_);
+  texture_panel_->hide();
+  face_inspector_ = new TFaceInspector(*client_);
+  addDockWidget(Qt::RightDockWidgetArea, face_inspector_);
+  face_inspector_->hide();
+  texture_note_ = new QLabel;
+  statusBar()->addPermanentWidget(texture_note_);
   build_menu();
   build_control_bar();
   client_->set_command_refresh([this] { refresh_commands(); });
@@ -73,7 +85,7 @@ void TDrawFrame::build_menu() {
     menus.push_back(m);
   }
   for (const command_row& c : COMMANDS) {
-    auto* a = new QAction(QString::fromLatin1(c.text), this);
+    auto* a = new QAction(QString::fromUtf8(c.text), this);
     const bool toggle = checkable(c);
     a->setCheckable(toggle);
     if (c.image != nullptr) {
@@ -144,6 +156,11 @@ void TDrawFrame::refresh_commands() {
   }
   setWindowTitle(QString::fromStdString(client_->document.window_title()));
   entity_panel_->refresh();
+  texture_panel_->refresh();
+  face_inspector_->refresh();
+  const QString texture = QString::fromStdString(new_brush_texture());
+  texture_note_->setText(current_texture.empty() ? QStringLiteral("texture: %1 (none chosen)").arg(texture)
+                                                 : QStringLiteral("texture: %1").arg(texture));
 }
 
 void TDrawFrame::closeEvent(QCloseEvent* event) {

@@ -10,7 +10,10 @@
 class QAction;
 class QToolBar;
 class TDrawWindow;
+class QLabel;
 class TEntityPanel;
+class TFaceInspector;
+class TTexturePanel;
 
 class TDrawFrame : public QMainWindow {
  public:
@@ -21,6 +24,10 @@ class TDrawFrame : public QMainWindow {
   QAction* action(int id) const;
   QToolBar* control_bar() const { return control_bar_; }
   TEntityPanel* entity_panel() const { return entity_panel_; }
+  TTexturePanel* texture_panel() const { return texture_panel_; }
+  TFaceInspector* face_inspector() const { return face_inspector_; }
+  // The status line's note of the texture new brushes take.
+  QLabel* texture_note() const { return texture_note_; }
 
   // Sets every command's enabled and checked state from the table's rules.
   void refresh_commands();
@@ -34,7 +41,10 @@ class TDrawFrame : public QMainWindow {
 
   TDrawWindow* client_;
   QToolBar* control_bar_ = nullptr;
-  TEntityPanel* entity_panel_ = nullptr;  // View/Entities; hidden at first
+  TEntityPanel* entity_panel_ = nullptr;      // View/Entities; hidden at first
+  TTexturePanel* texture_panel_ = nullptr;    // View/Textures; hidden at first
+  TFaceInspector* face_inspector_ = nullptr;  // View/Face inspector; hidden at first
+  QLabel* texture_note_ = nullptr;
   std::map<int, QAction*> actions_;
 };
 

@@ -94,6 +94,8 @@ class map_document {
   // The textures of the open map, from the game folder chosen in the options.
   texture_set& textures() { return textures_; }
   const std::string& game_folder() const { return game_folder_; }
+  // Counts the readings of the WADs, so a list can tell it is out of date.
+  int textures_generation() const { return textures_generation_; }
   // Shows, in one box, the texture problems met since the last one.
   void report_texture_problems();
 
@@ -165,6 +167,7 @@ class map_document {
   };
   partial_read partial_;
   texture_set textures_;
+  int textures_generation_ = 0;
   std::string game_folder_;  // remembered in the user's settings
   entity_defs defs_;         // read from files; empty when the built-in set is in use
   int defs_generation_ = 0;

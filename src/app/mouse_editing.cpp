@@ -3,7 +3,10 @@
 #include <QMouseEvent>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
+#include <utility>
+#include <vector>
 
 #include "app/draw_window.h"
 #include "base/number_text.h"
@@ -14,6 +17,7 @@
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
 #include "model/view_options.h"
+#include "render/projection.h"
 
 namespace {
 
@@ -118,6 +122,64 @@ void process_right_button(TDrawWindow& w) {
   }
 }
 
+// Whether (x, y) lies inside the convex polygon pts, either way round.
+bool inside_convex(const std::vector<std::pair<double, double>>& pts, double x, double y) {
+  bool left = false, right = false;
+  for (std::size_t i = 0; i < pts.size(); ++i) {
+    const auto& [ax, ay] = pts[i];
+    const auto& [bx, by] = pts[(i + 1) % pts.size()];
+    const double side = (bx - ax) * (y - ay) - (by - ay) * (x - ax);
+    left = left || side > 0;
+    right = right || side < 0;
+  }
+  return !(left && right);
+}
+
+// The face nearest the eye under pixel p among those a frame draws (markers
+// included, as they hide what is behind them); null where there is none. The
+// highlight is whichever face was drawn last there, which in list order need
+// not be the one in sight.
+surf* nearest_face_at(const TDrawWindow& w, QPoint p) {
+  // The line of sight through p, in view space: depth along y, the picture's
+  // x to the right and z up.
+  const double across = (p.x() - w.xss) / (static_cast<double>(w.view) * w.vd);
+  const double up = -(p.y() - w.yss) / (static_cast<double>(w.view) * w.vd);
+  surf* best = nullptr;
+  double nearest = std::numeric_limits<double>::max();
+  const auto consider = [&](surf* s) {
+    rotate_surface(s);
+    if (draw_surface(s) != 1 || s->w.numworld < 3) return;
+    std::vector<std::pair<double, double>> pts;
+    for (int i = 0; i < s->w.numworld; ++i) {
+      const vertex_t& v = s->w.world[i];
+      if (!(v.y > 0)) return;
+      pts.emplace_back(v.x / v.y, v.z / v.y);
+    }
+    if (!inside_convex(pts, across, up)) return;
+    const vertex_t& n = s->w.norm;
+    const double facing = n.x * across + n.y + n.z * up;
+    if (facing == 0) return;
+    const vertex_t& on = s->w.world[0];
+    const double depth = (double{n.x} * on.x + double{n.y} * on.y + double{n.z} * on.z) / facing;
+    if (depth > 0 && depth < nearest) {
+      nearest = depth;
+      best = s;
+    }
+  };
+  for (hull_t* h = hull; h != nullptr; h = h->next) {
+    for (brush_t* b = h->brush; b != nullptr; b = b->next) {
+      if (b->vis == 0 || b->hidden != 0) continue;
+      for (surf* s = b->fsurf; s != nullptr; s = s->next) consider(s);
+    }
+  }
+  for (int i = 0; i < numentity && options.drawentity != 0; ++i) {
+    brush_t* b = entities[i].brush;
+    if (b == nullptr || b->valid == 0 || b->hidden != 0) continue;
+    for (surf* s = b->fsurf; s != nullptr; s = s->next) consider(s);
+  }
+  return best;
+}
+
 }  // namespace
 
 void TDrawWindow::EvLButtonDown(QPoint) {
@@ -178,6 +240,14 @@ void TDrawWindow::picture_press(QMouseEvent* event) {
   picture_changed();
   look_from_.reset();
   const QPoint p = event->position().toPoint();
+  const Qt::KeyboardModifiers mods = event->modifiers();
+  // Ctrl picks the face under the mouse for texture work instead of starting
+  // a drag; with Shift too it adds the face or takes it out again.
+  if (event->button() == Qt::LeftButton && (mods & Qt::ControlModifier) && !DragDC) {
+    if (candraw != 0) pick_face(nearest_face_at(*this, p), (mods & Qt::ShiftModifier) != 0);
+    refresh_();
+    return;
+  }
   switch (event->button()) {
     case Qt::LeftButton:
       EvLButtonDown(p);

@@ -93,7 +93,7 @@ class plan_canvas : public QWidget {
  private:
   // The entity list a point class is dragged from, when it is one.
   TEntityPanel* dropped_class_panel(const QDropEvent* e) const {
-    auto* panel = view_->owner().QWidget::window()->findChild<TEntityPanel*>();
+    auto* panel = dock_panel<TEntityPanel>(view_->owner());
     if (panel == nullptr || e->source() != panel->classes() || panel->chosen_point_class().isEmpty())
       return nullptr;
     return panel;

@@ -20,7 +20,7 @@ TReplaceTextures::TReplaceTextures(QWidget* parent)
 
 bool TReplaceTextures::CanClose() {
   const std::string from = control_text(ID_FIND, INT_MAX), to = control_text(ID_REPLACE, INT_MAX);
-  if (to.empty() || to.find_first_of(" \t\"") != std::string::npos) {
+  if (!texture_name_fits(to)) {
     MessageBox(this, "A texture name cannot be empty or hold a space or a double quote (\").",
                "Replace textures", box_buttons::ok);
     return false;

@@ -1,5 +1,6 @@
 // The texture browser: every texture of the map's WADs as a thumbnail with
 // its name and size, a filter on the names, and the texture in use marked.
+// The texture panel lists them the same way.
 // A double click or OK chooses one; Cancel chooses none.
 #pragma once
 
@@ -12,6 +13,16 @@
 
 class QLineEdit;
 class QListWidget;
+class QListWidgetItem;
+
+// A texture as a browser lists it: its thumbnail, name and size, the name
+// kept under Qt::UserRole. One that cannot be shown is a grey tile that
+// tells why on hover, and cannot be chosen.
+QListWidgetItem* texture_item(const texture_info& t, const texture_image& picture, QListWidget* list);
+// Makes the list show textures as thumbnails in rows.
+void show_as_tiles(QListWidget* list);
+// Hides the items whose names do not hold text, in any case.
+void filter_tiles(QListWidget* list, const QString& text);
 
 class TTextureBrowser : public TDialog {
  public:

@@ -17,6 +17,7 @@ constexpr const char* TEXTURES_CAPTION = "textures";
 
 void map_document::load_textures() {
   textures_.clear();
+  ++textures_generation_;
   if (game_folder_.empty()) return;
   textures_.load_palette(game_folder_);
   const std::string map_dir =

@@ -4,6 +4,8 @@
 
 #include "model/map_state.h"
 
+std::string current_texture;
+
 namespace {
 
 hull_t* receiving_entity() {
@@ -17,8 +19,8 @@ hull_t* receiving_entity() {
 // A box of the sizes centred on o, added to the head of owner's brushes, or
 // belonging to no entity when owner is null.
 brush_t* make_box(hull_t* owner, const vertex_t* o, short length, short width, short height) {
-  brush_t* b = new_box(o, length, width, height);
-  if (owner == nullptr) return b;
+  if (owner == nullptr) return new_box(o, length, width, height);  // a marker
+  brush_t* b = new_box(o, length, width, height, new_brush_texture());
   b->next = owner->brush;
   owner->brush = b;
   b->hull = owner;
@@ -34,6 +36,11 @@ bool box_side(float lo, float hi, short* size) {
 }
 
 }  // namespace
+
+const std::string& new_brush_texture() {
+  static const std::string fallback = DEFAULT_TEXTURE;
+  return current_texture.empty() ? fallback : current_texture;
+}
 
 brush_t* new_brush(const vertex_t* o, short length, short width, short height, int isentity) {
   hull_t* owner = isentity ? nullptr : receiving_entity();

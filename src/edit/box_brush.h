@@ -1,8 +1,16 @@
 // Axis-aligned box brushes: new boxes, rooms and point entity markers.
 #pragma once
 
+#include <string>
+
 #include "model/box.h"
 #include "model/types.h"
+
+// The texture chosen for new brushes; empty while none has been, and they
+// take DEFAULT_TEXTURE. Markers keep DEFAULT_TEXTURE whatever is chosen.
+extern std::string current_texture;
+// What a new brush's faces are given.
+const std::string& new_brush_texture();
 
 // A box of `width` along x, `length` along y and `height` along z centred on o.
 // With isentity set the box belongs to no brush entity and the caller stores

@@ -1,7 +1,18 @@
 #include "edit/clip_brushes.h"
 
+#include "edit/box_brush.h"
 #include "edit/brush_cut.h"
 #include "model/vector_math.h"
+
+namespace {
+
+surf* last_face(brush_t* b) {
+  surf* s = b->fsurf;
+  while (s->next != nullptr) s = s->next;
+  return s;
+}
+
+}  // namespace
 
 std::vector<brush_t*> clip_brushes(const std::vector<brush_t*>& list, const vertex_t& p0, const vertex_t& p1,
                                    const vertex_t& p2, clip_keep keep) {
@@ -25,6 +36,10 @@ std::vector<brush_t*> clip_brushes(const std::vector<brush_t*>& list, const vert
     }
     for (brush_t* piece : {front, back}) {
       if (piece == nullptr) continue;
+      // Both pieces end with the cap the cut closed them with: new faces,
+      // which take the chosen texture as new brushes do.
+      if (front != nullptr && back != nullptr && !current_texture.empty())
+        last_face(piece)->texname = current_texture;
       const bool wanted = keep == clip_keep::both || (piece == front) == (keep == clip_keep::front);
       if (wanted) {
         left.push_back(piece);

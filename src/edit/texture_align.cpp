@@ -59,6 +59,24 @@ void turn_texture(surf* f, double degrees) {
   }
 }
 
+void set_rotation(surf* f, double degrees) {
+  if (f->hasaxes != 0) turn_texture(f, degrees - f->flips);
+  f->flips = static_cast<float>(degrees);
+}
+
+void shift_texture(surf* f, double ds, double dt) {
+  f->sofs = static_cast<float>(f->sofs + ds);
+  f->tofs = static_cast<float>(f->tofs + dt);
+}
+
+void shift_texture_by_units(surf* f, double ds, double dt) {
+  shift_texture(f, ds / std::fabs(scale_of(f, 0)), dt / std::fabs(scale_of(f, 1)));
+}
+
+void scale_texture(surf* f, int axis, double factor) {
+  f->scale[axis] = static_cast<float>(scale_of(f, axis) * factor);
+}
+
 void fit_texture(surf* f, int width, int height, int across, int down) {
   if (f->numpoints < 3 || width <= 0 || height <= 0 || across <= 0 || down <= 0) return;
   const span2 e = extent(f);

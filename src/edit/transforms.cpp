@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "edit/box_brush.h"
 #include "edit/face_backup.h"
 #include "edit/texture_lock.h"
 #include "model/map_state.h"
@@ -104,6 +105,7 @@ void reset_edit_steps() {
   drag_distance = 5.0f;
   rotation_angle = 45.0f;
   texture_lock = 0;
+  current_texture.clear();
 }
 
 bool find_center(const brush_t* b, vertex_t* pt) {

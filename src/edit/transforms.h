@@ -8,7 +8,8 @@ extern float drag_distance;   // map units of one face push or brush move (start
 extern float rotation_angle;  // degrees of one rotation step (start-up 45)
 extern int texture_lock;  // moves, turns and stretches keep each face's texture on its brush (start-up off)
 
-// The steps and the lock back to their start-up values.
+// The steps, the lock and the texture of new brushes back to their start-up
+// values.
 void reset_edit_steps();
 
 // Mean of the face centroids of b into *pt. Faces without points are skipped;

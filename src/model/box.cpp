@@ -22,7 +22,7 @@ constexpr int FACE_CORNERS[6][3][3] = {
 
 }  // namespace
 
-brush_t* new_box(const vertex_t* o, short length, short width, short height) {
+brush_t* new_box(const vertex_t* o, short length, short width, short height, const std::string& texture) {
   const float half[3] = {width * 0.5f, length * 0.5f, height * 0.5f};
   const float centre[3] = {o->x, o->y, o->z};
   auto* b = new brush_t;
@@ -30,7 +30,7 @@ brush_t* new_box(const vertex_t* o, short length, short width, short height) {
   surf** tail = &b->fsurf;
   for (const auto& corners : FACE_CORNERS) {
     auto* s = new surf;
-    s->texname = DEFAULT_TEXTURE;
+    s->texname = texture;
     s->brush = b;
     s->numpoints = 3;
     for (int p = 0; p < 3; ++p) {

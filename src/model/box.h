@@ -12,9 +12,10 @@ constexpr const char* DEFAULT_TEXTURE = "TECH01_1";
 constexpr short MARKER_SIZE = 8;  // edge of the box that stands for a point entity
 
 // A box of `width` along x, `length` along y and `height` along z centred on
-// o, its polygons built. It belongs to no entity and is in no list; the caller
-// links it.
-brush_t* new_box(const vertex_t* o, short length, short width, short height);
+// o, its polygons built, every face of `texture`. It belongs to no entity and
+// is in no list; the caller links it.
+brush_t* new_box(const vertex_t* o, short length, short width, short height,
+                 const std::string& texture = DEFAULT_TEXTURE);
 
 // The box a point entity's class is drawn with, from its definition: corners
 // about the entity's origin, and a colour where the definition gives one.

@@ -16,6 +16,7 @@ int map_dialect = DIALECT_STANDARD;
 source_text map_source;
 surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
+std::vector<surf*> selected_faces;
 view_options options;
 
 void insert_brush_in_list(brush_t* b) {
@@ -23,6 +24,7 @@ void insert_brush_in_list(brush_t* b) {
 }
 
 void append_to_selection(brush_t* b) {
+  selected_faces.clear();
   cbrushlist->brush = b;
   if (cbrushlist->next == nullptr) cbrushlist->next = new brushlist;
   cbrushlist = cbrushlist->next;
@@ -36,6 +38,24 @@ void unselectbrushes() {
 }
 
 bool selection_empty() { return blist->brush == nullptr; }
+
+void pick_face(surf* s, bool toggle) {
+  unselectbrushes();
+  if (!toggle) selected_faces.clear();
+  if (s == nullptr || s->brush == nullptr || s->brush->entity != -1) return;
+  const auto found = std::find(selected_faces.begin(), selected_faces.end(), s);
+  if (found == selected_faces.end()) {
+    selected_faces.push_back(s);
+  } else if (toggle) {
+    selected_faces.erase(found);
+  }
+}
+
+void unselect_faces() { selected_faces.clear(); }
+
+bool is_face_selected(const surf* s) {
+  return std::find(selected_faces.begin(), selected_faces.end(), s) != selected_faces.end();
+}
 
 void remove_brush_from_list(brush_t* b) {
   hull_t* h = b->hull;
@@ -127,6 +147,7 @@ surf* copy_face(const surf* s) {
 void free_faces(surf* list) {
   while (list != nullptr) {
     surf* next = list->next;
+    if (!selected_faces.empty()) std::erase(selected_faces, list);
     delete list;
     list = next;
   }
@@ -209,6 +230,7 @@ void release_records() {
 }
 
 void release_map() {
+  selected_faces.clear();  // before the records, so their release need not look
   release_records();
   hilight = nullptr;
   thi = nullptr;

@@ -39,6 +39,18 @@ std::vector<brush_t*> selected_brushes();
 // Takes b out of the selection, keeping the others in order.
 void unselect_brush(const brush_t* b);
 
+// Face selection: the faces picked for texture work, in the order picked.
+// Selecting brushes empties it, and a face leaves it when its records are
+// released. Only faces of brush entities' brushes are picked: a marker's box
+// is not textured.
+extern std::vector<surf*> selected_faces;
+// A face picked with the mouse: alone, or with `toggle` added to the faces
+// already picked or taken out of them. Either way the brush selection goes.
+// A null face (a click on nothing) empties the face selection unless toggling.
+void pick_face(surf* s, bool toggle);
+void unselect_faces();
+bool is_face_selected(const surf* s);
+
 // Unlinks b from its entity's brush list; the record stays alive.
 void remove_brush_from_list(brush_t* b);
 

@@ -26,6 +26,7 @@ constexpr float NO_DIVIDE_DEPTH = 0.0005f;  // nearer than this a point is proje
 constexpr float DOT_DEPTH = 0.001f;         // entity dots are drawn only beyond this depth
 constexpr int PICK_RANGE = 5;               // a vertex is picked when nearer than this in x and y
 constexpr float EDGE_EPSILON = 0.001f;      // the mouse must be this far inside every edge
+constexpr colour_t SELECTED_FACE_PEN = make_rgb(255, 128, 0);
 
 // Pixel coordinates are truncated toward zero. Points that project very far
 // off (a zoom gone wild, a point at the eye) are held to a range that any
@@ -144,7 +145,9 @@ void TDrawCanvas::fill_queued(const raster_target& target, const queued_polygon&
     return;
   }
   const unsigned shade = face_shade(face, options.drawlight != 0, options.drawtextures != 0);
-  if (options.drawtextures == 0) {
+  // A point entity's box keeps its colour: its faces' name was never a texture.
+  const bool marker = face->brush != nullptr && face->brush->entity != -1;
+  if (options.drawtextures == 0 || marker) {
     fill_polygon(target, cover, pts, q.count, shaded(qrgb(q.clr), shade));
     return;
   }
@@ -202,6 +205,17 @@ void TDrawCanvas::draw_brush(brush_t* brush) {
   }
 }
 
+void TDrawCanvas::draw_selected_face(surf* s) {
+  if (s->brush != nullptr && s->brush->hidden != 0) return;
+  rotate_surface(s);
+  if (draw_surface(s) == 0) return;
+  QPoint pts[MAX_POINTS];
+  const int n = project(&s->w, pts);
+  const raster_target target(winbmp);
+  outline_polygon(target, pts, n, qrgb(Pen));
+  for (int i = 2; i < n; ++i) draw_segment(target, pts[0], pts[i], qrgb(Pen));
+}
+
 void TDrawCanvas::EvDraw() {
   if (memory_status) memory = memory_status();
   draw_frame();
@@ -256,6 +270,14 @@ void TDrawCanvas::draw_frame() {
     if (b->entity <= -1 && b->hull != nullptr) {
       put_text(10, 52, std::string("hull classname: ") + b->hull->classname);
     }
+  }
+  // The faces picked for texture work: outlined, and crossed so that they
+  // read apart from the highlight.
+  if (!selected_faces.empty()) {
+    const colour_t pen = Pen;  // the cross-hair keeps the colour it always took
+    select_pen(SELECTED_FACE_PEN);
+    for (surf* s : selected_faces) draw_selected_face(s);
+    select_pen(pen);
   }
 
   const raster_target target(winbmp);

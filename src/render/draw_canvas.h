@@ -56,6 +56,9 @@ class TDrawCanvas {
   // Outlines, in the current pen, the faces of brush that survive the facing
   // test and the frustum clip; only while "fix brushes" is on.
   void draw_brush(brush_t* brush);
+  // Outlines a face of the face selection in the current pen, crossed from
+  // its first corner, when it survives the facing test and the clip.
+  void draw_selected_face(surf* s);
 
   // Draws the display BSP rooted at root (built by display_bsp::build) back
   // to front, projecting and picking as makepoly does.

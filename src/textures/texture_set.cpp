@@ -233,7 +233,9 @@ std::vector<texture_info> texture_set::names() const {
     for (const wad_texture_info& t : w.textures) {
       if (t.name.empty() || !seen.insert(lower_name(t.name)).second) continue;
       // One that cannot be read, or whose WAD needs the palette that is missing, is drawn as missing.
-      if (t.problem.empty() && (w.wad.own_palettes() || palette_)) out.push_back({t.name, t.width, t.height});
+      std::string problem = t.problem;
+      if (problem.empty() && !w.wad.own_palettes() && !palette_) problem = "needs the game's palette";
+      out.push_back({t.name, t.width, t.height, std::move(problem)});
     }
   }
   std::sort(out.begin(), out.end(), [](const texture_info& a, const texture_info& b) {

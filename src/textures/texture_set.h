@@ -20,6 +20,7 @@
 struct texture_info {
   std::string name;
   int width = 0, height = 0;
+  std::string problem;  // why it cannot be shown; empty when it can
 };
 
 class texture_set {
@@ -45,8 +46,9 @@ class texture_set {
   // problem is recorded. The reference holds until clear().
   const texture_image& texture(std::string_view name);
 
-  // Every texture of the open WADs that reads, each name once (from the WAD
-  // texture() would take it from), sorted regardless of case.
+  // Every texture of the open WADs, each name once (from the WAD texture()
+  // would take it from), sorted regardless of case. One that cannot be shown
+  // is listed with its problem.
   std::vector<texture_info> names() const;
 
   // The problems recorded so far, each once, in the order met.

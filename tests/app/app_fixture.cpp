@@ -1,12 +1,15 @@
 #include "app_fixture.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDir>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <fstream>
 #include <memory>
 
 #include "app/commands.h"
+#include "app/plan_window.h"
 #include "app/user_settings.h"
 #include "edit/transforms.h"
 #include "model/box.h"
@@ -65,6 +68,41 @@ void AppTest::trigger(int id) {
 bool AppTest::enabled(int id) {
   frame->refresh_commands();
   return frame->action(id)->isEnabled();
+}
+
+TPlanWindow* AppTest::open(int id) {
+  trigger(id);
+  auto* v = dynamic_cast<TPlanWindow*>(win->subWindowList().back());
+  if (v == nullptr) return nullptr;
+  v->resize(500, 420);
+  QCoreApplication::processEvents();
+  v->draw();  // the first frame shows the whole map
+  v->camera().centre_u = v->camera().centre_v = 0;
+  v->camera().zoom = 1;
+  return v;
+}
+
+QPoint AppTest::at(TPlanWindow* v, vertex_t p) { return plan_pixel(v->camera(), p).toPoint(); }
+
+void AppTest::send(TPlanWindow* v, QEvent::Type type, QPoint p, Qt::MouseButton button,
+                   Qt::KeyboardModifiers mods) {
+  QWidget* c = v->canvas();
+  QMouseEvent e(type, QPointF(p), c->mapToGlobal(QPointF(p)), button,
+                type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons(), mods);
+  QCoreApplication::sendEvent(c, &e);
+}
+
+void AppTest::click(TPlanWindow* v, QPoint p, Qt::KeyboardModifiers mods) {
+  send(v, QEvent::MouseButtonPress, p, Qt::LeftButton, mods);
+  send(v, QEvent::MouseButtonRelease, p, Qt::LeftButton, mods);
+}
+
+void AppTest::drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button,
+                   Qt::KeyboardModifiers mods) {
+  send(v, QEvent::MouseButtonPress, from, button, mods);
+  send(v, QEvent::MouseMove, (from + to) / 2, Qt::NoButton);
+  send(v, QEvent::MouseMove, to, Qt::NoButton);
+  send(v, QEvent::MouseButtonRelease, to, button);
 }
 
 bool AppTest::checked(int id) {

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <QEvent>
+#include <QPoint>
 #include <string>
 
 #include "app/draw_window.h"
 #include "app/main_frame.h"
 #include "scripted_platform.h"
+
+class TPlanWindow;
 
 // A world holding one 128-unit box.
 inline const std::string BOX_MAP = R"({
@@ -37,6 +41,17 @@ class AppTest : public ::testing::Test {
   void trigger(int id);
   bool enabled(int id);
   bool checked(int id);
+
+  // Opens a plan view from the menu and sets a known camera: zoom 1 about
+  // the world origin.
+  TPlanWindow* open(int id);
+  // Where a map point is on a plan view, and the mouse on its canvas.
+  static QPoint at(TPlanWindow* v, vertex_t p);
+  static void send(TPlanWindow* v, QEvent::Type type, QPoint p, Qt::MouseButton button,
+                   Qt::KeyboardModifiers mods = Qt::NoModifier);
+  static void click(TPlanWindow* v, QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier);
+  static void drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton,
+                   Qt::KeyboardModifiers mods = Qt::NoModifier);
 
   scripted_platform fake;
   TDrawFrame* frame = nullptr;

@@ -91,40 +91,6 @@ class PlanViews : public AppTest {
     win->timer().stop();
   }
 
-  // Opens a view from the menu and sets a known camera: zoom 1 about the
-  // world origin.
-  TPlanWindow* open(int id) {
-    trigger(id);
-    auto* v = dynamic_cast<TPlanWindow*>(win->subWindowList().back());
-    if (v == nullptr) return nullptr;
-    v->resize(500, 420);
-    QCoreApplication::processEvents();
-    v->draw();  // the first frame shows the whole map
-    v->camera().centre_u = v->camera().centre_v = 0;
-    v->camera().zoom = 1;
-    return v;
-  }
-
-  static QPoint at(TPlanWindow* v, vertex_t p) { return plan_pixel(v->camera(), p).toPoint(); }
-
-  static void send(TPlanWindow* v, QEvent::Type type, QPoint p, Qt::MouseButton button,
-                   Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    QWidget* c = v->canvas();
-    QMouseEvent e(type, QPointF(p), c->mapToGlobal(QPointF(p)), button,
-                  type == QEvent::MouseButtonPress ? Qt::MouseButtons(button) : Qt::MouseButtons(), mods);
-    QCoreApplication::sendEvent(c, &e);
-  }
-  static void click(TPlanWindow* v, QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    send(v, QEvent::MouseButtonPress, p, Qt::LeftButton, mods);
-    send(v, QEvent::MouseButtonRelease, p, Qt::LeftButton, mods);
-  }
-  static void drag(TPlanWindow* v, QPoint from, QPoint to, Qt::MouseButton button = Qt::LeftButton,
-                   Qt::KeyboardModifiers mods = Qt::NoModifier) {
-    send(v, QEvent::MouseButtonPress, from, button, mods);
-    send(v, QEvent::MouseMove, (from + to) / 2, Qt::NoButton);
-    send(v, QEvent::MouseMove, to, Qt::NoButton);
-    send(v, QEvent::MouseButtonRelease, to, button);
-  }
   static void key(TPlanWindow* v, Qt::Key k, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(v->canvas(), k, mods);
   }

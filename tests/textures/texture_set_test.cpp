@@ -182,13 +182,18 @@ TEST_F(TextureSet, TexturesComeFromTheFirstWadListingThemAndEachProblemIsToldOnc
 
   const auto listed = [](const texture_set& s) {
     std::string out;
-    for (const texture_info& t : s.names())
-      out += t.name + " " + std::to_string(t.width) + "x" + std::to_string(t.height) + ", ";
+    for (const texture_info& t : s.names()) {
+      out += t.name + " " + std::to_string(t.width) + "x" + std::to_string(t.height);
+      if (!t.problem.empty()) out += " (" + t.problem + ")";
+      out += ", ";
+    }
     return out;
   };
-  EXPECT_EQ(listed(set), "sky 32x8, Wall 16x16, Zed 16x8, {fence 8x24, ");
+  // The damaged one is listed where texture() takes it from, with its reason.
+  EXPECT_EQ(listed(set),
+            "floor 0x0 (its size 0 x 8 is out of range), sky 32x8, Wall 16x16, Zed 16x8, {fence 8x24, ");
 
-  // Without the palette the QUAKE textures cannot be shown, and are not listed; the others are.
+  // Without the palette the QUAKE textures cannot be shown, and say so; the others can.
   texture_set bare;
   ASSERT_EQ(bare.open_wads("a.wad;b.wad", "", root.string()), 2);
   EXPECT_EQ(&bare.texture("sky"), &missing_texture());
@@ -196,7 +201,10 @@ TEST_F(TextureSet, TexturesComeFromTheFirstWadListingThemAndEachProblemIsToldOnc
   EXPECT_EQ(bare.problems(), std::vector<std::string>{"The textures of \"" + (root / "a.wad").string() +
                                                       "\" cannot be shown without the game's palette."});
   EXPECT_EQ(bare.texture("zed").width, 16);
-  EXPECT_EQ(listed(bare), "Zed 16x8, {fence 8x24, ");
+  EXPECT_EQ(listed(bare),
+            "floor 0x0 (its size 0 x 8 is out of range), sky 32x8 (needs the game's palette), Wall 16x16 "
+            "(needs the "
+            "game's palette), Zed 16x8, {fence 8x24, ");
 
   set.clear();
   EXPECT_TRUE(set.problems().empty());
