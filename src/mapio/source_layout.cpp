@@ -15,7 +15,8 @@ int keep_file_layout = 0;
 namespace {
 
 // A 64-bit fingerprint, taken eight bytes at a time. Only the records' own
-// fields go in, each by value, so no padding byte is ever read.
+// fields go in, numbers by value and arrays as below, so no padding byte is
+// ever read.
 class fingerprint {
  public:
   template <class T>
@@ -25,27 +26,32 @@ class fingerprint {
     std::memcpy(&word, &v, sizeof v);
     mix(word);
   }
-  void add(const vertex_t& v) {
-    for (int i = 0; i < 3; ++i) add(v[i]);
-  }
-  void add(const vec3& v) {
-    for (int i = 0; i < 3; ++i) add(v[i]);
+  // An array of floats or doubles (or of vectors of them), which has no
+  // padding, as its bytes.
+  template <class T>
+  void add_array(const T* v, std::size_t count) {
+    static_assert(std::is_floating_point_v<T> || std::is_same_v<T, vertex_t> || std::is_same_v<T, vec3>);
+    add_bytes(v, count * sizeof(T));
   }
   void add(std::string_view text) {
     add(text.size());
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-      std::uint64_t word = 0;
-      std::memcpy(&word, text.data() + i, 8);
-      mix(word);
-    }
-    std::uint64_t rest = 0;
-    std::memcpy(&rest, text.data() + i, text.size() - i);
-    mix(rest);
+    add_bytes(text.data(), text.size());
   }
   std::uint64_t value() const { return h_ ^ (h_ >> 29); }
 
  private:
+  void add_bytes(const void* data, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    std::size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+      std::uint64_t word = 0;
+      std::memcpy(&word, p + i, 8);
+      mix(word);
+    }
+    std::uint64_t rest = 0;
+    std::memcpy(&rest, p + i, size - i);
+    mix(rest);
+  }
   void mix(std::uint64_t word) {
     h_ ^= word;
     h_ *= 0x9e3779b97f4a7c15ULL;
@@ -56,26 +62,22 @@ class fingerprint {
 
 // Everything the writer writes of a brush, and the dialect it writes it in.
 std::uint64_t brush_fingerprint(const brush_t* b) {
+  static_assert(sizeof(vertex_t) == 3 * sizeof(float) && sizeof(vec3) == 3 * sizeof(double));
   fingerprint f;
   f.add(map_dialect);
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     f.add(s->numpoints);
-    for (int i = 0; i < std::clamp<int>(s->numpoints, 3, MAX_POINTS); ++i) f.add(s->point[i]);
+    f.add_array(s->point, static_cast<std::size_t>(std::clamp<int>(s->numpoints, 3, MAX_POINTS)));
     f.add(s->texname);
-    for (const float v : {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]}) f.add(v);
+    const float values[5] = {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]};
+    f.add_array(values, 5);
     f.add(s->hasaxes);
-    for (const auto& axis : s->texaxis) {
-      for (const float v : axis) f.add(v);
-    }
+    f.add_array(s->texaxis[0], 6);
     f.add(s->hasfilepoints);
-    for (int i = 0; i < 3; ++i) {
-      f.add(s->filepoint[i]);
-      f.add(s->read.point[i]);
-    }
-    for (const double v : s->read.values) f.add(v);
-    for (const auto& axis : s->read.axis) {
-      for (const double v : axis) f.add(v);
-    }
+    f.add_array(s->filepoint, 3);
+    f.add_array(s->read.point, 3);
+    f.add_array(s->read.values, 5);
+    f.add_array(s->read.axis[0], 6);
     f.add(s->extra);
   }
   return f.value();
@@ -97,7 +99,7 @@ std::uint64_t pairs_fingerprint(const keyval* kv) {
 std::uint64_t point_fingerprint(const dentity_t& e) {
   fingerprint f;
   add_pairs(f, e.header);
-  f.add(e.origin);
+  f.add_array(&e.origin, 1);
   return f.value();
 }
 
