@@ -20,8 +20,10 @@
 
 class brush_rebuilder {
  public:
-  // threads counts the reading one.
-  explicit brush_rebuilder(int threads) : helpers_(std::max(threads, 1) - 1) {}
+  // threads counts the reading one; with fingerprints each brush also
+  // takes its fingerprint as rebuilt (text_span::read_as).
+  brush_rebuilder(int threads, bool fingerprints)
+      : helpers_(std::max(threads, 1) - 1), fingerprints_(fingerprints) {}
   ~brush_rebuilder() { stop_helpers(true); }
   brush_rebuilder(const brush_rebuilder&) = delete;
   brush_rebuilder& operator=(const brush_rebuilder&) = delete;
@@ -57,6 +59,7 @@ class brush_rebuilder {
   void stop_helpers(bool drop);
 
   int helpers_;
+  bool fingerprints_;
   std::vector<std::unique_ptr<batch>> batches_;  // the reader's own; only the batches in them are shared
   std::vector<std::thread> started_;
 

@@ -16,7 +16,7 @@ map_builder::map_builder(std::string_view text, load_report& report, int threads
       report_(report),
       keep_places_(keep_places),
       hull_tail_(&hull),
-      rebuilt_(threads) {}
+      rebuilt_(threads, keep_places) {}
 
 map_builder::~map_builder() { free_keyvals(list_); }
 

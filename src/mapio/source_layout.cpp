@@ -60,11 +60,10 @@ class fingerprint {
   std::uint64_t h_ = 0xcbf29ce484222325ULL;
 };
 
-// Everything the writer writes of a brush, and the dialect it writes it in.
+}  // namespace
+
 std::uint64_t brush_fingerprint(const brush_t* b) {
-  static_assert(sizeof(vertex_t) == 3 * sizeof(float) && sizeof(vec3) == 3 * sizeof(double));
   fingerprint f;
-  f.add(map_dialect);
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     f.add(s->numpoints);
     f.add_array(s->point, static_cast<std::size_t>(std::clamp<int>(s->numpoints, 3, MAX_POINTS)));
@@ -82,6 +81,8 @@ std::uint64_t brush_fingerprint(const brush_t* b) {
   }
   return f.value();
 }
+
+namespace {
 
 void add_pairs(fingerprint& f, const keyval* kv) {
   for (; kv != nullptr; kv = kv->next) {
@@ -275,7 +276,10 @@ void take_as_read(std::string text, std::size_t entities_end) {
   map_source.entities_end = entities_end;
   for (hull_t* h = hull; h != nullptr; h = h->next) {
     h->source.read_as = pairs_fingerprint(h->header);
-    for (brush_t* b = h->brush; b != nullptr; b = b->next) b->source.read_as = brush_fingerprint(b);
+    // A fingerprint of 0 is taken again, which gives it again.
+    for (brush_t* b = h->brush; b != nullptr; b = b->next) {
+      if (b->source.read_as == 0) b->source.read_as = brush_fingerprint(b);
+    }
   }
   for (int i = 0; i < numentity; ++i) entities[i].source.read_as = point_fingerprint(entities[i]);
 }

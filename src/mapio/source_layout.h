@@ -30,8 +30,13 @@ std::string write_map(const std::string& path);
 std::string map_text_keeping_layout();
 
 // Takes text as what the map now in the model was read from: the records'
-// spans point into it. Their fingerprints are taken as they stand.
+// spans point into it. Their fingerprints are taken as they stand, but for
+// brushes that have theirs (the rebuild takes them while a brush is at hand).
 void take_as_read(std::string text, std::size_t entities_end);
+
+// What the writer writes of brush b, as a fingerprint. (A map keeps the
+// dialect it was read in, so that is left out.)
+std::uint64_t brush_fingerprint(const brush_t* b);
 
 // For the reader's spans: the start of the line at `at` when only blanks
 // come before it there, else `at`; and past the line break after `at` when
