@@ -12,6 +12,7 @@
 #include "base/number_text.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/rotation.h"
 #include "model/view_options.h"
 #include "render/face_texture.h"
 #include "render/frame_list.h"
@@ -143,13 +144,14 @@ void TDrawCanvas::fill_queued(const raster_target& target, const queued_polygon&
     fill_polygon(target, cover, pts, q.count, qrgb(q.clr));
     return;
   }
-  const unsigned shade = face_shade(face, options.drawlight != 0, options.drawtextures != 0);
   if (options.drawtextures == 0) {
-    fill_polygon(target, cover, pts, q.count, shaded(qrgb(q.clr), shade));
+    fill_polygon(target, cover, pts, q.count, shaded(qrgb(q.clr), face_shade(face, options.drawlight != 0, false)));
     return;
   }
   const texture_image& tex = texture_of ? texture_of(face->texname) : missing_texture();
-  fill_textured(target, &cover, pts, q.count, face_mapping(q.w, tex, view, vd, xss, yss, shade));
+  fill_textured(target, cover, pts, q.count, tex, [&] {
+    return face_mapping(q.w, tex, view, vd, xss, yss, face_shade(face, options.drawlight != 0, true));
+  });
 }
 
 void TDrawCanvas::draw_queue(int solid) {
@@ -183,6 +185,16 @@ void TDrawCanvas::draw_queue(int solid) {
     }
     if (copy) continue;
     seen[slot] = static_cast<std::int32_t>(i);
+    // Every pixel of a fill or an outline lies within its points' bounds:
+    // where nearer polygons have drawn all of those, nothing would show.
+    int x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (int k = 1; k < q.count; ++k) {
+      x0 = std::min(x0, pts[k].x());
+      x1 = std::max(x1, pts[k].x());
+      y0 = std::min(y0, pts[k].y());
+      y1 = std::max(y1, pts[k].y());
+    }
+    if (cover.covers(x0, y0, x1, y1)) continue;
     if (solid != 0) fill_queued(target, q);
     outline_polygon(target, cover, pts, q.count, qrgb(q.clr));
   }
@@ -192,6 +204,33 @@ void TDrawCanvas::draw_queue(int solid) {
 
 void TDrawCanvas::draw_tree(winding* root) {
   for (winding* w : tree.back_to_front(root)) queue_poly(w);
+  draw_queue(options.allsolid);
+}
+
+void TDrawCanvas::draw_ordered() {
+  reset_winding_pool();
+  world.refresh();
+  numsurfabs = world.examined();
+  const rotation r{sangx, cangx, sangy, cangy, sangz, cangz};
+  numdrawn = world.walk([&](surf* face, const vertex_t* pts, int n) {
+    // Into view space and clipped to the frustum as a whole face would be.
+    winding& w = *getnextwinding();
+    w.numworld = static_cast<signed char>(n);
+    for (int i = 0; i < n; ++i) rotate_vertex(&pts[i], &w.world[i]);
+    for (const winding* plane : frustum_planes) {
+      if (draw_surf_side(plane, &w) == 1) {
+        unget_winding();
+        return false;
+      }
+    }
+    w.original = face;
+    w.clr = face->clr;
+    w.norm = rotate_offset(r, face->norm.x, face->norm.y, face->norm.z);
+    w.dist = face->dist;
+    w.next = w.front = w.back = nullptr;
+    queue_poly(&w);
+    return true;
+  });
   draw_queue(options.allsolid);
 }
 
@@ -215,15 +254,12 @@ void TDrawCanvas::draw_frame() {
   }
   window.fillRect(QRect(QPoint(0, 0), clientsize) & winbmp.rect(), Qt::white);
 
-  draw_all(&framehead, 0);
   numtlsurf = 0;
-  winding* first = framehead.w.next;
   if (options.drawbsp != 0) {
-    reset_winding_pool();
-    tree.build(first);
-    draw_tree(first);
+    draw_ordered();
   } else {
-    for (winding* w = first; w != nullptr; w = w->next) queue_poly(w);
+    draw_all(&framehead, 0);
+    for (winding* w = framehead.w.next; w != nullptr; w = w->next) queue_poly(w);
     draw_queue(options.allsolid);
     for (int i = 0; i < numentity; ++i) {
       vertex_t v;

@@ -19,6 +19,7 @@
 #include "model/view_defaults.h"
 #include "render/display_bsp.h"
 #include "render/raster.h"
+#include "render/world_bsp.h"
 
 constexpr int VIEW_WIDTH = 800;
 constexpr int VIEW_HEIGHT = 600;
@@ -60,6 +61,10 @@ class TDrawCanvas {
   // Draws the display BSP rooted at root (built by display_bsp::build) back
   // to front, projecting and picking as makepoly does.
   void draw_tree(winding* root);
+
+  // The frame's faces in painter's order through the world tree, brought up
+  // to date with the map first; what draw_frame draws of them in ordered mode.
+  void draw_ordered();
 
   // The three status lines as the next frame would write them.
   std::array<std::string, 3> status_lines() const;
@@ -104,6 +109,7 @@ class TDrawCanvas {
   surf framehead;  // its w heads the frame list
   int text_ascent = 0;
   display_bsp tree;
+  world_bsp world;  // the ordered view's tree, kept between frames
   struct queued_polygon {
     std::size_t first;  // into queued_points
     int count;

@@ -82,7 +82,19 @@ short draw_surf_side(const winding* plane, winding* surface) {
   const frustum_measure m{plane->world[0], plane->norm};
   const int count = std::clamp(static_cast<int>(surface->numworld), 0, MAX_POINTS);
   float dist[MAX_POINTS];
-  for (int i = 0; i < count; ++i) dist[i] = m.distance(surface->world[i]);
+  int near_or_out = 0, clear_of_plane = 0;
+  for (int i = 0; i < count; ++i) {
+    dist[i] = m.distance(surface->world[i]);
+    near_or_out += dist[i] > -CLIP_ON_PLANE ? 1 : 0;
+    clear_of_plane += dist[i] < CLIP_ON_PLANE ? 1 : 0;
+  }
+  // Every point on the inner side or on the plane: the cut would hand back
+  // the polygon as it is, so the answer is worked out without it.
+  if (clear_of_plane == count) {
+    surface->numworld = static_cast<signed char>(count);
+    if (count < 3) return 0;
+    return near_or_out >= 3 ? 0 : -1;
+  }
   clip_list outside, inside;
   if (!clip_polygon(surface->world, dist, count, m, CLIP_ON_PLANE, CLIP_PARALLEL, inside, outside)) return 0;
   for (int i = 0; i < inside.n; ++i) surface->world[i] = inside.p[i];
