@@ -77,19 +77,24 @@ void TDrawCanvas::put_text(int x, int y, const std::string& text) {
                   QString::fromLatin1(text.data(), static_cast<int>(text.size())));
 }
 
-int TDrawCanvas::project(winding* temp, QPoint* pts) {
-  const int n = std::clamp(static_cast<int>(temp->numworld), 0, MAX_POINTS);
+bool TDrawCanvas::mouse_inside(const QPoint* pts, int n, float margin) const {
+  // A polygon of fewer than three points covers nothing, so it never picks.
+  if (n < 3) return false;
   const float mx = static_cast<float>(Point.x());
   const float my = static_cast<float>(Point.y());
-  // A polygon of fewer than three points covers nothing, so it never picks.
-  bool inside = n >= 3;
-  const vertex_t* vertex = nullptr;
-  const auto outside_edge = [&](const QPoint& from, const QPoint& to) {
+  for (int i = 0; i < n; ++i) {
+    const QPoint& from = pts[i];
+    const QPoint& to = pts[(i + 1) % n];
     const float x = static_cast<float>(from.x()), y = static_cast<float>(from.y());
     const float x1 = static_cast<float>(to.x()), y1 = static_cast<float>(to.y());
     const float t = (x - x1) * (y - my) - (y - y1) * (x - mx);
-    return t < EDGE_EPSILON;
-  };
+    if (t < margin) return false;
+  }
+  return true;
+}
+
+int TDrawCanvas::project_points(const winding* temp, QPoint* pts) const {
+  const int n = std::clamp(static_cast<int>(temp->numworld), 0, MAX_POINTS);
   for (int i = 0; i < n; ++i) {
     const vertex_t& p = temp->world[i];
     float sx = p.x, sy = p.z;
@@ -98,15 +103,21 @@ int TDrawCanvas::project(winding* temp, QPoint* pts) {
       sy = p.z * view / p.y;
     }
     pts[i] = QPoint(to_pixel(xss + sx * vd), to_pixel(yss - sy * vd));
-    if (std::abs(pts[i].x() - Point.x()) < PICK_RANGE && std::abs(pts[i].y() - Point.y()) < PICK_RANGE) {
-      vertex = &p;
-    }
-    if (inside && i > 0 && outside_edge(pts[i - 1], pts[i])) inside = false;
   }
+  return n;
+}
+
+int TDrawCanvas::project(winding* temp, QPoint* pts) {
+  const int n = project_points(temp, pts);
   if (n == 0) return 0;
-  if (inside && outside_edge(pts[n - 1], pts[0])) inside = false;
+  const vertex_t* vertex = nullptr;
+  for (int i = 0; i < n; ++i) {
+    if (std::abs(pts[i].x() - Point.x()) < PICK_RANGE && std::abs(pts[i].y() - Point.y()) < PICK_RANGE) {
+      vertex = &temp->world[i];
+    }
+  }
   if (!DragDC) {
-    if (inside) thi = temp->original;
+    if (mouse_inside(pts, n, EDGE_EPSILON)) thi = temp->original;
     if (vertex != nullptr) find_original_vertex(temp, vertex);
   }
   return n;
@@ -213,15 +224,14 @@ void TDrawCanvas::draw_ordered() {
   numsurfabs = world.examined();
   const rotation r{sangx, cangx, sangy, cangy, sangz, cangz};
   numdrawn = world.walk([&](surf* face, const vertex_t* pts, int n) {
-    // Into view space and clipped to the frustum as a whole face would be.
+    // Into view space and clipped to the frustum as a whole face would be,
+    // keeping the pieces of a face joined.
     winding& w = *getnextwinding();
     w.numworld = static_cast<signed char>(n);
     for (int i = 0; i < n; ++i) rotate_vertex(&pts[i], &w.world[i]);
-    for (const winding* plane : frustum_planes) {
-      if (draw_surf_side(plane, &w) == 1) {
-        unget_winding();
-        return false;
-      }
+    if (!clip_to_frustum_evenly(&w)) {
+      unget_winding();
+      return false;
     }
     w.original = face;
     w.clr = face->clr;
@@ -229,8 +239,29 @@ void TDrawCanvas::draw_ordered() {
     w.dist = face->dist;
     w.next = w.front = w.back = nullptr;
     queue_poly(&w);
+    // The mouse on a piece's edge (or inside it): its face may be the one
+    // under the mouse.
+    if (!queued.empty() && queued.back().w == &w &&
+        mouse_inside(&queued_points[queued.back().first], queued.back().count, -EDGE_EPSILON)) {
+      pick_candidates.push_back(face);
+    }
     return true;
   });
+  // A piece's edge where the tree cut a face is no edge of the face: the
+  // mouse there is inside the face, though inside neither piece. So the face
+  // under the mouse is the nearest one whose whole polygon has the mouse
+  // inside, as drawing the faces whole would pick it.
+  if (!DragDC) {
+    for (auto face = pick_candidates.rbegin(); face != pick_candidates.rend(); ++face) {
+      rotate_surface(*face);
+      QPoint pts[MAX_POINTS];
+      if (draw_surface(*face) == 1 && mouse_inside(pts, project_points(&(*face)->w, pts), EDGE_EPSILON)) {
+        thi = *face;
+        break;
+      }
+    }
+  }
+  pick_candidates.clear();
   draw_queue(options.allsolid);
 }
 

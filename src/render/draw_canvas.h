@@ -94,6 +94,11 @@ class TDrawCanvas {
   // Screen points of temp into pts (room for MAX_POINTS), picking the face
   // and vertex under the mouse as makepoly does; returns how many.
   int project(winding* temp, QPoint* pts);
+  // Only the screen points, nothing picked.
+  int project_points(const winding* temp, QPoint* pts) const;
+  // Whether the mouse point is inside the polygon by at least margin (in the
+  // cross products of its edges); a negative margin takes in its edges.
+  bool mouse_inside(const QPoint* pts, int n, float margin) const;
 
   // The frame's face polygons: each is projected and picked in drawing order
   // (as makepoly with usecolor 1 would), and draw_queue then puts them all
@@ -109,7 +114,8 @@ class TDrawCanvas {
   surf framehead;  // its w heads the frame list
   int text_ascent = 0;
   display_bsp tree;
-  world_bsp world;  // the ordered view's tree, kept between frames
+  world_bsp world;                    // the ordered view's tree, kept between frames
+  std::vector<surf*> pick_candidates;  // faces of the ordered frame's pieces the mouse touches
   struct queued_polygon {
     std::size_t first;  // into queued_points
     int count;

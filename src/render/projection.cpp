@@ -78,7 +78,10 @@ int draw_surface(surf* surface) {
   return 1;
 }
 
-short draw_surf_side(const winding* plane, winding* surface) {
+namespace {
+
+template <bool Even>
+short clip_side(const winding* plane, winding* surface) {
   const frustum_measure m{plane->world[0], plane->norm};
   const int count = std::clamp(static_cast<int>(surface->numworld), 0, MAX_POINTS);
   float dist[MAX_POINTS];
@@ -96,13 +99,24 @@ short draw_surf_side(const winding* plane, winding* surface) {
     return near_or_out >= 3 ? 0 : -1;
   }
   clip_list outside, inside;
-  if (!clip_polygon(surface->world, dist, count, m, CLIP_ON_PLANE, CLIP_PARALLEL, inside, outside)) return 0;
+  if (!clip_polygon<Even>(surface->world, dist, count, m, CLIP_ON_PLANE, CLIP_PARALLEL, inside, outside)) return 0;
   for (int i = 0; i < inside.n; ++i) surface->world[i] = inside.p[i];
   surface->numworld = static_cast<signed char>(inside.n);
   if (inside.n >= 3 && outside.n >= 3) return 0;
   if (inside.n >= 3) return -1;
   if (outside.n >= 3) return 1;
   return 0;
+}
+
+}  // namespace
+
+short draw_surf_side(const winding* plane, winding* surface) { return clip_side<false>(plane, surface); }
+
+bool clip_to_frustum_evenly(winding* w) {
+  for (const winding* plane : frustum_planes) {
+    if (clip_side<true>(plane, w) == 1) return false;
+  }
+  return true;
 }
 
 void find_original_vertex(const winding* w, const vertex_t* p) {

@@ -30,6 +30,11 @@ int draw_surface(surf* surface);
 // need more than MAX_POINTS points; surface is then left as it was).
 short draw_surf_side(const winding* plane, winding* surface);
 
+// Clips w to the frustum as draw_surface clips a face, except that where an
+// edge is cut the point is the same whichever way w runs along the edge, so
+// pieces of a face that share edges stay joined. False when w lies outside.
+bool clip_to_frustum_evenly(winding* w);
+
 // Sets closest_point to the point of w's face whose view-space image is p
 // (within 0.001 per axis), or to null when no point matches.
 void find_original_vertex(const winding* w, const vertex_t* p);

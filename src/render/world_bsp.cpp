@@ -247,7 +247,7 @@ void world_bsp::build() {
           neg_points.clear();
           pos_points.clear();
           growing_side ns{neg_points}, ps{pos_points};
-          clip_polygon(pts, dist.data(), f.count, m, CLIP_ON_PLANE, SPLIT_EDGE_PARALLEL, ns, ps);
+          clip_polygon<true>(pts, dist.data(), f.count, m, CLIP_ON_PLANE, SPLIT_EDGE_PARALLEL, ns, ps);
           // pts may move as the pool grows: it is not used from here on.
           for (const std::vector<vertex_t>* side : {&neg_points, &pos_points}) {
             if (side->size() < 3) continue;
