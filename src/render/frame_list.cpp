@@ -29,8 +29,10 @@ void draw_all(surf* surflist, int clip) {
       if ((b->vis == 0 && clip == 0) || b->hidden != 0) continue;
       for (surf* s = b->fsurf; s != nullptr; s = s->next) {
         ++numsurfabs;
+        // A face seen from behind is not turned into view space at all.
+        if (clip == 0 && !faces_camera(s)) continue;
         rotate_surface(s);
-        if (clip != 0 || draw_surface(s) == 1) {
+        if (clip != 0 || clip_to_frustum(s) == 1) {
           ++numdrawn;
           append(tail, &s->w);
         }
@@ -44,8 +46,9 @@ void draw_all(surf* surflist, int clip) {
     if (b == nullptr || (b->valid == 0 && clip == 0) || b->hidden != 0) continue;
     for (surf* s = b->fsurf; s != nullptr; s = s->next) {
       ++numsurfabs;
+      if (!faces_camera(s)) continue;
       rotate_surface(s);
-      if (draw_surface(s) == 1) {
+      if (clip_to_frustum(s) == 1) {
         ++numdrawn;
         append(tail, &s->w);
       }

@@ -69,14 +69,16 @@ void rotate_surface(surf* surface) {
   crossproduct(&e1, &e2, &w.norm);
 }
 
-int draw_surface(surf* surface) {
-  const float d = makenormal(surface, origin);
-  if (d > -FACING_EPSILON) return 0;
+bool faces_camera(surf* surface) { return makenormal(surface, origin) <= -FACING_EPSILON; }
+
+int clip_to_frustum(surf* surface) {
   for (const winding* plane : frustum_planes) {
     if (draw_surf_side(plane, &surface->w) == 1) return 0;
   }
   return 1;
 }
+
+int draw_surface(surf* surface) { return faces_camera(surface) ? clip_to_frustum(surface) : 0; }
 
 namespace {
 

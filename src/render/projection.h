@@ -23,6 +23,10 @@ void rotate_surface(surf* surface);
 // survives the frustum clip, which is left in its w. Stores the face's plane
 // distance from the camera (makenormal). rotate_surface must have run first.
 int draw_surface(surf* surface);
+// Its two halves: the facing test, which stores the plane distance and needs
+// no rotate_surface, and the clip of w to the frustum (1 when some is left).
+bool faces_camera(surf* surface);
+int clip_to_frustum(surf* surface);
 
 // Clips surface in place to the inner side of the plane through plane's first
 // point with plane's normal. Returns 1 when the polygon lies outside, -1 when

@@ -113,7 +113,7 @@ bool world_bsp::unchanged() {
     unsigned char draw = 0;
     if (listed) {
       ++examined_;
-      draw = makenormal(s, origin) <= -FACING_EPSILON ? 1 : 0;
+      draw = faces_camera(s) ? 1 : 0;
       // A face of fewer than three points passes the frustum clip, as in the
       // frame list, and shows nothing.
       if (draw != 0 && s->numpoints < 3) ++pointless_;
