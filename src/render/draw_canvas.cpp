@@ -148,20 +148,25 @@ void TDrawCanvas::queue_poly(winding* temp) {
   if (n > 0) queued.push_back({at, n, temp->clr, temp});
 }
 
-void TDrawCanvas::fill_queued(const raster_target& target, const queued_polygon& q) {
+void TDrawCanvas::fill_queued(const raster_target& band, const queued_polygon& q) {
   const QPoint* pts = &queued_points[q.first];
   const surf* face = q.w->original;
   if (face == nullptr || (options.drawtextures == 0 && options.drawlight == 0)) {
-    fill_polygon(target, cover, pts, q.count, qrgb(q.clr));
+    fill_polygon(band, cover, pts, q.count, qrgb(q.clr));
     return;
   }
   if (options.drawtextures == 0) {
-    fill_polygon(target, cover, pts, q.count, shaded(qrgb(q.clr), face_shade(face, options.drawlight != 0, false)));
+    fill_polygon(band, cover, pts, q.count, shaded(qrgb(q.clr), face_shade(face, options.drawlight != 0, false)));
     return;
   }
-  const texture_image& tex = texture_of ? texture_of(face->texname) : missing_texture();
-  fill_textured(target, cover, pts, q.count, tex, [&] {
-    return face_mapping(q.w, tex, view, vd, xss, yss, face_shade(face, options.drawlight != 0, true));
+  const texture_image* tex = &missing_texture();
+  if (texture_of) {
+    // The texture set reads textures as they are first asked for: one band at a time.
+    const std::lock_guard<std::mutex> hold(texture_guard);
+    tex = &texture_of(face->texname);
+  }
+  fill_textured(band, cover, pts, q.count, *tex, [&] {
+    return face_mapping(q.w, *tex, view, vd, xss, yss, face_shade(face, options.drawlight != 0, true));
   });
 }
 
@@ -177,6 +182,7 @@ void TDrawCanvas::draw_queue(int solid) {
   std::size_t nslots = 64;
   while (nslots < 2 * queued.size()) nslots *= 2;
   seen.assign(nslots, -1);
+  nearest_first.clear();
   for (std::size_t i = queued.size(); i-- > 0;) {
     const queued_polygon& q = queued[i];
     const QPoint* pts = &queued_points[q.first];
@@ -196,8 +202,7 @@ void TDrawCanvas::draw_queue(int solid) {
     }
     if (copy) continue;
     seen[slot] = static_cast<std::int32_t>(i);
-    // Every pixel of a fill or an outline lies within its points' bounds:
-    // where nearer polygons have drawn all of those, nothing would show.
+    // Every pixel of a fill or an outline lies within its points' bounds.
     int x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
     for (int k = 1; k < q.count; ++k) {
       x0 = std::min(x0, pts[k].x());
@@ -205,9 +210,26 @@ void TDrawCanvas::draw_queue(int solid) {
       y0 = std::min(y0, pts[k].y());
       y1 = std::max(y1, pts[k].y());
     }
-    if (cover.covers(x0, y0, x1, y1)) continue;
-    if (solid != 0) fill_queued(target, q);
-    outline_polygon(target, cover, pts, q.count, qrgb(q.clr));
+    nearest_first.push_back({i, x0, y0, x1, y1});
+  }
+
+  // Rows of the image are drawn band by band, each band by its own thread:
+  // a pixel's colour depends only on the polygons over it, in their order.
+  const auto draw_band = [&](int first, int end) {
+    const raster_target band = band_of(target, first, end);
+    for (const bounded_polygon& b : nearest_first) {
+      // Where nearer polygons have drawn all of the bounds, nothing would show.
+      if (cover.covers(b.x0, std::max(b.y0, first), b.x1, std::min(b.y1, end - 1))) continue;
+      const queued_polygon& q = queued[b.index];
+      if (solid != 0) fill_queued(band, q);
+      outline_polygon(band, cover, &queued_points[q.first], q.count, qrgb(q.clr));
+    }
+  };
+  if (bands > 1) {
+    const int middle = target.height / 2;
+    worker.run([&] { draw_band(middle, target.height); }, [&] { draw_band(0, middle); });
+  } else {
+    draw_band(0, target.height);
   }
   queued.clear();
   queued_points.clear();

@@ -11,12 +11,14 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "model/colour.h"
 #include "model/types.h"
 #include "model/view_defaults.h"
+#include "render/band_worker.h"
 #include "render/display_bsp.h"
 #include "render/raster.h"
 #include "render/world_bsp.h"
@@ -89,6 +91,9 @@ class TDrawCanvas {
   // The texture of a name, for textured drawing; unset, every face shows the
   // checkerboard of a missing texture.
   std::function<const texture_image&(const std::string&)> texture_of;
+  // Bands of rows the face polygons are drawn in, side by side on their own
+  // threads (1 or 2); the picture is the same either way.
+  int bands = 2;
 
  private:
   // Screen points of temp into pts (room for MAX_POINTS), picking the face
@@ -122,10 +127,17 @@ class TDrawCanvas {
     colour_t clr;
     const winding* w;
   };
-  // Fills one queued polygon: textured, shaded or in its colour.
-  void fill_queued(const raster_target& target, const queued_polygon& q);
+  // Fills, within band, one queued polygon: textured, shaded or in its colour.
+  void fill_queued(const raster_target& band, const queued_polygon& q);
+  struct bounded_polygon {
+    std::size_t index;   // into queued
+    int x0, y0, x1, y1;  // bounds of its points
+  };
   std::vector<queued_polygon> queued;  // these too keep their room between frames
   std::vector<QPoint> queued_points;
-  std::vector<std::int32_t> seen;  // hash slots of queued polygons already drawn, or -1
+  std::vector<std::int32_t> seen;               // hash slots of queued polygons already drawn, or -1
+  std::vector<bounded_polygon> nearest_first;  // what draw_queue puts down, in that order
   coverage_mask cover;
+  band_worker worker;      // draws the lower band of rows
+  std::mutex texture_guard;  // texture_of is called from both bands
 };

@@ -128,7 +128,7 @@ struct direct_sink {
   Run run;
 
   void span(int y, int x0, int x1) const {
-    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y, x0, x1);
+    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y + t.top, x0, x1);
   }
   void plot(int x, int y) const { span(y, x, x); }
 };
@@ -141,7 +141,7 @@ struct masked_sink {
 
   void span(int y, int x0, int x1) const {
     std::uint32_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.stride;
-    std::uint64_t* cover = m.row(y);
+    std::uint64_t* cover = m.row(y + t.top);
     for (int w = x0 >> 6; w <= x1 >> 6; ++w) {
       const int lo = std::max(x0, w * 64) - w * 64;
       const int hi = std::min(x1, w * 64 + 63) - w * 64;
@@ -153,26 +153,38 @@ struct masked_sink {
       while (open != 0) {
         const int a = std::countr_zero(open);
         const int len = std::countr_one(open >> a);
-        run(row, y, w * 64 + a, w * 64 + a + len - 1);
+        run(row, y + t.top, w * 64 + a, w * 64 + a + len - 1);
         if (a + len >= 64) break;
         open &= ~0ULL << (a + len);
       }
     }
   }
   void plot(int x, int y) const {
-    std::uint64_t& word = m.row(y)[x >> 6];
+    std::uint64_t& word = m.row(y + t.top)[x >> 6];
     const std::uint64_t bit = 1ULL << (x & 63);
     if ((word & bit) != 0) return;
     word |= bit;
-    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y, x, x);
+    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y + t.top, x, x);
   }
 };
 
 // Outlines and segments go through the integer stepper of line_steps.h,
-// which visits only pixels inside the image.
+// which visits only pixels inside the image. A band's rows are counted from
+// its top: the stepper works in whole pixels, so moving a polygon by whole
+// rows moves its pixels by as many rows and changes nothing else, and the
+// same holds for the fill below.
 template <class Sink>
 void outline_with(const raster_target& t, const QPoint* pts, int n, const Sink& out) {
-  line_steps::step_outline(t.width, t.height, pts, n, [&out](int x, int y) { out.plot(x, y); });
+  if (t.top == 0) {
+    line_steps::step_outline(t.width, t.height, pts, n, [&out](int x, int y) { out.plot(x, y); });
+    return;
+  }
+  if (n < 2) return;
+  const QPoint shift(0, t.top);
+  for (int i = 0; i < n; ++i) {
+    line_steps::step_segment(t.width, t.height, pts[i] - shift, pts[i + 1 < n ? i + 1 : 0] - shift,
+                             line_steps::ends::start_only, [&out](int x, int y) { out.plot(x, y); });
+  }
 }
 
 template <class Sink>
@@ -192,8 +204,8 @@ void fill_with(const raster_target& t, const QPoint* pts, int n, const Sink& out
   int m = 0;
   int first = t.height, last = -1;
   for (int i = 0; i < n; ++i) {
-    long long ax = held(pts[i].x()), ay = held(pts[i].y());
-    long long bx = held(pts[(i + 1) % n].x()), by = held(pts[(i + 1) % n].y());
+    long long ax = held(pts[i].x()), ay = held(pts[i].y() - t.top);
+    long long bx = held(pts[(i + 1) % n].x()), by = held(pts[(i + 1) % n].y() - t.top);
     if (ay == by) continue;
     if (ay > by) {
       std::swap(ax, bx);
@@ -235,6 +247,16 @@ void fill_with(const raster_target& t, const QPoint* pts, int n, const Sink& out
 }
 
 }  // namespace
+
+raster_target band_of(const raster_target& t, int first, int end) {
+  first = std::clamp(first, 0, t.height);
+  end = std::clamp(end, first, t.height);
+  raster_target band = t;
+  band.bits = t.bits + static_cast<std::ptrdiff_t>(first) * t.stride;
+  band.height = end - first;
+  band.top = t.top + first;
+  return band;
+}
 
 raster_target::raster_target(QImage& image)
     : bits(reinterpret_cast<std::uint32_t*>(image.bits())),

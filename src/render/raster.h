@@ -17,14 +17,22 @@
 // Where the rasteriser writes: the pixels of an RGB32 or ARGB32 image. Every
 // call clips to width x height, so any coordinates are safe.
 struct raster_target {
-  std::uint32_t* bits = nullptr;
-  int stride = 0;  // in pixels
+  std::uint32_t* bits = nullptr;  // the target's first row
+  int stride = 0;                 // in pixels
   int width = 0;
   int height = 0;
+  // The row of the whole image the target starts at: a band of rows of an
+  // image takes points, masks and texture rows in the whole image's terms.
+  int top = 0;
 
   raster_target() = default;
   explicit raster_target(QImage& image);
 };
+
+// Rows first .. end - 1 of t (held to t's rows). Filling and outlining each
+// band of an image puts down exactly the pixels that drawing the whole image
+// would, so bands can be drawn side by side.
+raster_target band_of(const raster_target& t, int first, int end);
 
 // The pixels whose centres lie inside the polygon by the alternate rule: a
 // centre is inside when a ray from it crosses the outline an odd number of
