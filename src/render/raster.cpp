@@ -105,12 +105,22 @@ struct textured_run {
       const long long dv = steps > 0 ? static_cast<long long>((v1 - v0) * 65536 / steps) : 0;
       // The segment's last pixel is the next one's first, but for the run's end.
       const int last = xb == x1 ? xb : xb - 1;
-      for (int x = xa; x <= last; ++x) {
-        std::uint32_t c = tex.at(static_cast<int>(wrap(fu >> 16, w)), static_cast<int>(wrap(fv >> 16, h)));
-        if (shade != SHADE_FULL) c = shaded(c, shade);
-        row[x] = 0xff000000u | c;
-        fu += du;
-        fv += dv;
+      if (wrap_by_mask && shade == SHADE_FULL) {
+        // The common case, kept free of every test.
+        const texel* texels = tex.texels.data();
+        for (int x = xa; x <= last; ++x) {
+          row[x] = 0xff000000u | texels[((fv >> 16) & (h - 1)) * w + ((fu >> 16) & (w - 1))];
+          fu += du;
+          fv += dv;
+        }
+      } else {
+        for (int x = xa; x <= last; ++x) {
+          std::uint32_t c = tex.at(static_cast<int>(wrap(fu >> 16, w)), static_cast<int>(wrap(fv >> 16, h)));
+          if (shade != SHADE_FULL) c = shaded(c, shade);
+          row[x] = 0xff000000u | c;
+          fu += du;
+          fv += dv;
+        }
       }
       xa = last + 1;
       u0 = u1;
