@@ -156,7 +156,8 @@ void TDrawCanvas::fill_queued(const raster_target& band, const queued_polygon& q
     return;
   }
   if (options.drawtextures == 0) {
-    fill_polygon(band, cover, pts, q.count, shaded(qrgb(q.clr), face_shade(face, options.drawlight != 0, false)));
+    fill_polygon(band, cover, pts, q.count,
+                 shaded(qrgb(q.clr), face_shade(face, options.drawlight != 0, false)));
     return;
   }
   const texture_image* tex = &missing_texture();

@@ -119,7 +119,7 @@ class TDrawCanvas {
   surf framehead;  // its w heads the frame list
   int text_ascent = 0;
   display_bsp tree;
-  world_bsp world;                    // the ordered view's tree, kept between frames
+  world_bsp world;                     // the ordered view's tree, kept between frames
   std::vector<surf*> pick_candidates;  // faces of the ordered frame's pieces the mouse touches
   struct queued_polygon {
     std::size_t first;  // into queued_points
@@ -135,9 +135,9 @@ class TDrawCanvas {
   };
   std::vector<queued_polygon> queued;  // these too keep their room between frames
   std::vector<QPoint> queued_points;
-  std::vector<std::int32_t> seen;               // hash slots of queued polygons already drawn, or -1
+  std::vector<std::int32_t> seen;              // hash slots of queued polygons already drawn, or -1
   std::vector<bounded_polygon> nearest_first;  // what draw_queue puts down, in that order
   coverage_mask cover;
-  band_worker worker;      // draws the lower band of rows
+  band_worker worker;        // draws the lower band of rows
   std::mutex texture_guard;  // texture_of is called from both bands
 };

@@ -101,7 +101,8 @@ short clip_side(const winding* plane, winding* surface) {
     return near_or_out >= 3 ? 0 : -1;
   }
   clip_list outside, inside;
-  if (!clip_polygon<Even>(surface->world, dist, count, m, CLIP_ON_PLANE, CLIP_PARALLEL, inside, outside)) return 0;
+  if (!clip_polygon<Even>(surface->world, dist, count, m, CLIP_ON_PLANE, CLIP_PARALLEL, inside, outside))
+    return 0;
   for (int i = 0; i < inside.n; ++i) surface->world[i] = inside.p[i];
   surface->numworld = static_cast<signed char>(inside.n);
   if (inside.n >= 3 && outside.n >= 3) return 0;

@@ -200,17 +200,26 @@ void world_bsp::build() {
     const int tries = std::min(size, SPLITTER_CANDIDATES);
     for (int c = 0; c < tries; ++c) {
       const int candidate = list[static_cast<std::size_t>(c * size / tries)];
-      const plane_measure& m = planes[static_cast<std::size_t>(work[static_cast<std::size_t>(candidate)].face)];
+      const plane_measure& m =
+          planes[static_cast<std::size_t>(work[static_cast<std::size_t>(candidate)].face)];
       const int samples = std::min(size, SPLITTER_SAMPLE);
       long cuts = 0, neg = 0, pos = 0;
       for (int k = 0; k < samples; ++k) {
-        const fragment& f = work[static_cast<std::size_t>(list[static_cast<std::size_t>(k * size / samples)])];
+        const fragment& f =
+            work[static_cast<std::size_t>(list[static_cast<std::size_t>(k * size / samples)])];
         dist.resize(static_cast<std::size_t>(f.count));
         switch (place_of(m, &pool[static_cast<std::size_t>(f.first)], f.count, dist.data())) {
-          case place::across: ++cuts; break;
-          case place::negative: ++neg; break;
-          case place::positive: ++pos; break;
-          case place::on: break;
+          case place::across:
+            ++cuts;
+            break;
+          case place::negative:
+            ++neg;
+            break;
+          case place::positive:
+            ++pos;
+            break;
+          case place::on:
+            break;
         }
       }
       const long score = cuts * 8 + std::labs(neg - pos);
@@ -251,8 +260,12 @@ void world_bsp::build() {
           }
           break;
         }
-        case place::negative: negative.push_back(w); break;
-        case place::positive: positive.push_back(w); break;
+        case place::negative:
+          negative.push_back(w);
+          break;
+        case place::positive:
+          positive.push_back(w);
+          break;
         case place::across: {
           neg_points.clear();
           pos_points.clear();

@@ -518,7 +518,8 @@ TEST_F(DisplayBspTest, PictureAndPickAreThoseOfTheCompleteDrawing) {
       for (int x = 0; x < VIEW_WIDTH; ++x) {
         if (tree[0].winbmp.pixel(x, y) == white && complete[0].winbmp.pixel(x, y) == white) continue;
         for (int v = std::max(y - 1, 0); v <= std::min(y + 1, VIEW_HEIGHT - 1); ++v) {
-          for (int u = std::max(x - 1, 0); u <= std::min(x + 1, VIEW_WIDTH - 1); ++u) near_outline[v * VIEW_WIDTH + u] = 1;
+          for (int u = std::max(x - 1, 0); u <= std::min(x + 1, VIEW_WIDTH - 1); ++u)
+            near_outline[v * VIEW_WIDTH + u] = 1;
         }
       }
     }

@@ -249,7 +249,8 @@ TEST_F(FrameTest, TwoBandsOfRowsDrawTheSamePictureAsOne) {
       }
       int differ = 0;
       for (int y = 0; y < VIEW_HEIGHT; ++y) {
-        for (int x = 0; x < VIEW_WIDTH; ++x) differ += picture[0].pixel(x, y) != picture[1].pixel(x, y) ? 1 : 0;
+        for (int x = 0; x < VIEW_WIDTH; ++x)
+          differ += picture[0].pixel(x, y) != picture[1].pixel(x, y) ? 1 : 0;
       }
       EXPECT_EQ(differ, 0) << eye.x << " solid " << m.solid << " bsp " << m.bsp << " textures " << m.textures;
     }
