@@ -27,10 +27,20 @@ namespace {
 struct mode {
   const char* name;
   int solid, bsp, textured = 0, lit = 0;
+  bool dragging = false;  // a brush moves a unit before every frame, as in a drag
 };
 // Textured frames take their textures from a game folder made up for the map.
 constexpr mode MODES[] = {{"wire", 0, 0}, {"solid", 1, 0}, {"solid_bsp", 1, 1}, {"textured", 1, 0, 1}};
-constexpr mode E1M1_MODES[] = {{"textured_bsp", 1, 1, 1}, {"textured_lit", 1, 0, 1, 1}};
+constexpr mode E1M1_MODES[] = {
+    {"textured_bsp", 1, 1, 1}, {"textured_lit", 1, 0, 1, 1}, {"solid_bsp_dragging", 1, 1, 0, 0, true}};
+
+// Moves every point of the world's first brush by dx along x, in place.
+void nudge_first_brush(float dx) {
+  if (hull == nullptr || hull->brush == nullptr) return;
+  for (surf* s = hull->brush->fsurf; s != nullptr; s = s->next) {
+    for (int i = 0; i < s->numpoints; ++i) s->point[i].x += dx;
+  }
+}
 
 // Frame text needs a Qt application. It lives until the process ends: taking
 // it down among the static destructors would run after Qt's own are gone.
@@ -69,7 +79,12 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
     options.drawtextures = m.textured;
     options.drawlight = m.lit;
     canvas.EvDraw();  // grows the fragment pool to this frame's size
-    for (auto _ : state) canvas.EvDraw();
+    int frames = 0;
+    for (auto _ : state) {
+      // Fifty units one way, then back, and again.
+      if (m.dragging) nudge_first_brush((frames++ / 50) % 2 == 0 ? 1.0f : -1.0f);
+      canvas.EvDraw();
+    }
     state.counters["drawn"] = numdrawn;
     state.counters["fragments"] = numtlsurf;
     if (!textures.problems().empty()) state.SkipWithError(textures.problems().front().c_str());

@@ -243,7 +243,15 @@ void TDrawCanvas::draw_tree(winding* root) {
 
 void TDrawCanvas::draw_ordered() {
   reset_winding_pool();
-  world.refresh();
+  if (world.refresh() == world_bsp::state::changing) {
+    // Until the faces hold still, each frame sorts its own: the tree of
+    // view-space fragments built for this frame alone.
+    draw_all(&framehead, 0);
+    reset_winding_pool();
+    tree.build(framehead.w.next);
+    draw_tree(framehead.w.next);
+    return;
+  }
   numsurfabs = world.examined();
   const rotation r{sangx, cangx, sangy, cangy, sangz, cangz};
   numdrawn = world.walk([&](surf* face, const vertex_t* pts, int n) {

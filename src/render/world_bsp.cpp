@@ -102,24 +102,27 @@ struct world_plane {
 
 }  // namespace
 
-bool world_bsp::unchanged() {
+void world_bsp::scan() {
   std::size_t at = 0;
-  bool same = true;
   examined_ = 0;
   pointless_ = 0;
   drawn_.clear();
+  seen_faces_.clear();
+  seen_digests_.clear();
+  // Nearly always the faces met now are those of the last frame, in this
+  // order: asking for them ahead saves waiting on each record in turn.
+  const std::vector<surf*>& expected = pending_faces_.empty() ? faces_ : pending_faces_;
   each_face([&](surf* s, bool listed) {
-    // The faces the tree was built from are nearly always the faces met now,
-    // in this order: asking for them ahead saves waiting on each record.
-    if (at + PREFETCH_AHEAD < faces_.size()) {
-      const surf* ahead = faces_[at + PREFETCH_AHEAD];
+    if (at + PREFETCH_AHEAD < expected.size()) {
+      const surf* ahead = expected[at + PREFETCH_AHEAD];
       __builtin_prefetch(&ahead->point[0]);
       __builtin_prefetch(&ahead->numpoints);
       __builtin_prefetch(&ahead->norm);
       __builtin_prefetch(&ahead->w.dist, 1);
     }
-    if (same && (at >= faces_.size() || faces_[at] != s || digests_[at] != digest(s))) same = false;
     ++at;
+    seen_faces_.push_back(s);
+    seen_digests_.push_back(digest(s));
     unsigned char draw = 0;
     if (listed) {
       ++examined_;
@@ -130,18 +133,36 @@ bool world_bsp::unchanged() {
     }
     drawn_.push_back(draw);
   });
-  return same && at == faces_.size();
 }
 
-bool world_bsp::refresh() {
-  if (unchanged()) return false;
+world_bsp::state world_bsp::refresh() {
+  scan();
+  if (built_ && seen_faces_ == faces_ && seen_digests_ == digests_) {
+    pending_faces_.clear();
+    return state::kept;
+  }
+  // Faces that move from frame to frame (a drag) would have the tree built
+  // for every frame; it is built once they have held still for a frame.
+  const bool settled = seen_faces_ == pending_faces_ && seen_digests_ == pending_digests_;
+  if (built_ && !settled) {
+    pending_faces_.swap(seen_faces_);
+    pending_digests_.swap(seen_digests_);
+    return state::changing;
+  }
+  faces_.swap(seen_faces_);
+  digests_.swap(seen_digests_);
+  pending_faces_.clear();
+  pending_digests_.clear();
   build();
-  return true;
+  return state::built;
 }
 
 void world_bsp::clear() {
+  built_ = false;
   faces_.clear();
   digests_.clear();
+  pending_faces_.clear();
+  pending_digests_.clear();
   drawn_.clear();
   fragments_.clear();
   points_.clear();
@@ -151,15 +172,10 @@ void world_bsp::clear() {
 }
 
 void world_bsp::build() {
-  faces_.clear();
-  digests_.clear();
+  built_ = true;
   fragments_.clear();
   points_.clear();
   nodes_.clear();
-  each_face([&](surf* s, bool) {
-    faces_.push_back(s);
-    digests_.push_back(digest(s));
-  });
 
   // Fragments on their way down the tree, their points in one pool.
   std::vector<vertex_t> pool;

@@ -12,15 +12,22 @@
 
 class world_bsp {
  public:
-  // Makes the tree match the map: built afresh when any brush face was added,
-  // removed, moved or reshaped since the last build (the faces are compared
-  // with what the tree was built from, so no caller has to say so). Also
-  // decides, for the current camera, which faces a frame draws: those of
+  enum class state {
+    kept,      // the faces are as the tree was built from them
+    built,     // built afresh from the faces as they are
+    changing,  // faces changed since the last frame: the tree is out of date
+  };
+  // Compares the brush faces with those the tree was built from (so no
+  // caller has to say what changed): any face added, removed, moved or
+  // reshaped makes the tree out of date. It is built again on the first call,
+  // and once the faces are as they were at the call before, so faces that
+  // move frame after frame, as in a drag, do not have it built every frame.
+  // Also decides, for the current camera, which faces a frame draws: those of
   // brushes the frame list would take that the eye sees the front of.
-  // Returns true when the tree was built.
-  bool refresh();
+  state refresh();
 
-  // Calls draw for each fragment of a face refresh() left to draw, farther
+  // Only after refresh() said kept or built: calls draw for each fragment
+  // of a face it left to draw, farther
   // before nearer for the eye at origin, each as a world-space polygon with
   // its face. Parts of the tree wholly outside the view frustum are skipped.
   // At most MAX_POINTS points come at a time: a longer fragment comes as a
@@ -51,12 +58,17 @@ class world_bsp {
     vertex_t low, high;                // bounds of everything in the subtree
   };
 
-  bool unchanged();
+  void scan();
   void build();
 
+  bool built_ = false;
   std::vector<surf*> faces_;            // every face the tree holds, in frame-list order
   std::vector<std::uint64_t> digests_;  // of each face's points when the tree was built
-  std::vector<unsigned char> drawn_;    // per face: drawn in this frame
+  std::vector<surf*> seen_faces_;       // the faces met by the last scan, and their digests
+  std::vector<std::uint64_t> seen_digests_;
+  std::vector<surf*> pending_faces_;  // what the last changing frame met, and its digests
+  std::vector<std::uint64_t> pending_digests_;
+  std::vector<unsigned char> drawn_;  // per face: drawn in this frame
   std::vector<fragment> fragments_;
   std::vector<vertex_t> points_;
   std::vector<node> nodes_;  // the root first
