@@ -79,6 +79,7 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
     options.drawtextures = m.textured;
     options.drawlight = m.lit;
     canvas.EvDraw();  // grows the fragment pool to this frame's size
+    canvas.DragDC = m.dragging;
     int frames = 0;
     for (auto _ : state) {
       // Fifty units one way, then back, and again.

@@ -243,9 +243,11 @@ void TDrawCanvas::draw_tree(winding* root) {
 
 void TDrawCanvas::draw_ordered() {
   reset_winding_pool();
-  if (world.refresh() == world_bsp::state::changing) {
-    // Until the faces hold still, each frame sorts its own: the tree of
-    // view-space fragments built for this frame alone.
+  // While a drag moves faces, each frame sorts its own fragments instead of
+  // building the tree for every step: the tree of view-space fragments made
+  // for this frame alone. Either way the picture depends on nothing but the
+  // map, the camera and the drag, as an idle window that skips frames needs.
+  if (world.refresh(!DragDC) == world_bsp::state::changing) {
     draw_all(&framehead, 0);
     reset_winding_pool();
     tree.build(framehead.w.next);

@@ -65,7 +65,9 @@ class TDrawCanvas {
   void draw_tree(winding* root);
 
   // The frame's faces in painter's order through the world tree, brought up
-  // to date with the map first; what draw_frame draws of them in ordered mode.
+  // to date with the map first (during a drag an out-of-date tree is not
+  // built again: the frame sorts its own fragments); what draw_frame draws of
+  // them in ordered mode.
   void draw_ordered();
 
   // The three status lines as the next frame would write them.

@@ -109,12 +109,11 @@ void world_bsp::scan() {
   drawn_.clear();
   seen_faces_.clear();
   seen_digests_.clear();
-  // Nearly always the faces met now are those of the last frame, in this
-  // order: asking for them ahead saves waiting on each record in turn.
-  const std::vector<surf*>& expected = pending_faces_.empty() ? faces_ : pending_faces_;
+  // Nearly always the faces met now are those the tree was built from, in
+  // this order: asking for them ahead saves waiting on each record in turn.
   each_face([&](surf* s, bool listed) {
-    if (at + PREFETCH_AHEAD < expected.size()) {
-      const surf* ahead = expected[at + PREFETCH_AHEAD];
+    if (at + PREFETCH_AHEAD < faces_.size()) {
+      const surf* ahead = faces_[at + PREFETCH_AHEAD];
       __builtin_prefetch(&ahead->point[0]);
       __builtin_prefetch(&ahead->numpoints);
       __builtin_prefetch(&ahead->norm);
@@ -135,24 +134,12 @@ void world_bsp::scan() {
   });
 }
 
-world_bsp::state world_bsp::refresh() {
+world_bsp::state world_bsp::refresh(bool may_build) {
   scan();
-  if (built_ && seen_faces_ == faces_ && seen_digests_ == digests_) {
-    pending_faces_.clear();
-    return state::kept;
-  }
-  // Faces that move from frame to frame (a drag) would have the tree built
-  // for every frame; it is built once they have held still for a frame.
-  const bool settled = seen_faces_ == pending_faces_ && seen_digests_ == pending_digests_;
-  if (built_ && !settled) {
-    pending_faces_.swap(seen_faces_);
-    pending_digests_.swap(seen_digests_);
-    return state::changing;
-  }
+  if (built_ && seen_faces_ == faces_ && seen_digests_ == digests_) return state::kept;
+  if (!may_build) return state::changing;
   faces_.swap(seen_faces_);
   digests_.swap(seen_digests_);
-  pending_faces_.clear();
-  pending_digests_.clear();
   build();
   return state::built;
 }
@@ -161,8 +148,6 @@ void world_bsp::clear() {
   built_ = false;
   faces_.clear();
   digests_.clear();
-  pending_faces_.clear();
-  pending_digests_.clear();
   drawn_.clear();
   fragments_.clear();
   points_.clear();

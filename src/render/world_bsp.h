@@ -15,16 +15,16 @@ class world_bsp {
   enum class state {
     kept,      // the faces are as the tree was built from them
     built,     // built afresh from the faces as they are
-    changing,  // faces changed since the last frame: the tree is out of date
+    changing,  // out of date, and not to be built now
   };
   // Compares the brush faces with those the tree was built from (so no
   // caller has to say what changed): any face added, removed, moved or
-  // reshaped makes the tree out of date. It is built again on the first call,
-  // and once the faces are as they were at the call before, so faces that
-  // move frame after frame, as in a drag, do not have it built every frame.
+  // reshaped makes the tree out of date, and it is built again when
+  // may_build is set. Faces moving frame after frame, as in a drag, would
+  // otherwise have it built for every frame.
   // Also decides, for the current camera, which faces a frame draws: those of
   // brushes the frame list would take that the eye sees the front of.
-  state refresh();
+  state refresh(bool may_build);
 
   // Only after refresh() said kept or built: calls draw for each fragment
   // of a face it left to draw, farther
@@ -66,8 +66,6 @@ class world_bsp {
   std::vector<std::uint64_t> digests_;  // of each face's points when the tree was built
   std::vector<surf*> seen_faces_;       // the faces met by the last scan, and their digests
   std::vector<std::uint64_t> seen_digests_;
-  std::vector<surf*> pending_faces_;  // what the last changing frame met, and its digests
-  std::vector<std::uint64_t> pending_digests_;
   std::vector<unsigned char> drawn_;  // per face: drawn in this frame
   std::vector<fragment> fragments_;
   std::vector<vertex_t> points_;

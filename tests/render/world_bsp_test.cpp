@@ -47,40 +47,38 @@ int differing(const QImage& a, const QImage& b) {
 
 }  // namespace
 
-TEST_F(WorldBspTest, BuiltOnceAndAgainOnceTheFacesHoldStill) {
+TEST_F(WorldBspTest, BuiltOnceAndAgainOnlyAfterAChange) {
   using state = world_bsp::state;
   world_bsp tree;
-  EXPECT_EQ(tree.refresh(), state::built);
+  EXPECT_EQ(tree.refresh(false), state::changing);  // in a drag even the first is not built
+  EXPECT_EQ(tree.refresh(true), state::built);
   EXPECT_GT(tree.fragment_count(), 0u);
-  EXPECT_EQ(tree.refresh(), state::kept);
+  EXPECT_EQ(tree.refresh(true), state::kept);
   // Drawing state that is read afresh every frame needs no new tree.
   boxes[1]->fsurf->clr = make_rgb(1, 2, 3);
   boxes[2]->hidden = 1;
   origin = {40, 30, 20};
-  EXPECT_EQ(tree.refresh(), state::kept);
-  // A point moved: out of date until a frame finds it where it was.
+  EXPECT_EQ(tree.refresh(true), state::kept);
   boxes[1]->fsurf->point[0].z += 0.5f;
-  EXPECT_EQ(tree.refresh(), state::changing);
-  EXPECT_EQ(tree.refresh(), state::built);
-  EXPECT_EQ(tree.refresh(), state::kept);
-  // A drag: a move before every frame.
+  EXPECT_EQ(tree.refresh(true), state::built);
+  EXPECT_EQ(tree.refresh(true), state::kept);
+  // A drag: a move before every frame, the tree built when it ends.
   for (int step = 0; step < 3; ++step) {
     move_brush(boxes[3], 10, 0);
-    EXPECT_EQ(tree.refresh(), state::changing) << step;
+    EXPECT_EQ(tree.refresh(false), state::changing) << step;
   }
-  EXPECT_EQ(tree.refresh(), state::built);
+  EXPECT_EQ(tree.refresh(true), state::built);
   // Faces taken away and put back, each noticed.
   remove_brush_from_list(boxes[0]);
-  EXPECT_EQ(tree.refresh(), state::changing);
+  EXPECT_EQ(tree.refresh(true), state::built);
   boxes[0]->next = hull->brush;  // back, first in the list
   hull->brush = boxes[0];
-  EXPECT_EQ(tree.refresh(), state::changing);
-  EXPECT_EQ(tree.refresh(), state::built);
-  // Put back where it was: the tree as built still holds.
+  EXPECT_EQ(tree.refresh(true), state::built);
+  // Put back where it was during a drag: the tree as built still holds.
   move_brush(boxes[2], 5, 0);
-  EXPECT_EQ(tree.refresh(), state::changing);
+  EXPECT_EQ(tree.refresh(false), state::changing);
   move_brush(boxes[2], -5, 0);
-  EXPECT_EQ(tree.refresh(), state::kept);
+  EXPECT_EQ(tree.refresh(false), state::kept);
 }
 
 TEST_F(WorldBspTest, OrderedFramesFollowEditsThatMakeNoUndoStep) {
@@ -90,16 +88,18 @@ TEST_F(WorldBspTest, OrderedFramesFollowEditsThatMakeNoUndoStep) {
   kept.draw_ordered();
   QImage before = kept.winbmp.copy();
   const auto same_as_new = [&](const char* step) {
-    // The first frame after the change sorts its own fragments; the next
-    // one, the faces held still, has the tree built again.
-    for (int frame = 0; frame < 2; ++frame) {
-      kept.winbmp.fill(Qt::white);
-      kept.draw_ordered();
-      EXPECT_GT(differing(kept.winbmp, before), 100) << step << ": the edit shows in frame " << frame;
-    }
+    // In a drag the frame sorts its own fragments, and the edit shows.
+    kept.DragDC = true;
+    kept.winbmp.fill(Qt::white);
+    kept.draw_ordered();
+    EXPECT_GT(differing(kept.winbmp, before), 100) << step << ": the edit shows in the drag";
+    kept.DragDC = false;
+    kept.winbmp.fill(Qt::white);
+    kept.draw_ordered();
     TDrawCanvas fresh;
     fresh.draw_ordered();
     EXPECT_EQ(differing(kept.winbmp, fresh.winbmp), 0) << step;
+    EXPECT_GT(differing(kept.winbmp, before), 100) << step << ": the edit shows";
     before = kept.winbmp.copy();
   };
   move_brush(boxes[0], 60, 40);
