@@ -94,8 +94,10 @@ class TDrawCanvas {
   // checkerboard of a missing texture.
   std::function<const texture_image&(const std::string&)> texture_of;
   // Bands of rows the face polygons are drawn in, side by side on their own
-  // threads (1 or 2); the picture is the same either way.
-  int bands = 2;
+  // threads (1 or 2); the picture is the same either way. Two gain on a
+  // machine with a core to spare and lose where other work holds the cores,
+  // waiting for the second thread to be run, so one is the default.
+  int bands = 1;
 
  private:
   // Screen points of temp into pts (room for MAX_POINTS), picking the face

@@ -62,6 +62,12 @@ constexpr int TEXTURE_STEP = 16;
 // they are held here so the fixed-point steps below cannot overflow.
 constexpr double TEXEL_LIMIT = 1e12;
 
+// floor(x) for |x| well inside the range of long long, without a call.
+inline long long floor_to_int(double x) {
+  const auto i = static_cast<long long>(x);
+  return static_cast<double>(i) > x ? i - 1 : i;
+}
+
 struct textured_run {
   mapping_source& source;
 
@@ -95,12 +101,10 @@ struct textured_run {
       const int xb = std::min(xa + TEXTURE_STEP, x1);
       double u1 = u0, v1 = v0;
       if (xb > xa) exact(m, s0, t0, d0, xb, u1, v1);
-      // Whole repeats of the texture taken off, so the steps stay small.
-      const double base_u = std::floor(u0 / static_cast<double>(w)) * static_cast<double>(w);
-      const double base_v = std::floor(v0 / static_cast<double>(h)) * static_cast<double>(h);
+      // In 16.16 fixed point; TEXEL_LIMIT keeps the sums below in 64 bits.
       const int steps = xb - xa;
-      auto fu = static_cast<long long>(std::floor((u0 - base_u) * 65536));
-      auto fv = static_cast<long long>(std::floor((v0 - base_v) * 65536));
+      long long fu = floor_to_int(u0 * 65536);
+      long long fv = floor_to_int(v0 * 65536);
       const long long du = steps > 0 ? static_cast<long long>((u1 - u0) * 65536 / steps) : 0;
       const long long dv = steps > 0 ? static_cast<long long>((v1 - v0) * 65536 / steps) : 0;
       // The segment's last pixel is the next one's first, but for the run's end.
