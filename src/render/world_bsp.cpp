@@ -144,18 +144,6 @@ world_bsp::state world_bsp::refresh(bool may_build) {
   return state::built;
 }
 
-void world_bsp::clear() {
-  built_ = false;
-  faces_.clear();
-  digests_.clear();
-  drawn_.clear();
-  fragments_.clear();
-  points_.clear();
-  nodes_.clear();
-  examined_ = 0;
-  pointless_ = 0;
-}
-
 void world_bsp::build() {
   built_ = true;
   fragments_.clear();

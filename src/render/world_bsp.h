@@ -26,18 +26,15 @@ class world_bsp {
   // brushes the frame list would take that the eye sees the front of.
   state refresh(bool may_build);
 
-  // Only after refresh() said kept or built: calls draw for each fragment
-  // of a face it left to draw, farther
-  // before nearer for the eye at origin, each as a world-space polygon with
-  // its face. Parts of the tree wholly outside the view frustum are skipped.
+  // Only after refresh() said kept or built: calls draw for each fragment of
+  // a face it left to draw, farther before nearer for the eye at origin, each
+  // as a world-space polygon with its face. Parts of the tree wholly outside
+  // the view frustum are skipped.
   // At most MAX_POINTS points come at a time: a longer fragment comes as a
   // fan of pieces. draw says whether it showed the piece; returns how many
   // faces passed the frustum clip: those shown at least in part, and those of
   // fewer than three points, which have nothing to clip.
   int walk(const std::function<bool(surf* face, const vertex_t* points, int count)>& draw);
-
-  // Forgets the tree (it holds pointers to the faces it was built from).
-  void clear();
 
   // Faces examined by the last refresh (those of brushes the frame list would
   // take) and fragments the tree holds.
