@@ -76,6 +76,11 @@ std::string write_generated_game(const std::string& dir) {
       for (const surf* s = b->fsurf; s != nullptr; s = s->next) names.insert(s->texname);
     }
   }
+  // The marker boxes of point entities are textured too.
+  for (int i = 0; i < numentity; ++i) {
+    if (entities[i].brush == nullptr) continue;
+    for (const surf* s = entities[i].brush->fsurf; s != nullptr; s = s->next) names.insert(s->texname);
+  }
   const std::string wads = world_value("wad");
   for (std::size_t at = 0; at <= wads.size();) {
     const std::size_t end = std::min(wads.find(';', at), wads.size());

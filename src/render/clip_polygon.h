@@ -24,7 +24,12 @@
 // crossings in between. A crossing lies toward(A) / along(edge) of the way
 // along the edge, or at A itself when |along| is at most parallel. Returns
 // false, the lists part-filled, as soon as a list is full.
-template <class Measure, class Tolerance, class Side>
+//
+// With Even set, a crossing is worked out from the lesser end of its edge (by
+// x, then y, then z) instead of from A, so two polygons that share an edge,
+// running along it in opposite directions, get the very same point: pieces
+// of one surface cut apart elsewhere then meet without a crack.
+template <bool Even = false, class Measure, class Tolerance, class Side>
 bool clip_polygon(const vertex_t* pts, const float* dist, int count, const Measure& m, float on_plane,
                   Tolerance parallel, Side& negative, Side& positive) {
   for (int i = 0; i < count; ++i) {
@@ -35,11 +40,14 @@ bool clip_polygon(const vertex_t* pts, const float* dist, int count, const Measu
     if (a > -on_plane && !positive.add(A)) return false;
     if (a < on_plane && !negative.add(A)) return false;
     if ((a < -on_plane && b > on_plane) || (a > on_plane && b < -on_plane)) {
-      const vertex_t e = m.edge(A, pts[j]);
-      const float q = m.toward(A);
+      const vertex_t& B = pts[j];
+      const bool from_b = Even && (B.x < A.x || (B.x == A.x && (B.y < A.y || (B.y == A.y && B.z < A.z))));
+      const vertex_t& F = from_b ? B : A;
+      const vertex_t e = m.edge(F, from_b ? A : B);
+      const float q = m.toward(F);
       const float r = m.along(e);
       const float t = std::fabs(r) <= parallel ? 0.0f : q / r;
-      const vertex_t X{A.x + e.x * t, A.y + e.y * t, A.z + e.z * t};
+      const vertex_t X{F.x + e.x * t, F.y + e.y * t, F.z + e.z * t};
       if (!positive.add(X) || !negative.add(X)) return false;
     }
   }

@@ -12,6 +12,7 @@
 #include "base/number_text.h"
 #include "model/camera.h"
 #include "model/map_state.h"
+#include "model/rotation.h"
 #include "model/view_options.h"
 #include "render/face_texture.h"
 #include "render/frame_list.h"
@@ -77,19 +78,24 @@ void TDrawCanvas::put_text(int x, int y, const std::string& text) {
                   QString::fromLatin1(text.data(), static_cast<int>(text.size())));
 }
 
-int TDrawCanvas::project(winding* temp, QPoint* pts) {
-  const int n = std::clamp(static_cast<int>(temp->numworld), 0, MAX_POINTS);
+bool TDrawCanvas::mouse_inside(const QPoint* pts, int n, float margin) const {
+  // A polygon of fewer than three points covers nothing, so it never picks.
+  if (n < 3) return false;
   const float mx = static_cast<float>(Point.x());
   const float my = static_cast<float>(Point.y());
-  // A polygon of fewer than three points covers nothing, so it never picks.
-  bool inside = n >= 3;
-  const vertex_t* vertex = nullptr;
-  const auto outside_edge = [&](const QPoint& from, const QPoint& to) {
+  for (int i = 0; i < n; ++i) {
+    const QPoint& from = pts[i];
+    const QPoint& to = pts[(i + 1) % n];
     const float x = static_cast<float>(from.x()), y = static_cast<float>(from.y());
     const float x1 = static_cast<float>(to.x()), y1 = static_cast<float>(to.y());
     const float t = (x - x1) * (y - my) - (y - y1) * (x - mx);
-    return t < EDGE_EPSILON;
-  };
+    if (t < margin) return false;
+  }
+  return true;
+}
+
+int TDrawCanvas::project_points(const winding* temp, QPoint* pts) const {
+  const int n = std::clamp(static_cast<int>(temp->numworld), 0, MAX_POINTS);
   for (int i = 0; i < n; ++i) {
     const vertex_t& p = temp->world[i];
     float sx = p.x, sy = p.z;
@@ -98,15 +104,21 @@ int TDrawCanvas::project(winding* temp, QPoint* pts) {
       sy = p.z * view / p.y;
     }
     pts[i] = QPoint(to_pixel(xss + sx * vd), to_pixel(yss - sy * vd));
-    if (std::abs(pts[i].x() - Point.x()) < PICK_RANGE && std::abs(pts[i].y() - Point.y()) < PICK_RANGE) {
-      vertex = &p;
-    }
-    if (inside && i > 0 && outside_edge(pts[i - 1], pts[i])) inside = false;
   }
+  return n;
+}
+
+int TDrawCanvas::project(winding* temp, QPoint* pts) {
+  const int n = project_points(temp, pts);
   if (n == 0) return 0;
-  if (inside && outside_edge(pts[n - 1], pts[0])) inside = false;
+  const vertex_t* vertex = nullptr;
+  for (int i = 0; i < n; ++i) {
+    if (std::abs(pts[i].x() - Point.x()) < PICK_RANGE && std::abs(pts[i].y() - Point.y()) < PICK_RANGE) {
+      vertex = &temp->world[i];
+    }
+  }
   if (!DragDC) {
-    if (inside) thi = temp->original;
+    if (mouse_inside(pts, n, EDGE_EPSILON)) thi = temp->original;
     if (vertex != nullptr) find_original_vertex(temp, vertex);
   }
   return n;
@@ -137,22 +149,29 @@ void TDrawCanvas::queue_poly(winding* temp) {
   if (n > 0) queued.push_back({at, n, temp->clr, temp});
 }
 
-void TDrawCanvas::fill_queued(const raster_target& target, const queued_polygon& q) {
+void TDrawCanvas::fill_queued(const raster_target& band, const queued_polygon& q) {
   const QPoint* pts = &queued_points[q.first];
   const surf* face = q.w->original;
   if (face == nullptr || (options.drawtextures == 0 && options.drawlight == 0)) {
-    fill_polygon(target, cover, pts, q.count, qrgb(q.clr));
+    fill_polygon(band, cover, pts, q.count, qrgb(q.clr));
     return;
   }
-  const unsigned shade = face_shade(face, options.drawlight != 0, options.drawtextures != 0);
   // A point entity's box keeps its colour: its faces' name was never a texture.
   const bool marker = face->brush != nullptr && face->brush->entity != -1;
   if (options.drawtextures == 0 || marker) {
-    fill_polygon(target, cover, pts, q.count, shaded(qrgb(q.clr), shade));
+    fill_polygon(band, cover, pts, q.count,
+                 shaded(qrgb(q.clr), face_shade(face, options.drawlight != 0, options.drawtextures != 0)));
     return;
   }
-  const texture_image& tex = texture_of ? texture_of(face->texname) : missing_texture();
-  fill_textured(target, &cover, pts, q.count, face_mapping(q.w, tex, view, vd, xss, yss, shade));
+  const texture_image* tex = &missing_texture();
+  if (texture_of) {
+    // The texture set reads textures as they are first asked for: one band at a time.
+    const std::lock_guard<std::mutex> hold(texture_guard);
+    tex = &texture_of(face->texname);
+  }
+  fill_textured(band, cover, pts, q.count, *tex, [&] {
+    return face_mapping(q.w, *tex, view, vd, xss, yss, face_shade(face, options.drawlight != 0, true));
+  });
 }
 
 void TDrawCanvas::draw_queue(int solid) {
@@ -167,6 +186,7 @@ void TDrawCanvas::draw_queue(int solid) {
   std::size_t nslots = 64;
   while (nslots < 2 * queued.size()) nslots *= 2;
   seen.assign(nslots, -1);
+  nearest_first.clear();
   for (std::size_t i = queued.size(); i-- > 0;) {
     const queued_polygon& q = queued[i];
     const QPoint* pts = &queued_points[q.first];
@@ -186,8 +206,34 @@ void TDrawCanvas::draw_queue(int solid) {
     }
     if (copy) continue;
     seen[slot] = static_cast<std::int32_t>(i);
-    if (solid != 0) fill_queued(target, q);
-    outline_polygon(target, cover, pts, q.count, qrgb(q.clr));
+    // Every pixel of a fill or an outline lies within its points' bounds.
+    int x0 = pts[0].x(), x1 = x0, y0 = pts[0].y(), y1 = y0;
+    for (int k = 1; k < q.count; ++k) {
+      x0 = std::min(x0, pts[k].x());
+      x1 = std::max(x1, pts[k].x());
+      y0 = std::min(y0, pts[k].y());
+      y1 = std::max(y1, pts[k].y());
+    }
+    nearest_first.push_back({i, x0, y0, x1, y1});
+  }
+
+  // Rows of the image are drawn band by band, each band by its own thread:
+  // a pixel's colour depends only on the polygons over it, in their order.
+  const auto draw_band = [&](int first, int end) {
+    const raster_target band = band_of(target, first, end);
+    for (const bounded_polygon& b : nearest_first) {
+      // Where nearer polygons have drawn all of the bounds, nothing would show.
+      if (cover.covers(b.x0, std::max(b.y0, first), b.x1, std::min(b.y1, end - 1))) continue;
+      const queued_polygon& q = queued[b.index];
+      if (solid != 0) fill_queued(band, q);
+      outline_polygon(band, cover, &queued_points[q.first], q.count, qrgb(q.clr));
+    }
+  };
+  if (bands > 1) {
+    const int middle = target.height / 2;
+    worker.run([&] { draw_band(middle, target.height); }, [&] { draw_band(0, middle); });
+  } else {
+    draw_band(0, target.height);
   }
   queued.clear();
   queued_points.clear();
@@ -195,6 +241,63 @@ void TDrawCanvas::draw_queue(int solid) {
 
 void TDrawCanvas::draw_tree(winding* root) {
   for (winding* w : tree.back_to_front(root)) queue_poly(w);
+  draw_queue(options.allsolid);
+}
+
+void TDrawCanvas::draw_ordered() {
+  reset_winding_pool();
+  // While a drag moves faces, each frame sorts its own fragments instead of
+  // building the tree for every step: the tree of view-space fragments made
+  // for this frame alone. Either way the picture depends on nothing but the
+  // map, the camera and the drag, as an idle window that skips frames needs.
+  if (world.refresh(!DragDC) == world_bsp::state::changing) {
+    draw_all(&framehead, 0);
+    reset_winding_pool();
+    tree.build(framehead.w.next);
+    draw_tree(framehead.w.next);
+    return;
+  }
+  numsurfabs = world.examined();
+  const rotation r{sangx, cangx, sangy, cangy, sangz, cangz};
+  numdrawn = world.walk([&](surf* face, const vertex_t* pts, int n) {
+    // Into view space and clipped to the frustum as a whole face would be,
+    // keeping the pieces of a face joined.
+    winding& w = *getnextwinding();
+    w.numworld = static_cast<signed char>(n);
+    for (int i = 0; i < n; ++i) rotate_vertex(&pts[i], &w.world[i]);
+    if (!clip_to_frustum_evenly(&w)) {
+      unget_winding();
+      return false;
+    }
+    w.original = face;
+    w.clr = face->clr;
+    w.norm = rotate_offset(r, face->norm.x, face->norm.y, face->norm.z);
+    w.dist = face->dist;
+    w.next = w.front = w.back = nullptr;
+    queue_poly(&w);
+    // The mouse on a piece's edge (or inside it): its face may be the one
+    // under the mouse.
+    if (!queued.empty() && queued.back().w == &w &&
+        mouse_inside(&queued_points[queued.back().first], queued.back().count, -EDGE_EPSILON)) {
+      pick_candidates.push_back(face);
+    }
+    return true;
+  });
+  // A piece's edge where the tree cut a face is no edge of the face: the
+  // mouse there is inside the face, though inside neither piece. So the face
+  // under the mouse is the nearest one whose whole polygon has the mouse
+  // inside, as drawing the faces whole would pick it.
+  if (!DragDC) {
+    for (auto face = pick_candidates.rbegin(); face != pick_candidates.rend(); ++face) {
+      rotate_surface(*face);
+      QPoint pts[MAX_POINTS];
+      if (draw_surface(*face) == 1 && mouse_inside(pts, project_points(&(*face)->w, pts), EDGE_EPSILON)) {
+        thi = *face;
+        break;
+      }
+    }
+  }
+  pick_candidates.clear();
   draw_queue(options.allsolid);
 }
 
@@ -229,15 +332,12 @@ void TDrawCanvas::draw_frame() {
   }
   window.fillRect(QRect(QPoint(0, 0), clientsize) & winbmp.rect(), Qt::white);
 
-  draw_all(&framehead, 0);
   numtlsurf = 0;
-  winding* first = framehead.w.next;
   if (options.drawbsp != 0) {
-    reset_winding_pool();
-    tree.build(first);
-    draw_tree(first);
+    draw_ordered();
   } else {
-    for (winding* w = first; w != nullptr; w = w->next) queue_poly(w);
+    draw_all(&framehead, 0);
+    for (winding* w = framehead.w.next; w != nullptr; w = w->next) queue_poly(w);
     draw_queue(options.allsolid);
     for (int i = 0; i < numentity; ++i) {
       vertex_t v;

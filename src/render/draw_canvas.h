@@ -11,14 +11,17 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "model/colour.h"
 #include "model/types.h"
 #include "model/view_defaults.h"
+#include "render/band_worker.h"
 #include "render/display_bsp.h"
 #include "render/raster.h"
+#include "render/world_bsp.h"
 
 constexpr int VIEW_WIDTH = 800;
 constexpr int VIEW_HEIGHT = 600;
@@ -64,6 +67,12 @@ class TDrawCanvas {
   // to front, projecting and picking as makepoly does.
   void draw_tree(winding* root);
 
+  // The frame's faces in painter's order through the world tree, brought up
+  // to date with the map first (during a drag an out-of-date tree is not
+  // built again: the frame sorts its own fragments); what draw_frame draws of
+  // them in ordered mode.
+  void draw_ordered();
+
   // The three status lines as the next frame would write them.
   std::array<std::string, 3> status_lines() const;
 
@@ -87,11 +96,21 @@ class TDrawCanvas {
   // The texture of a name, for textured drawing; unset, every face shows the
   // checkerboard of a missing texture.
   std::function<const texture_image&(const std::string&)> texture_of;
+  // Bands of rows the face polygons are drawn in, side by side on their own
+  // threads (1 or 2); the picture is the same either way. Two gain on a
+  // machine with a core to spare and lose where other work holds the cores,
+  // waiting for the second thread to be run, so one is the default.
+  int bands = 1;
 
  private:
   // Screen points of temp into pts (room for MAX_POINTS), picking the face
   // and vertex under the mouse as makepoly does; returns how many.
   int project(winding* temp, QPoint* pts);
+  // Only the screen points, nothing picked.
+  int project_points(const winding* temp, QPoint* pts) const;
+  // Whether the mouse point is inside the polygon by at least margin (in the
+  // cross products of its edges); a negative margin takes in its edges.
+  bool mouse_inside(const QPoint* pts, int n, float margin) const;
 
   // The frame's face polygons: each is projected and picked in drawing order
   // (as makepoly with usecolor 1 would), and draw_queue then puts them all
@@ -107,16 +126,25 @@ class TDrawCanvas {
   surf framehead;  // its w heads the frame list
   int text_ascent = 0;
   display_bsp tree;
+  world_bsp world;                     // the ordered view's tree, kept between frames
+  std::vector<surf*> pick_candidates;  // faces of the ordered frame's pieces the mouse touches
   struct queued_polygon {
     std::size_t first;  // into queued_points
     int count;
     colour_t clr;
     const winding* w;
   };
-  // Fills one queued polygon: textured, shaded or in its colour.
-  void fill_queued(const raster_target& target, const queued_polygon& q);
+  // Fills, within band, one queued polygon: textured, shaded or in its colour.
+  void fill_queued(const raster_target& band, const queued_polygon& q);
+  struct bounded_polygon {
+    std::size_t index;   // into queued
+    int x0, y0, x1, y1;  // bounds of its points
+  };
   std::vector<queued_polygon> queued;  // these too keep their room between frames
   std::vector<QPoint> queued_points;
-  std::vector<std::int32_t> seen;  // hash slots of queued polygons already drawn, or -1
+  std::vector<std::int32_t> seen;              // hash slots of queued polygons already drawn, or -1
+  std::vector<bounded_polygon> nearest_first;  // what draw_queue puts down, in that order
   coverage_mask cover;
+  band_worker worker;        // draws the lower band of rows
+  std::mutex texture_guard;  // texture_of is called from both bands
 };

@@ -69,28 +69,57 @@ void rotate_surface(surf* surface) {
   crossproduct(&e1, &e2, &w.norm);
 }
 
-int draw_surface(surf* surface) {
-  const float d = makenormal(surface, origin);
-  if (d > -FACING_EPSILON) return 0;
+bool faces_camera(surf* surface) { return makenormal(surface, origin) <= -FACING_EPSILON; }
+
+int clip_to_frustum(surf* surface) {
   for (const winding* plane : frustum_planes) {
     if (draw_surf_side(plane, &surface->w) == 1) return 0;
   }
   return 1;
 }
 
-short draw_surf_side(const winding* plane, winding* surface) {
+int draw_surface(surf* surface) { return faces_camera(surface) ? clip_to_frustum(surface) : 0; }
+
+namespace {
+
+template <bool Even>
+short clip_side(const winding* plane, winding* surface) {
   const frustum_measure m{plane->world[0], plane->norm};
   const int count = std::clamp(static_cast<int>(surface->numworld), 0, MAX_POINTS);
   float dist[MAX_POINTS];
-  for (int i = 0; i < count; ++i) dist[i] = m.distance(surface->world[i]);
+  int near_or_out = 0, clear_of_plane = 0;
+  for (int i = 0; i < count; ++i) {
+    dist[i] = m.distance(surface->world[i]);
+    near_or_out += dist[i] > -CLIP_ON_PLANE ? 1 : 0;
+    clear_of_plane += dist[i] < CLIP_ON_PLANE ? 1 : 0;
+  }
+  // Every point on the inner side or on the plane: the cut would hand back
+  // the polygon as it is, so the answer is worked out without it.
+  if (clear_of_plane == count) {
+    surface->numworld = static_cast<signed char>(count);
+    if (count < 3) return 0;
+    return near_or_out >= 3 ? 0 : -1;
+  }
   clip_list outside, inside;
-  if (!clip_polygon(surface->world, dist, count, m, CLIP_ON_PLANE, CLIP_PARALLEL, inside, outside)) return 0;
+  if (!clip_polygon<Even>(surface->world, dist, count, m, CLIP_ON_PLANE, CLIP_PARALLEL, inside, outside))
+    return 0;
   for (int i = 0; i < inside.n; ++i) surface->world[i] = inside.p[i];
   surface->numworld = static_cast<signed char>(inside.n);
   if (inside.n >= 3 && outside.n >= 3) return 0;
   if (inside.n >= 3) return -1;
   if (outside.n >= 3) return 1;
   return 0;
+}
+
+}  // namespace
+
+short draw_surf_side(const winding* plane, winding* surface) { return clip_side<false>(plane, surface); }
+
+bool clip_to_frustum_evenly(winding* w) {
+  for (const winding* plane : frustum_planes) {
+    if (clip_side<true>(plane, w) == 1) return false;
+  }
+  return true;
 }
 
 void find_original_vertex(const winding* w, const vertex_t* p) {

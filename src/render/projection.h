@@ -23,12 +23,21 @@ void rotate_surface(surf* surface);
 // survives the frustum clip, which is left in its w. Stores the face's plane
 // distance from the camera (makenormal). rotate_surface must have run first.
 int draw_surface(surf* surface);
+// Its two halves: the facing test, which stores the plane distance and needs
+// no rotate_surface, and the clip of w to the frustum (1 when some is left).
+bool faces_camera(surf* surface);
+int clip_to_frustum(surf* surface);
 
 // Clips surface in place to the inner side of the plane through plane's first
 // point with plane's normal. Returns 1 when the polygon lies outside, -1 when
 // inside, 0 when it spans the plane or the clip was abandoned (a side would
 // need more than MAX_POINTS points; surface is then left as it was).
 short draw_surf_side(const winding* plane, winding* surface);
+
+// Clips w to the frustum as draw_surface clips a face, except that where an
+// edge is cut the point is the same whichever way w runs along the edge, so
+// pieces of a face that share edges stay joined. False when w lies outside.
+bool clip_to_frustum_evenly(winding* w);
 
 // Sets closest_point to the point of w's face whose view-space image is p
 // (within 0.001 per axis), or to null when no point matches.

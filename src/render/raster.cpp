@@ -32,31 +32,103 @@ struct solid_run {
   void operator()(std::uint32_t* row, int, int x0, int x1) const { std::fill(row + x0, row + x1 + 1, c); }
 };
 
-// Each pixel takes the texel its centre sees: the texture coordinates are
-// quotients of functions linear across the screen, so the division is done
-// per pixel and the picture is right in perspective.
+// A polygon's texture mapping, given or worked out when its first pixel is
+// drawn: behind the nearer faces most fragments of a frame show no pixel.
+class mapping_source {
+ public:
+  explicit mapping_source(const texture_mapping& ready) : ready_(&ready) {}
+  explicit mapping_source(const std::function<texture_mapping()>& make) : make_(&make) {}
+  const texture_mapping& get() {
+    if (ready_ == nullptr) {
+      made_ = (*make_)();
+      ready_ = &made_;
+    }
+    return *ready_;
+  }
+
+ private:
+  const texture_mapping* ready_ = nullptr;
+  const std::function<texture_mapping()>* make_ = nullptr;
+  texture_mapping made_;
+};
+
+// Texture coordinates are worked out exactly (a division) at the start of a
+// run, every TEXTURE_STEP pixels along it and at its last pixel, and stepped
+// linearly in between. Across so few pixels the perspective curve is close to
+// its chord: a pixel lands at most a texel off the exact one, and the ends of
+// every run are exact, so neighbouring runs and faces meet without seams.
+constexpr int TEXTURE_STEP = 16;
+// Coordinates beyond this many texels only come from a plane seen edge-on;
+// they are held here so the fixed-point steps below cannot overflow.
+constexpr double TEXEL_LIMIT = 1e12;
+
+// floor(x) for |x| well inside the range of long long, without a call.
+inline long long floor_to_int(double x) {
+  const auto i = static_cast<long long>(x);
+  return static_cast<double>(i) > x ? i - 1 : i;
+}
+
 struct textured_run {
-  const texture_mapping& m;
+  mapping_source& source;
+
+  // Exact texel coordinates at the centre of pixel x of a row whose linear
+  // values at x = 0 are s0, t0 and d0.
+  static void exact(const texture_mapping& m, double s0, double t0, double d0, int x, double& u, double& v) {
+    const double cx = x + 0.5;
+    const double d = d0 + m.depth.dx * cx;
+    // Where the plane turns edge-on the quotient runs away; any texel will do.
+    const double inv = d != 0 ? 1 / d : 0;
+    u = std::clamp((s0 + m.s.dx * cx) * inv, -TEXEL_LIMIT, TEXEL_LIMIT);
+    v = std::clamp((t0 + m.t.dx * cx) * inv, -TEXEL_LIMIT, TEXEL_LIMIT);
+    if (std::isnan(u)) u = 0;
+    if (std::isnan(v)) v = 0;
+  }
+
   void operator()(std::uint32_t* row, int y, int x0, int x1) const {
-    const double cy = y + 0.5, cx = x0 + 0.5;
-    double s = m.s.at + m.s.dx * cx + m.s.dy * cy;
-    double t = m.t.at + m.t.dx * cx + m.t.dy * cy;
-    double d = m.depth.at + m.depth.dx * cx + m.depth.dy * cy;
+    const texture_mapping& m = source.get();
     const texture_image& tex = *m.texture;
+    const double cy = y + 0.5;
+    const double s0 = m.s.at + m.s.dy * cy, t0 = m.t.at + m.t.dy * cy, d0 = m.depth.at + m.depth.dy * cy;
     const unsigned shade = m.shade;
-    for (int x = x0; x <= x1; ++x) {
-      // Where the plane turns edge-on the quotient runs away; any texel will do.
-      const double inv = d != 0 ? 1 / d : 0;
-      const long long si = static_cast<long long>(std::floor(std::clamp(s * inv, -1e15, 1e15)));
-      const long long ti = static_cast<long long>(std::floor(std::clamp(t * inv, -1e15, 1e15)));
-      const int u = static_cast<int>(((si % tex.width) + tex.width) % tex.width);
-      const int v = static_cast<int>(((ti % tex.height) + tex.height) % tex.height);
-      std::uint32_t c = tex.at(u, v);
-      if (shade != SHADE_FULL) c = shaded(c, shade);
-      row[x] = 0xff000000u | c;
-      s += m.s.dx;
-      t += m.t.dx;
-      d += m.depth.dx;
+    const long long w = tex.width, h = tex.height;
+    const bool wrap_by_mask = (w & (w - 1)) == 0 && (h & (h - 1)) == 0;
+    const auto wrap = [wrap_by_mask](long long i, long long size) {
+      return wrap_by_mask ? i & (size - 1) : ((i % size) + size) % size;
+    };
+    double u0, v0;
+    exact(m, s0, t0, d0, x0, u0, v0);
+    for (int xa = x0; xa <= x1;) {
+      const int xb = std::min(xa + TEXTURE_STEP, x1);
+      double u1 = u0, v1 = v0;
+      if (xb > xa) exact(m, s0, t0, d0, xb, u1, v1);
+      // In 16.16 fixed point; TEXEL_LIMIT keeps the sums below in 64 bits.
+      const int steps = xb - xa;
+      long long fu = floor_to_int(u0 * 65536);
+      long long fv = floor_to_int(v0 * 65536);
+      const long long du = steps > 0 ? static_cast<long long>((u1 - u0) * 65536 / steps) : 0;
+      const long long dv = steps > 0 ? static_cast<long long>((v1 - v0) * 65536 / steps) : 0;
+      // The segment's last pixel is the next one's first, but for the run's end.
+      const int last = xb == x1 ? xb : xb - 1;
+      if (wrap_by_mask && shade == SHADE_FULL) {
+        // The common case, kept free of every test.
+        const texel* texels = tex.texels.data();
+        for (int x = xa; x <= last; ++x) {
+          row[x] = 0xff000000u | texels[((fv >> 16) & (h - 1)) * w + ((fu >> 16) & (w - 1))];
+          fu += du;
+          fv += dv;
+        }
+      } else {
+        for (int x = xa; x <= last; ++x) {
+          std::uint32_t c = tex.at(static_cast<int>(wrap(fu >> 16, w)), static_cast<int>(wrap(fv >> 16, h)));
+          if (shade != SHADE_FULL) c = shaded(c, shade);
+          row[x] = 0xff000000u | c;
+          fu += du;
+          fv += dv;
+        }
+      }
+      xa = last + 1;
+      u0 = u1;
+      v0 = v1;
     }
   }
 };
@@ -70,7 +142,7 @@ struct direct_sink {
   Run run;
 
   void span(int y, int x0, int x1) const {
-    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y, x0, x1);
+    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y + t.top, x0, x1);
   }
   void plot(int x, int y) const { span(y, x, x); }
 };
@@ -83,7 +155,7 @@ struct masked_sink {
 
   void span(int y, int x0, int x1) const {
     std::uint32_t* row = t.bits + static_cast<std::ptrdiff_t>(y) * t.stride;
-    std::uint64_t* cover = m.row(y);
+    std::uint64_t* cover = m.row(y + t.top);
     for (int w = x0 >> 6; w <= x1 >> 6; ++w) {
       const int lo = std::max(x0, w * 64) - w * 64;
       const int hi = std::min(x1, w * 64 + 63) - w * 64;
@@ -95,26 +167,38 @@ struct masked_sink {
       while (open != 0) {
         const int a = std::countr_zero(open);
         const int len = std::countr_one(open >> a);
-        run(row, y, w * 64 + a, w * 64 + a + len - 1);
+        run(row, y + t.top, w * 64 + a, w * 64 + a + len - 1);
         if (a + len >= 64) break;
         open &= ~0ULL << (a + len);
       }
     }
   }
   void plot(int x, int y) const {
-    std::uint64_t& word = m.row(y)[x >> 6];
+    std::uint64_t& word = m.row(y + t.top)[x >> 6];
     const std::uint64_t bit = 1ULL << (x & 63);
     if ((word & bit) != 0) return;
     word |= bit;
-    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y, x, x);
+    run(t.bits + static_cast<std::ptrdiff_t>(y) * t.stride, y + t.top, x, x);
   }
 };
 
 // Outlines and segments go through the integer stepper of line_steps.h,
-// which visits only pixels inside the image.
+// which visits only pixels inside the image. A band's rows are counted from
+// its top: the stepper works in whole pixels, so moving a polygon by whole
+// rows moves its pixels by as many rows and changes nothing else, and the
+// same holds for the fill below.
 template <class Sink>
 void outline_with(const raster_target& t, const QPoint* pts, int n, const Sink& out) {
-  line_steps::step_outline(t.width, t.height, pts, n, [&out](int x, int y) { out.plot(x, y); });
+  if (t.top == 0) {
+    line_steps::step_outline(t.width, t.height, pts, n, [&out](int x, int y) { out.plot(x, y); });
+    return;
+  }
+  if (n < 2) return;
+  const QPoint shift(0, t.top);
+  for (int i = 0; i < n; ++i) {
+    line_steps::step_segment(t.width, t.height, pts[i] - shift, pts[i + 1 < n ? i + 1 : 0] - shift,
+                             line_steps::ends::start_only, [&out](int x, int y) { out.plot(x, y); });
+  }
 }
 
 template <class Sink>
@@ -134,8 +218,8 @@ void fill_with(const raster_target& t, const QPoint* pts, int n, const Sink& out
   int m = 0;
   int first = t.height, last = -1;
   for (int i = 0; i < n; ++i) {
-    long long ax = held(pts[i].x()), ay = held(pts[i].y());
-    long long bx = held(pts[(i + 1) % n].x()), by = held(pts[(i + 1) % n].y());
+    long long ax = held(pts[i].x()), ay = held(pts[i].y() - t.top);
+    long long bx = held(pts[(i + 1) % n].x()), by = held(pts[(i + 1) % n].y() - t.top);
     if (ay == by) continue;
     if (ay > by) {
       std::swap(ax, bx);
@@ -178,6 +262,16 @@ void fill_with(const raster_target& t, const QPoint* pts, int n, const Sink& out
 
 }  // namespace
 
+raster_target band_of(const raster_target& t, int first, int end) {
+  first = std::clamp(first, 0, t.height);
+  end = std::clamp(end, first, t.height);
+  raster_target band = t;
+  band.bits = t.bits + static_cast<std::ptrdiff_t>(first) * t.stride;
+  band.height = end - first;
+  band.top = t.top + first;
+  return band;
+}
+
 raster_target::raster_target(QImage& image)
     : bits(reinterpret_cast<std::uint32_t*>(image.bits())),
       stride(static_cast<int>(image.bytesPerLine() / 4)),
@@ -195,9 +289,28 @@ void draw_segment(const raster_target& t, QPoint a, QPoint b, QRgb colour) {
                            [&out](int x, int y) { out.plot(x, y); });
 }
 
-void coverage_mask::reset(int width, int height) {
-  words_per_row = (std::max(width, 0) + 63) / 64;
-  bits.assign(static_cast<std::size_t>(words_per_row) * static_cast<std::size_t>(std::max(height, 0)), 0);
+void coverage_mask::reset(int w, int h) {
+  width = std::max(w, 0);
+  height = std::max(h, 0);
+  words_per_row = (width + 63) / 64;
+  bits.assign(static_cast<std::size_t>(words_per_row) * static_cast<std::size_t>(height), 0);
+}
+
+bool coverage_mask::covers(int x0, int y0, int x1, int y1) const {
+  x0 = std::max(x0, 0);
+  y0 = std::max(y0, 0);
+  x1 = std::min(x1, width - 1);
+  y1 = std::min(y1, height - 1);
+  for (int y = y0; y <= y1; ++y) {
+    const std::uint64_t* r = bits.data() + static_cast<std::ptrdiff_t>(y) * words_per_row;
+    for (int w = x0 >> 6; w <= x1 >> 6; ++w) {
+      const int lo = std::max(x0, w * 64) - w * 64;
+      const int hi = std::min(x1, w * 64 + 63) - w * 64;
+      const std::uint64_t want = (~0ULL >> (63 - hi)) & (~0ULL << lo);
+      if ((r[w] & want) != want) return false;
+    }
+  }
+  return true;
 }
 
 void fill_polygon(const raster_target& t, const QPoint* pts, int n, QRgb colour) {
@@ -219,11 +332,19 @@ void outline_polygon(const raster_target& t, coverage_mask& m, const QPoint* pts
 void fill_textured(const raster_target& t, coverage_mask* m, const QPoint* pts, int n,
                    const texture_mapping& map) {
   if (map.texture == nullptr || map.texture->width <= 0 || map.texture->height <= 0) return;
+  mapping_source source{map};
   if (m != nullptr) {
-    fill_with(t, pts, n, masked_sink<textured_run>{t, *m, {map}});
+    fill_with(t, pts, n, masked_sink<textured_run>{t, *m, {source}});
   } else {
-    fill_with(t, pts, n, direct_sink<textured_run>{t, {map}});
+    fill_with(t, pts, n, direct_sink<textured_run>{t, {source}});
   }
+}
+
+void fill_textured(const raster_target& t, coverage_mask& m, const QPoint* pts, int n,
+                   const texture_image& texture, const std::function<texture_mapping()>& make) {
+  if (texture.width <= 0 || texture.height <= 0) return;
+  mapping_source source{make};
+  fill_with(t, pts, n, masked_sink<textured_run>{t, m, {source}});
 }
 
 std::uint32_t shaded(std::uint32_t c, unsigned shade) {

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPoint>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "textures/texture_image.h"
@@ -16,14 +17,22 @@
 // Where the rasteriser writes: the pixels of an RGB32 or ARGB32 image. Every
 // call clips to width x height, so any coordinates are safe.
 struct raster_target {
-  std::uint32_t* bits = nullptr;
-  int stride = 0;  // in pixels
+  std::uint32_t* bits = nullptr;  // the target's first row
+  int stride = 0;                 // in pixels
   int width = 0;
   int height = 0;
+  // The row of the whole image the target starts at: a band of rows of an
+  // image takes points, masks and texture rows in the whole image's terms.
+  int top = 0;
 
   raster_target() = default;
   explicit raster_target(QImage& image);
 };
+
+// Rows first .. end - 1 of t (held to t's rows). Filling and outlining each
+// band of an image puts down exactly the pixels that drawing the whole image
+// would, so bands can be drawn side by side.
+raster_target band_of(const raster_target& t, int first, int end);
 
 // The pixels whose centres lie inside the polygon by the alternate rule: a
 // centre is inside when a ray from it crosses the outline an odd number of
@@ -53,9 +62,14 @@ class coverage_mask {
   // Clears every bit for an image of this size; grows, never shrinks.
   void reset(int width, int height);
   std::uint64_t* row(int y) { return bits.data() + static_cast<std::ptrdiff_t>(y) * words_per_row; }
+  // True when every pixel of the rectangle x0 .. x1, y0 .. y1 (inclusive)
+  // that lies in the image of the last reset is drawn: nothing put down
+  // through the mask there could show.
+  bool covers(int x0, int y0, int x1, int y1) const;
 
  private:
   int words_per_row = 0;
+  int width = 0, height = 0;
   std::vector<std::uint64_t> bits;
 };
 
@@ -84,6 +98,10 @@ struct texture_mapping {
 // is given.
 void fill_textured(const raster_target& t, coverage_mask* m, const QPoint* pts, int n,
                    const texture_mapping& map);
+// The same through m, with the mapping of texture made only when a pixel is
+// still open: most fragments of a frame are hidden by nearer ones.
+void fill_textured(const raster_target& t, coverage_mask& m, const QPoint* pts, int n,
+                   const texture_image& texture, const std::function<texture_mapping()>& make);
 
 // A colour (0xRRGGBB) at shade 256ths of its brightness.
 std::uint32_t shaded(std::uint32_t c, unsigned shade);

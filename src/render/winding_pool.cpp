@@ -22,6 +22,12 @@ winding* getnextwinding() {
   return w;
 }
 
+void unget_winding() {
+  if (cwindlist == nullptr || cwindlist->numwinding == 0) return;
+  --cwindlist->numwinding;
+  --numtlsurf;
+}
+
 void reset_winding_pool() {
   if (windlist == nullptr) {
     windlist = new windinglist;

@@ -14,6 +14,9 @@ extern windinglist* cwindlist;  // block fragments are being handed out from
 // Each one counts in numtlsurf.
 winding* getnextwinding();
 
+// Gives back the winding getnextwinding handed out last, for the next call.
+void unget_winding();
+
 // Starts a frame's use of the pool from its first block, creating that block
 // if there is none yet.
 void reset_winding_pool();

@@ -309,6 +309,94 @@ TEST(Raster, CoverageMaskDrawsNearestFirstAsFarthestFirstWould) {
   EXPECT_EQ(masked.pixel(30, 20), far);
 }
 
+TEST(Raster, CoversSaysWhetherEveryPixelOfARectangleIsDrawn) {
+  constexpr int W = 150, H = 20;
+  QImage image = blank(W, H);
+  const raster_target t(image);
+  coverage_mask m;
+  m.reset(W, H);
+  EXPECT_FALSE(m.covers(0, 0, 0, 0));
+  // Across word boundaries: columns 10 .. 139 of rows 2 .. 12.
+  const QPoint box[] = {{10, 2}, {140, 2}, {140, 13}, {10, 13}};
+  fill_polygon(t, m, box, 4, qRgb(1, 2, 3));
+  EXPECT_TRUE(m.covers(10, 2, 139, 12));
+  EXPECT_TRUE(m.covers(63, 5, 64, 6));
+  EXPECT_FALSE(m.covers(9, 2, 139, 12));
+  EXPECT_FALSE(m.covers(10, 2, 140, 12));
+  EXPECT_FALSE(m.covers(10, 1, 139, 12));
+  // What lies outside the image cannot be drawn into, so it does not count.
+  const QPoint all[] = {{0, 0}, {W, 0}, {W, H}, {0, H}};
+  fill_polygon(t, m, all, 4, qRgb(1, 2, 3));
+  EXPECT_TRUE(m.covers(-50, -50, W + 50, H + 50));
+}
+
+// Texel (s, t) of a texture w x h coloured so that its colour names it.
+texture_image coded(int w, int h) {
+  texture_image tex;
+  tex.width = w;
+  tex.height = h;
+  for (int y = 0; y < h; ++y) {
+    for (int x = 0; x < w; ++x) tex.texels.push_back(qRgb(x, y, 9));
+  }
+  return tex;
+}
+
+TEST(Raster, TexturedSpansStayWithinATexelOfThePerspectiveMapping) {
+  // A plane leaning away steeply, so that the texture coordinates curve
+  // across every run; one texture whose sides are powers of two and one whose
+  // sides are not.
+  constexpr int W = 300, H = 200;
+  const QPoint quad[] = {{5, 3}, {290, 20}, {280, 190}, {12, 170}};
+  for (const auto& [tw, th] : {std::pair{64, 32}, std::pair{48, 40}}) {
+    SCOPED_TRACE(tw);
+    const texture_image tex = coded(tw, th);
+    texture_mapping map;
+    map.texture = &tex;
+    map.s = {-40, 1.3, 0.2};
+    map.t = {25, -0.1, 0.9};
+    map.depth = {1, 0.004, 0.0015};
+    QImage image = blank(W, H);
+    fill_textured(raster_target(image), nullptr, quad, 4, map);
+    int checked = 0, exact_ends = 0, ends = 0;
+    for (int y = 0; y < H; ++y) {
+      int first = -1, last = -1;
+      for (int x = 0; x < W; ++x) {
+        const QRgb c = image.pixel(x, y);
+        if (c == qRgb(255, 255, 255)) continue;
+        if (first < 0) first = x;
+        last = x;
+        const double cx = x + 0.5, cy = y + 0.5;
+        const double d = map.depth.at + map.depth.dx * cx + map.depth.dy * cy;
+        const double s = (map.s.at + map.s.dx * cx + map.s.dy * cy) / d;
+        const double t = (map.t.at + map.t.dx * cx + map.t.dy * cy) / d;
+        // How far the texel drawn is from the exact one, around the repeat.
+        const auto off = [](int got, double want, int size) {
+          const int exact = ((static_cast<int>(std::floor(want)) % size) + size) % size;
+          const int diff = std::abs(got - exact);
+          return std::min(diff, size - diff);
+        };
+        const int ds = off(qRed(c), s, tw), dt = off(qGreen(c), t, th);
+        ASSERT_LE(std::max(ds, dt), 1) << x << "," << y;
+        ++checked;
+        if (x == first) exact_ends += ds == 0 && dt == 0 ? 1 : 0;
+      }
+      if (last >= 0) {
+        ++ends;
+        const QRgb c = image.pixel(last, y);
+        const double cx = last + 0.5, cy = y + 0.5;
+        const double d = map.depth.at + map.depth.dx * cx + map.depth.dy * cy;
+        const int s = static_cast<int>(std::floor((map.s.at + map.s.dx * cx + map.s.dy * cy) / d));
+        const int t = static_cast<int>(std::floor((map.t.at + map.t.dx * cx + map.t.dy * cy) / d));
+        exact_ends += qRed(c) == ((s % tw) + tw) % tw && qGreen(c) == ((t % th) + th) % th ? 1 : 0;
+      }
+    }
+    EXPECT_GT(checked, 40000);
+    // Both ends of every run are worked out exactly (a value a hair from a
+    // texel's edge may still fall either way).
+    EXPECT_GE(exact_ends, 2 * ends - 4);
+  }
+}
+
 // Every pixel an outline puts down, counted, and any put down outside the
 // image.
 struct visits {
