@@ -1,5 +1,5 @@
 // A face as both file readers make it: three points from the file, which also
-// stay as the points it was read with (in float and as read), a texture name and a display colour.
+// stay as the points it was read with, a texture name and a display colour.
 #pragma once
 
 #include <string_view>
@@ -7,5 +7,6 @@
 #include "model/types.h"
 
 // Appends the face to b through *tail and returns it; texture values are the
-// caller's to set.
-surf* append_file_face(brush_t* b, surf**& tail, const vec3 p[3], std::string_view texture);
+// caller's to set. The points are kept as read (read_numbers) only for a
+// reader that gives them at the file's own precision.
+surf* append_file_face(brush_t* b, surf**& tail, const vec3 p[3], bool as_read, std::string_view texture);

@@ -127,7 +127,7 @@ void map_builder::open_brush(std::size_t at) {
 }
 
 void map_builder::add_face(const parsed_face& f) {
-  surf* s = append_file_face(current_brush_, face_tail_, f.point, f.texture);
+  surf* s = append_file_face(current_brush_, face_tail_, f.point, true, f.texture);
   const auto narrow = [](double v) { return static_cast<float>(v); };
   s->sofs = narrow(f.values[0]);
   s->tofs = narrow(f.values[1]);
