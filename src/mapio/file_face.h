@@ -6,7 +6,6 @@
 
 #include "model/types.h"
 
-// Appends the face to b through *tail and returns it; texture values are the
-// caller's to set. The points are kept as read (read_numbers) only for a
-// reader that gives them at the file's own precision.
-surf* append_file_face(brush_t* b, surf**& tail, const vec3 p[3], bool as_read, std::string_view texture);
+// Appends the face to b through *tail and returns it; texture values and
+// the numbers read (surf::read) are the caller's to set.
+surf* append_file_face(brush_t* b, surf**& tail, const vec3 p[3], std::string_view texture);

@@ -1,6 +1,7 @@
 #include "mapio/map_builder.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -10,11 +11,14 @@
 #include "model/map_state.h"
 #include "model/view_options.h"
 
-map_builder::map_builder(std::string_view text, load_report& report, int threads, bool keep_places)
+map_builder::map_builder(std::string_view text, load_report& report, int threads, bool keep_places,
+                         std::deque<read_numbers>& numbers, std::size_t before)
     : places_(text),
       text_(text),
       report_(report),
       keep_places_(keep_places),
+      numbers_(numbers),
+      numbers_before_(before),
       hull_tail_(&hull),
       rebuilt_(threads, keep_places) {}
 
@@ -127,21 +131,26 @@ void map_builder::open_brush(std::size_t at) {
 }
 
 void map_builder::add_face(const parsed_face& f) {
-  surf* s = append_file_face(current_brush_, face_tail_, f.point, true, f.texture);
+  surf* s = append_file_face(current_brush_, face_tail_, f.point, f.texture);
   const auto narrow = [](double v) { return static_cast<float>(v); };
   s->sofs = narrow(f.values[0]);
   s->tofs = narrow(f.values[1]);
   s->flips = narrow(f.values[2]);
   s->scale[0] = narrow(f.values[3]);
   s->scale[1] = narrow(f.values[4]);
-  std::copy(f.values, f.values + 5, s->read.values);
+  read_numbers& read = numbers_.emplace_back();
+  std::copy(f.point, f.point + 3, read.point);
+  std::copy(f.values, f.values + 5, read.values);
   if (f.hasaxes) {
     s->hasaxes = 1;
     for (int i = 0; i < 2; ++i) {
       std::transform(f.texaxis[i], f.texaxis[i] + 3, s->texaxis[i], narrow);
-      std::copy(f.texaxis[i], f.texaxis[i] + 3, s->read.axis[i]);
+      std::copy(f.texaxis[i], f.texaxis[i] + 3, read.axis[i]);
     }
   }
+  // Past the largest index a face can hold, a face keeps no read numbers.
+  const std::size_t index = numbers_before_ + numbers_.size();
+  s->read = index <= UINT32_MAX ? static_cast<std::uint32_t>(index) : 0;
   if (!f.extra.empty()) s->extra.assign(f.extra);
 }
 

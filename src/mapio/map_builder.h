@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +18,10 @@ class map_builder {
  public:
   // text is what the records were parsed from, for the places in messages;
   // with keep_places each record also notes its place in it (text_span).
-  map_builder(std::string_view text, load_report& report, int threads, bool keep_places);
+  // The numbers each face was read with go to the end of numbers, which
+  // will follow `before` entries of the open map's table.
+  map_builder(std::string_view text, load_report& report, int threads, bool keep_places,
+              std::deque<read_numbers>& numbers, std::size_t before);
   // The pairs of an entity still open when the records stop are not in the
   // model.
   ~map_builder();
@@ -59,6 +63,8 @@ class map_builder {
   std::string_view text_;
   load_report& report_;
   const bool keep_places_;
+  std::deque<read_numbers>& numbers_;
+  const std::size_t numbers_before_;
 
   tmapentity_t scratch_;    // the fixed fields of the open entity
   keyval* list_ = nullptr;  // pairs of the open entity, not yet stored

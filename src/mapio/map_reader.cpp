@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <deque>
+#include <iterator>
 #include <new>
 #include <thread>
 #include <utility>
@@ -29,14 +31,17 @@ int automatic_threads() {
 }
 
 // Reads text into the program-wide model, which the caller has emptied: the
-// parser's records go to the builder one at a time, as they are read. With
-// entities_end given, the records note their places in the text, and it is
-// set to where the last entity ends.
-load_report read_into_model(std::string_view text, int threads, std::size_t* entities_end = nullptr) {
+// parser's records go to the builder one at a time, as they are read, the
+// numbers the faces were read with into `numbers`, which will follow the
+// open map's table. With entities_end given, the records note their places
+// in the text, and it is set to where the last entity ends.
+load_report read_into_model(std::string_view text, int threads, std::deque<read_numbers>& numbers,
+                            std::size_t* entities_end = nullptr) {
   origin = vertex_t{};
   load_report report;
   map_parser parser(text, report);
-  map_builder builder(text, report, threads, entities_end != nullptr);
+  const std::size_t before = entities_end != nullptr ? 0 : map_source.numbers.size();
+  map_builder builder(text, report, threads, entities_end != nullptr, numbers, before);
   parsed_record r;
   bool refused = false;
   while (!refused && parser.next(r)) refused = !builder.add(r);
@@ -139,9 +144,10 @@ load_report read_own_text(std::string text, int threads) {
     earlier.swap_with_model();
     load_report report;
     std::size_t entities_end = 0;
+    std::deque<read_numbers> numbers;
     try {
-      report = read_into_model(text, threads > 0 ? threads : automatic_threads(), &entities_end);
-      if (report.ok()) take_as_read(std::move(text), entities_end);
+      report = read_into_model(text, threads > 0 ? threads : automatic_threads(), numbers, &entities_end);
+      if (report.ok()) take_as_read(std::move(text), entities_end, std::move(numbers));
     } catch (const std::bad_alloc&) {
       report = out_of_memory();
     }
@@ -179,8 +185,9 @@ load_report merge_map_text(std::string_view text, std::vector<brush_t*>& added) 
     model_aside open_map;
     open_map.swap_with_model();
     load_report report;
+    std::deque<read_numbers> numbers;
     try {
-      report = read_into_model(text, automatic_threads());
+      report = read_into_model(text, automatic_threads(), numbers);
     } catch (const std::bad_alloc&) {
       report = out_of_memory();
     }
@@ -197,6 +204,10 @@ load_report merge_map_text(std::string_view text, std::vector<brush_t*>& added) 
       pasted.swap_with_model();  // what was read goes, the open map waiting in pasted
       release_failed_read();
       pasted.swap_with_model();
+    }
+    if (report.ok()) {
+      map_source.numbers.insert(map_source.numbers.end(), std::make_move_iterator(numbers.begin()),
+                                std::make_move_iterator(numbers.end()));
     }
     return report;
   } catch (const std::bad_alloc&) {

@@ -143,26 +143,28 @@ char* put_coordinate(char* p, double c, bool read = false) {
 }
 
 // True while the model's float is the read number rounded, bit for bit: the
-// read number then says the same with the file's own precision.
-bool still_read(float v, double read) {
-  return std::bit_cast<std::uint32_t>(v) == std::bit_cast<std::uint32_t>(static_cast<float>(read));
+// read number (where there is one) then says the same with the file's own
+// precision.
+bool still_read(float v, const double* read) {
+  return read != nullptr &&
+         std::bit_cast<std::uint32_t>(v) == std::bit_cast<std::uint32_t>(static_cast<float>(*read));
 }
 
 // A texture number as "%lf" gives it when that reads back the same, else in
 // the fewest decimals that do; of the number it was read as while the model
 // still holds that.
-char* put_texture_number(char* p, float v, double read) {
+char* put_texture_number(char* p, float v, const double* read) {
   if (still_read(v, read)) {
-    char* const end = put_fixed_if_exact_double(p, read, 6);
-    return end != p ? end : put_shortest_double(p, read);
+    char* const end = put_fixed_if_exact_double(p, *read, 6);
+    return end != p ? end : put_shortest_double(p, *read);
   }
   char* const end = put_fixed_if_exact(p, v, 6);
   return end != p ? end : put_shortest(p, v);
 }
 
 // A number of a Valve 220 face in the fewest decimals that keep it.
-char* put_valve_number(char* p, float v, double read) {
-  return still_read(v, read) ? put_shortest_double(p, read) : put_shortest(p, v);
+char* put_valve_number(char* p, float v, const double* read) {
+  return still_read(v, read) ? put_shortest_double(p, *read) : put_shortest(p, v);
 }
 
 // A text piece of known length.
@@ -192,11 +194,11 @@ void put_face(std::string& out, const surf* s, std::string_view eol) {
   char line[12 * (NUMBER_TEXT_ROOM + 2)];
   char* p = line;
   double points[3][3];
-  const bool read = face_points_to_write(s, points);
+  const bool points_read = face_points_to_write(s, points);
   for (const auto& point : points) {
     p = put_text(p, "( ");
     for (const double c : point) {
-      p = put_coordinate(p, c, read);
+      p = put_coordinate(p, c, points_read);
       *p++ = ' ';
     }
     p = put_text(p, ") ");
@@ -205,6 +207,11 @@ void put_face(std::string& out, const surf* s, std::string_view eol) {
   out += s->texname;
   p = line;
   const float values[5] = {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]};
+  const read_numbers* known = read_numbers_of(s);
+  // The number a value was read as, or null.
+  const auto as_read = [known](const double& field) { return known != nullptr ? &field : nullptr; };
+  const read_numbers none;
+  const read_numbers& read = known != nullptr ? *known : none;
   if (writes_texture_axes()) {
     float axes[2][3];
     texture_axes(s, axes);
@@ -212,20 +219,20 @@ void put_face(std::string& out, const surf* s, std::string_view eol) {
       p = put_text(p, " [");
       for (int k = 0; k < 3; ++k) {
         *p++ = ' ';
-        p = put_valve_number(p, axes[i][k], s->read.axis[i][k]);
+        p = put_valve_number(p, axes[i][k], as_read(read.axis[i][k]));
       }
       *p++ = ' ';
-      p = put_valve_number(p, values[i], s->read.values[i]);
+      p = put_valve_number(p, values[i], as_read(read.values[i]));
       p = put_text(p, " ]");
     }
     for (int i = 2; i < 5; ++i) {
       *p++ = ' ';
-      p = put_valve_number(p, values[i], s->read.values[i]);
+      p = put_valve_number(p, values[i], as_read(read.values[i]));
     }
   } else {
     for (int i = 0; i < 5; ++i) {
       *p++ = ' ';
-      p = put_texture_number(p, values[i], s->read.values[i]);
+      p = put_texture_number(p, values[i], as_read(read.values[i]));
     }
   }
   // Faces without them, the editor's own among them, are read as zero.
@@ -252,10 +259,11 @@ bool face_points_to_write(const surf* s, double out[3][3]) {
   // exact, where the one fitted to a small polygon is only close, and one
   // fitted to a polygon squeezed to nothing (a sliver) is none at all. Points
   // no edit has moved are taken at the precision the file gave them.
-  bool untouched = s->hasfilepoints != 0;
-  for (int i = 0; i < 3; ++i) untouched = untouched && s->filepoint[i] == to_float(s->read.point[i]);
+  const read_numbers* known = read_numbers_of(s);
+  bool untouched = s->hasfilepoints != 0 && known != nullptr;
+  for (int i = 0; i < 3; ++i) untouched = untouched && s->filepoint[i] == to_float(known->point[i]);
   vec3 read[3];
-  for (int i = 0; i < 3; ++i) read[i] = untouched ? s->read.point[i] : to_double(s->filepoint[i]);
+  for (int i = 0; i < 3; ++i) read[i] = untouched ? known->point[i] : to_double(s->filepoint[i]);
   bool took_read = false;
   const auto take_read = [&] {
     for (int i = 0; i < 3; ++i) chosen[i] = read[i];

@@ -101,7 +101,7 @@ bool object_reader::read_face() {
   // Moved by the offset in float, the points are the model's own rather than
   // the file's: they are written as any float points are.
   const vec3 points[3] = {to_double(p[0]), to_double(p[1]), to_double(p[2])};
-  surf* s = append_file_face(open_, face_tail_, points, false, texture);
+  surf* s = append_file_face(open_, face_tail_, points, texture);
   s->scale[0] = 1;  // the file's texture values are not used
   s->scale[1] = 1;
   return true;

@@ -81,9 +81,7 @@ std::uint64_t brush_fingerprint(const brush_t* b) {
     f.add_array(s->texaxis[0], 6);
     f.add(s->hasfilepoints);
     f.add_array(s->filepoint, 3);
-    f.add_array(s->read.point, 3);
-    f.add_array(s->read.values, 5);
-    f.add_array(s->read.axis[0], 6);
+    f.add(s->read);
     f.add(s->extra);
   }
   return f.value();
@@ -278,8 +276,9 @@ std::string map_save_text() {
 
 std::string write_map(const std::string& path) { return write_file_atomically(path, map_save_text()); }
 
-void take_as_read(std::string text, std::size_t entities_end) {
+void take_as_read(std::string text, std::size_t entities_end, std::deque<read_numbers> numbers) {
   map_source.text = std::move(text);
+  map_source.numbers = std::move(numbers);
   map_source.entities_end = entities_end;
   for (hull_t* h = hull; h != nullptr; h = h->next) {
     h->source.read_as = pairs_fingerprint(h->header);

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -29,10 +30,11 @@ std::string write_map(const std::string& path);
 // map_save_text() with the file's layout kept, whatever the switch.
 std::string map_text_keeping_layout();
 
-// Takes text as what the map now in the model was read from: the records'
-// spans point into it. Their fingerprints are taken as they stand, but for
+// Takes text as what the map now in the model was read from, and numbers as
+// the numbers its faces were read with: the records' spans point into the
+// one, the faces into the other. Their fingerprints are taken as they stand, but for
 // brushes that have theirs (the rebuild takes them while a brush is at hand).
-void take_as_read(std::string text, std::size_t entities_end);
+void take_as_read(std::string text, std::size_t entities_end, std::deque<read_numbers> numbers);
 
 // What the writer writes of brush b, as a fingerprint. (A map keeps the
 // dialect it was read in, so that is left out.)

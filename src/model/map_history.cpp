@@ -35,7 +35,7 @@ struct face_blob {
   int solid;
   vertex_t filepoint[3];
   int hasfilepoints;
-  read_numbers read;
+  std::uint32_t read;
   float texaxis[2][3];
   int hasaxes;
   std::string extra;

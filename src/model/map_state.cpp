@@ -14,6 +14,11 @@ brush_t* hibr = nullptr;
 surf* hilight = nullptr;
 int map_dialect = DIALECT_STANDARD;
 source_text map_source;
+
+const read_numbers* read_numbers_of(const surf* s) {
+  if (s->read == 0 || s->read > map_source.numbers.size()) return nullptr;
+  return &map_source.numbers[s->read - 1];
+}
 surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
 std::vector<surf*> selected_faces;

@@ -2,6 +2,7 @@
 // the small list operations every editing part shares.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,12 +18,20 @@ extern surf* hilight;                     // highlighted face
 extern int map_dialect;                   // face syntax of the open map, a face_dialect; kept through undo
 
 // The text the open map was read from, which its records' text_spans point
-// into; empty for a map begun in the editor. Undo keeps it.
+// into, empty for a map begun in the editor; and the numbers its faces and
+// those pasted into it were read with. Undo keeps both.
 struct source_text {
   std::string text;
-  std::size_t entities_end = 0;  // end of the last entity read from it
+  std::size_t entities_end = 0;      // end of the last entity read from it
+  std::deque<read_numbers> numbers;  // surf::read counts from 1 here
 };
 extern source_text map_source;
+
+// The numbers face s was read with, or null. An entry out of the table's
+// range (a face of a map since closed) is none: the writer only ever takes a
+// read number that rounds to the face's float, so no other face's numbers
+// could be written for it.
+const read_numbers* read_numbers_of(const surf* s);
 extern surf* thi;                // face under the mouse, found while drawing
 extern vertex_t* closest_point;  // face point under the mouse, found while drawing
 

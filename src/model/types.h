@@ -23,10 +23,11 @@ enum face_dialect {
 // Their names for the user, in the order above.
 constexpr const char* DIALECT_NAMES[] = {"QUAKE standard", "Valve 220", "QUAKE 2", "Hexen 2"};
 
-// The numbers a face was read with, at the precision the file gave them.
-// Edits change the float fields of the face; wherever a float still equals
-// its read number rounded to float, the writer writes the read number, so a
-// face the mapper did not touch goes back to the file as it came.
+// The numbers a face was read with, at the precision the file gave them,
+// kept once in a table of the open map (see map_source). Edits change the
+// float fields of the face; wherever a float still equals its read number
+// rounded to float, the writer writes the read number, so a face the mapper
+// did not touch goes back to the file as it came.
 struct read_numbers {
   vec3 point[3];           // the three plane points
   double values[5] = {};   // offsets s and t, rotation, scales s and t
@@ -89,7 +90,7 @@ struct surf {
   // when the rounded polygon corners would no longer describe the plane.
   vertex_t filepoint[3];
   int hasfilepoints = 0;
-  read_numbers read;
+  std::uint32_t read = 0;  // its read_numbers in the open map's table, from 1; 0 for none
   // The texture axes of a face read in the Valve 220 syntax (u, then v); its
   // offsets are sofs and tofs. Without them the writer works the axes out
   // from the plane when the map needs them.
