@@ -12,7 +12,7 @@
 #include "model/view_options.h"
 
 map_builder::map_builder(std::string_view text, load_report& report, int threads, bool keep_places,
-                         std::deque<read_numbers>& numbers, std::size_t before)
+                         read_table& numbers, std::size_t before)
     : places_(text),
       text_(text),
       report_(report),
@@ -138,7 +138,7 @@ void map_builder::add_face(const parsed_face& f) {
   s->flips = narrow(f.values[2]);
   s->scale[0] = narrow(f.values[3]);
   s->scale[1] = narrow(f.values[4]);
-  read_numbers& read = numbers_.emplace_back();
+  read_numbers& read = numbers_.add();
   std::copy(f.point, f.point + 3, read.point);
   std::copy(f.values, f.values + 5, read.values);
   if (f.hasaxes) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <string_view>
 #include <vector>
 
@@ -13,6 +12,7 @@
 #include "mapio/brush_rebuilder.h"
 #include "mapio/map_reader.h"
 #include "mapio/parsed_records.h"
+#include "model/map_state.h"
 
 class map_builder {
  public:
@@ -20,8 +20,8 @@ class map_builder {
   // with keep_places each record also notes its place in it (text_span).
   // The numbers each face was read with go to the end of numbers, which
   // will follow `before` entries of the open map's table.
-  map_builder(std::string_view text, load_report& report, int threads, bool keep_places,
-              std::deque<read_numbers>& numbers, std::size_t before);
+  map_builder(std::string_view text, load_report& report, int threads, bool keep_places, read_table& numbers,
+              std::size_t before);
   // The pairs of an entity still open when the records stop are not in the
   // model.
   ~map_builder();
@@ -63,7 +63,7 @@ class map_builder {
   std::string_view text_;
   load_report& report_;
   const bool keep_places_;
-  std::deque<read_numbers>& numbers_;
+  read_table& numbers_;
   const std::size_t numbers_before_;
 
   tmapentity_t scratch_;    // the fixed fields of the open entity

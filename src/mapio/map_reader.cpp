@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <deque>
-#include <iterator>
 #include <new>
 #include <thread>
 #include <utility>
@@ -35,7 +33,7 @@ int automatic_threads() {
 // numbers the faces were read with into `numbers`, which will follow the
 // open map's table. With entities_end given, the records note their places
 // in the text, and it is set to where the last entity ends.
-load_report read_into_model(std::string_view text, int threads, std::deque<read_numbers>& numbers,
+load_report read_into_model(std::string_view text, int threads, read_table& numbers,
                             std::size_t* entities_end = nullptr) {
   origin = vertex_t{};
   load_report report;
@@ -144,7 +142,7 @@ load_report read_own_text(std::string text, int threads) {
     earlier.swap_with_model();
     load_report report;
     std::size_t entities_end = 0;
-    std::deque<read_numbers> numbers;
+    read_table numbers;
     try {
       report = read_into_model(text, threads > 0 ? threads : automatic_threads(), numbers, &entities_end);
       if (report.ok()) take_as_read(std::move(text), entities_end, std::move(numbers));
@@ -185,7 +183,7 @@ load_report merge_map_text(std::string_view text, std::vector<brush_t*>& added) 
     model_aside open_map;
     open_map.swap_with_model();
     load_report report;
-    std::deque<read_numbers> numbers;
+    read_table numbers;
     try {
       report = read_into_model(text, automatic_threads(), numbers);
     } catch (const std::bad_alloc&) {
@@ -206,8 +204,7 @@ load_report merge_map_text(std::string_view text, std::vector<brush_t*>& added) 
       pasted.swap_with_model();
     }
     if (report.ok()) {
-      map_source.numbers.insert(map_source.numbers.end(), std::make_move_iterator(numbers.begin()),
-                                std::make_move_iterator(numbers.end()));
+      map_source.numbers.append(numbers);
     }
     return report;
   } catch (const std::bad_alloc&) {

@@ -276,7 +276,7 @@ std::string map_save_text() {
 
 std::string write_map(const std::string& path) { return write_file_atomically(path, map_save_text()); }
 
-void take_as_read(std::string text, std::size_t entities_end, std::deque<read_numbers> numbers) {
+void take_as_read(std::string text, std::size_t entities_end, read_table numbers) {
   map_source.text = std::move(text);
   map_source.numbers = std::move(numbers);
   map_source.entities_end = entities_end;

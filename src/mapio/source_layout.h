@@ -9,10 +9,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <string_view>
 
+#include "model/map_state.h"
 #include "model/types.h"
 
 // Saves keep the file's layout; off at start-up (the window keeps it in the
@@ -34,7 +34,7 @@ std::string map_text_keeping_layout();
 // the numbers its faces were read with: the records' spans point into the
 // one, the faces into the other. Their fingerprints are taken as they stand, but for
 // brushes that have theirs (the rebuild takes them while a brush is at hand).
-void take_as_read(std::string text, std::size_t entities_end, std::deque<read_numbers> numbers);
+void take_as_read(std::string text, std::size_t entities_end, read_table numbers);
 
 // What the writer writes of brush b, as a fingerprint. (A map keeps the
 // dialect it was read in, so that is left out.)

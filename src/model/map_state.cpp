@@ -15,6 +15,16 @@ surf* hilight = nullptr;
 int map_dialect = DIALECT_STANDARD;
 source_text map_source;
 
+read_numbers& read_table::add() {
+  if (size_ == blocks_.size() * BLOCK) blocks_.push_back(std::make_unique<read_numbers[]>(BLOCK));
+  ++size_;
+  return blocks_.back()[(size_ - 1) % BLOCK];
+}
+
+void read_table::append(const read_table& more) {
+  for (std::size_t i = 0; i < more.size(); ++i) add() = more[i];
+}
+
 const read_numbers* read_numbers_of(const surf* s) {
   if (s->read == 0 || s->read > map_source.numbers.size()) return nullptr;
   return &map_source.numbers[s->read - 1];

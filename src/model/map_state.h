@@ -2,7 +2,7 @@
 // the small list operations every editing part shares.
 #pragma once
 
-#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,13 +17,28 @@ extern brush_t* hibr;                     // current brush of the keyboard comma
 extern surf* hilight;                     // highlighted face
 extern int map_dialect;                   // face syntax of the open map, a face_dialect; kept through undo
 
+// Numbers faces were read with, in blocks that never move, so that a large
+// map's table grows without being copied.
+class read_table {
+ public:
+  read_numbers& add();
+  std::size_t size() const { return size_; }
+  const read_numbers& operator[](std::size_t i) const { return blocks_[i / BLOCK][i % BLOCK]; }
+  void append(const read_table& more);
+
+ private:
+  static constexpr std::size_t BLOCK = 1024;
+  std::vector<std::unique_ptr<read_numbers[]>> blocks_;
+  std::size_t size_ = 0;
+};
+
 // The text the open map was read from, which its records' text_spans point
 // into, empty for a map begun in the editor; and the numbers its faces and
 // those pasted into it were read with. Undo keeps both.
 struct source_text {
   std::string text;
-  std::size_t entities_end = 0;      // end of the last entity read from it
-  std::deque<read_numbers> numbers;  // surf::read counts from 1 here
+  std::size_t entities_end = 0;  // end of the last entity read from it
+  read_table numbers;            // surf::read counts from 1 here
 };
 extern source_text map_source;
 
