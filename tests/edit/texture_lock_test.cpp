@@ -115,8 +115,8 @@ TEST_F(TextureLock, TexelsStayOnThePointsTheyWereOn) {
         double u, v;
         texture_coords(s, apply(m, p), u, v);
         // Far corners carry the float rounding of the moved points.
-        EXPECT_NEAR(u, coords.first, 0.02) << (valve ? "valve" : "standard") << " round " << round;
-        EXPECT_NEAR(v, coords.second, 0.02) << (valve ? "valve" : "standard") << " round " << round;
+        EXPECT_NEAR(u, coords.first, 0.01) << (valve ? "valve" : "standard") << " round " << round;
+        EXPECT_NEAR(v, coords.second, 0.01) << (valve ? "valve" : "standard") << " round " << round;
         ++checked[valve ? 1 : 0];
       }
     }
@@ -156,8 +156,8 @@ TEST_F(TextureLock, MovesTurnsAndStretchesCarryTexturesWhenLocked) {
     for (const surf* s = b->fsurf; s != nullptr; s = s->next, ++k) {
       double u, v;
       texture_coords(s, firsts[k], u, v);
-      EXPECT_NEAR(u, before[k].first, 0.02);
-      EXPECT_NEAR(v, before[k].second, 0.02);
+      EXPECT_NEAR(u, before[k].first, 0.01);
+      EXPECT_NEAR(v, before[k].second, 0.01);
     }
   };
   const vertex_t d{16, -32, 8};
