@@ -114,8 +114,11 @@ void map_builder::start_brush_entity() {
 void map_builder::open_brush(std::size_t at) {
   auto* b = new brush_t;
   if (keep_places_) {
-    // A brush the text did not close runs up to this one.
-    if (brush_open_) current_brush_->source.end = brushes_end_ = line_start_before(text_, at);
+    // A brush the text did not close runs up to this one, and is not rebuilt.
+    if (brush_open_) {
+      current_brush_->source.end = brushes_end_ = line_start_before(text_, at);
+      current_brush_->source.read_as = brush_fingerprint(current_brush_);
+    }
     b->source = {brushes_end_, line_start_before(text_, at), 0, 0};
   }
   brush_open_ = had_brush_ = true;
@@ -157,8 +160,13 @@ void map_builder::add_face(const parsed_face& f) {
 void map_builder::close_brush(std::size_t at) {
   if (keep_places_) current_brush_->source.end = brushes_end_ = line_end_after(text_, at + 1);
   brush_open_ = false;
-  // "Fix brushes" off leaves the faces as read.
-  if (options.fixb != 0) rebuilt_.add(current_brush_, brush_start_);
+  // "Fix brushes" off leaves the faces as read. A brush rebuilt takes its
+  // fingerprint there.
+  if (options.fixb != 0) {
+    rebuilt_.add(current_brush_, brush_start_);
+  } else if (keep_places_) {
+    current_brush_->source.read_as = brush_fingerprint(current_brush_);
+  }
 }
 
 // Where an entity ends (at its '}', or at the end of a text that stopped
@@ -167,7 +175,10 @@ void map_builder::close_places(std::size_t end) {
   entity_open_ = false;
   if (!keep_places_) return;
   entity_place_.end = end;
-  if (brush_open_) current_brush_->source.end = brushes_end_ = end;
+  if (brush_open_) {
+    current_brush_->source.end = brushes_end_ = end;
+    current_brush_->source.read_as = brush_fingerprint(current_brush_);
+  }
   if (brush_entity_) {
     current_hull_->source = entity_place_;
     current_hull_->pairs_end = pairs_end_;

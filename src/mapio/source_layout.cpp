@@ -280,13 +280,7 @@ void take_as_read(std::string text, std::size_t entities_end, read_table numbers
   map_source.text = std::move(text);
   map_source.numbers = std::move(numbers);
   map_source.entities_end = entities_end;
-  for (hull_t* h = hull; h != nullptr; h = h->next) {
-    h->source.read_as = pairs_fingerprint(h->header);
-    // A fingerprint of 0 is taken again, which gives it again.
-    for (brush_t* b = h->brush; b != nullptr; b = b->next) {
-      if (b->source.read_as == 0) b->source.read_as = brush_fingerprint(b);
-    }
-  }
+  for (hull_t* h = hull; h != nullptr; h = h->next) h->source.read_as = pairs_fingerprint(h->header);
   for (int i = 0; i < numentity; ++i) entities[i].source.read_as = point_fingerprint(entities[i]);
 }
 

@@ -32,8 +32,8 @@ std::string map_text_keeping_layout();
 
 // Takes text as what the map now in the model was read from, and numbers as
 // the numbers its faces were read with: the records' spans point into the
-// one, the faces into the other. Their fingerprints are taken as they stand, but for
-// brushes that have theirs (the rebuild takes them while a brush is at hand).
+// one, the faces into the other. The entities' fingerprints are taken as they
+// stand; the reader took the brushes' while each was at hand.
 void take_as_read(std::string text, std::size_t entities_end, read_table numbers);
 
 // What the writer writes of brush b, as a fingerprint. (A map keeps the

@@ -20,6 +20,7 @@
 #include "mapio/map_reader.h"
 #include "model/map_history.h"
 #include "model/map_state.h"
+#include "model/view_options.h"
 #include "model_fixture.h"
 
 namespace {
@@ -192,4 +193,14 @@ TEST_F(ModelTest, CommentsStayWithTheirRecordsAndNewRecordsComeLast) {
   const map_record edited = record_model();
   ASSERT_TRUE(read_map_text(saved).complete);
   EXPECT_TRUE(compare_maps(edited, record_model()).empty());
+
+  // With "fix brushes" off the brushes stay as read, and so does their text.
+  options.fixb = 0;
+  ASSERT_TRUE(read_map_text(text).complete);
+  EXPECT_EQ(map_text_keeping_layout(), text);
+  move_brush(world_brushes()[1], &up);
+  const std::string moved = map_text_keeping_layout();
+  EXPECT_TRUE(moved.starts_with(text.substr(0, text.find("\t{"))) &&
+              moved.ends_with(text.substr(text.find("}\n\n"))));
+  EXPECT_NE(moved, text);
 }
