@@ -22,7 +22,7 @@ bool redraw_decision::draw_needed(const TDrawCanvas& c) {
   // clang-format off
   const frame_key key{changes_, history_changes(),
                       origin, angle, c.view, c.vd, c.xss, c.yss,
-                      c.Point, c.clientsize, c.DragDC, c.candraw,
+                      c.Point, c.clientsize, c.DragDC, c.brushes_moving, c.candraw,
                       options, c.status, Srect,
                       c.memory, numentity, hibr, selection_hash()};
   // clang-format on

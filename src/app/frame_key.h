@@ -21,7 +21,7 @@ struct frame_key {
   short xss, yss;
   QPoint mouse;
   QSize client;
-  bool dragging;
+  bool dragging, brushes_moving;
   int candraw;
   view_options options;  // whole, so that no switch can be left out
   status_values status;

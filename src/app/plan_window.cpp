@@ -399,6 +399,7 @@ void TPlanWindow::move(QPointF at) {
       if (!dragged || !brushes_bounds(selected_brushes(), &move_start_lo_, &moved_)) break;
       moved_ = {};
       gesture_ = gesture::moving;
+      owner_.brushes_moving = true;
       drag_selection(at);
       break;
     case gesture::moving:
@@ -420,6 +421,7 @@ void TPlanWindow::release(QPointF at, Qt::MouseButton button) {
   const gesture done = gesture_;
   if (done == gesture::panning ? button == Qt::LeftButton : button != Qt::LeftButton) return;
   gesture_ = gesture::none;
+  owner_.brushes_moving = false;
   switch (done) {
     case gesture::select_or_move:
     case gesture::select_or_draw:

@@ -246,11 +246,11 @@ void TDrawCanvas::draw_tree(winding* root) {
 
 void TDrawCanvas::draw_ordered() {
   reset_winding_pool();
-  // While a drag moves faces, each frame sorts its own fragments instead of
-  // building the tree for every step: the tree of view-space fragments made
+  // While a drag (here or in a plan view) moves faces, each frame sorts its
+  // own fragments instead of building the tree for every step: the tree of view-space fragments made
   // for this frame alone. Either way the picture depends on nothing but the
   // map, the camera and the drag, as an idle window that skips frames needs.
-  if (world.refresh(!DragDC) == world_bsp::state::changing) {
+  if (world.refresh(!DragDC && !brushes_moving) == world_bsp::state::changing) {
     draw_all(&framehead, 0);
     reset_winding_pool();
     tree.build(framehead.w.next);

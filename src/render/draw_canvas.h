@@ -87,6 +87,7 @@ class TDrawCanvas {
   colour_t Pen = make_rgb(0, 64, 64);                // colour of the pen last selected (width 1, solid)
   colour_t Brush = make_rgb(255, 255, 0);            // colour of the fill brush last selected
   bool DragDC = false;                               // true while a mouse drag is in progress
+  bool brushes_moving = false;                       // a plan view is dragging brushes
   int candraw = 0;                                   // non-zero while there is a map to draw
   QPoint Point{-10000, -10000};                      // latest mouse position; far off until the mouse is seen
   QSize clientsize{VIEW_WIDTH, VIEW_HEIGHT};         // client area; only this much is cleared
