@@ -24,18 +24,22 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// Where a moving brush is dragged from: the 3D view, a plan view, or nowhere
+// (another way, which has the tree built again).
+enum class drag_from { view, plan, nowhere };
 struct mode {
   const char* name;
   int solid, bsp, textured = 0, lit = 0;
   bool moving = false;  // a brush moves a unit before every frame
-  bool in_drag = true;  // ... in a drag in the 3D view, or another way (the tree is built again)
+  drag_from drag = drag_from::view;
 };
 // Textured frames take their textures from a game folder made up for the map.
 constexpr mode MODES[] = {{"wire", 0, 0}, {"solid", 1, 0}, {"solid_bsp", 1, 1}, {"textured", 1, 0, 1}};
 constexpr mode E1M1_MODES[] = {{"textured_bsp", 1, 1, 1},
                                {"textured_lit", 1, 0, 1, 1},
                                {"solid_bsp_dragging", 1, 1, 0, 0, true},
-                               {"solid_bsp_rebuilt", 1, 1, 0, 0, true, false}};
+                               {"solid_bsp_plan_dragging", 1, 1, 0, 0, true, drag_from::plan},
+                               {"solid_bsp_rebuilt", 1, 1, 0, 0, true, drag_from::nowhere}};
 
 // Moves every point of the world's first brush by dx along x, in place.
 void nudge_first_brush(float dx) {
@@ -82,7 +86,8 @@ void frame(benchmark::State& state, const std::string& path, mode m) {
     options.drawtextures = m.textured;
     options.drawlight = m.lit;
     canvas.EvDraw();  // grows the fragment pool to this frame's size
-    canvas.DragDC = m.moving && m.in_drag;
+    canvas.DragDC = m.moving && m.drag == drag_from::view;
+    canvas.brushes_moving = m.moving && m.drag == drag_from::plan;
     int frames = 0;
     for (auto _ : state) {
       // Fifty units one way, then back, and again.
