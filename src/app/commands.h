@@ -15,7 +15,7 @@
 #include "app/draw_window.h"
 #include "app/edit_values_dialog.h"
 #include "app/entity_panel.h"
-#include "app/face_inspector.h"
+#include "app/face_panel.h"
 #include "app/plan_window.h"
 #include "app/replace_textures_dialog.h"
 #include "app/texture_panel.h"

@@ -15,7 +15,7 @@
 #include "app/commands.h"
 #include "app/draw_window.h"
 #include "app/entity_panel.h"
-#include "app/face_inspector.h"
+#include "app/face_panel.h"
 #include "app/texture_panel.h"
 #include "app/user_settings.h"
 #include "app/view_layout.h"

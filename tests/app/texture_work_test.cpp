@@ -14,7 +14,7 @@
 #include <cmath>
 
 #include "app/commands.h"
-#include "app/face_inspector.h"
+#include "app/face_panel.h"
 #include "app/plan_window.h"
 #include "app/texture_panel.h"
 #include "app_fixture.h"

@@ -1,4 +1,4 @@
-#include "app/face_inspector.h"
+#include "app/face_panel.h"
 
 #include <QFormLayout>
 #include <QGridLayout>
