@@ -6,6 +6,7 @@
 
 #include <QEvent>
 #include <QPoint>
+#include <cstdint>
 #include <string>
 
 #include "app/draw_window.h"
@@ -27,6 +28,16 @@ inline const std::string BOX_MAP = R"({
 }
 }
 )";
+
+// BOX_MAP with the world naming a WAD.
+inline std::string box_map_with_wad(const std::string& wad) {
+  std::string map = BOX_MAP;
+  map.insert(map.find("\"classname\" \"worldspawn\"\n") + 25, "\"wad\" \"" + wad + "\"\n");
+  return map;
+}
+
+// The kind byte of a WAD2 texture entry (miptex).
+constexpr std::uint8_t WAD2_TEXTURE = 0x44;
 
 class AppTest : public ::testing::Test {
  protected:

@@ -23,14 +23,12 @@ namespace tb = texture_bytes;
 
 namespace {
 
-constexpr std::uint8_t WAD2_TEXTURE = 0x44;
 constexpr int PALETTE_SEED = 3;
 
 // A 128-unit box: five faces of GROUND1, which the WAD holds, and its +y
 // side of NOWHERE, which it does not.
 std::string textured_box() {
-  std::string map = BOX_MAP;
-  map.insert(map.find("\"classname\" \"worldspawn\"\n") + 25, "\"wad\" \"C:\\quake\\id1\\gfx\\test.wad\"\n");
+  std::string map = box_map_with_wad("C:\\quake\\id1\\gfx\\test.wad");
   const std::size_t side = map.find("( 64 64 64 ) ( -64 64 64 ) ( -64 64 -64 ) GROUND1");
   return map.replace(side + 42, 7, "NOWHERE");
 }

@@ -31,14 +31,11 @@ namespace tb = texture_bytes;
 
 namespace {
 
-constexpr std::uint8_t WAD2_TEXTURE = 0x44;
 constexpr int PALETTE_SEED = 5;
 
 // BOX_MAP with the test WAD named and a light standing beside the box.
 std::string textured_map() {
-  std::string map = BOX_MAP;
-  map.insert(map.find("\"classname\" \"worldspawn\"\n") + 25, "\"wad\" \"gfx/test.wad\"\n");
-  return map + "{\n\"classname\" \"light\"\n\"origin\" \"150 0 0\"\n}\n";
+  return box_map_with_wad("gfx/test.wad") + "{\n\"classname\" \"light\"\n\"origin\" \"150 0 0\"\n}\n";
 }
 
 class TextureWork : public AppTest {
