@@ -147,19 +147,20 @@ surf* nearest_face_at(const TDrawWindow& w, QPoint p) {
   surf* best = nullptr;
   double nearest = std::numeric_limits<double>::max();
   const auto consider = [&](surf* s) {
-    rotate_surface(s);
-    if (draw_surface(s) != 1 || s->w.numworld < 3) return;
+    winding w;
+    rotate_surface(s, &w);
+    if (draw_surface(s, &w) != 1 || w.numworld < 3) return;
     std::vector<std::pair<double, double>> pts;
-    for (int i = 0; i < s->w.numworld; ++i) {
-      const vertex_t& v = s->w.world[i];
+    for (int i = 0; i < w.numworld; ++i) {
+      const vertex_t& v = w.world[i];
       if (!(v.y > 0)) return;
       pts.emplace_back(v.x / v.y, v.z / v.y);
     }
     if (!inside_convex(pts, across, up)) return;
-    const vertex_t& n = s->w.norm;
+    const vertex_t& n = w.norm;
     const double facing = n.x * across + n.y + n.z * up;
     if (facing == 0) return;
-    const vertex_t& on = s->w.world[0];
+    const vertex_t& on = w.world[0];
     const double depth = (double{n.x} * on.x + double{n.y} * on.y + double{n.z} * on.z) / facing;
     if (depth > 0 && depth < nearest) {
       nearest = depth;

@@ -133,10 +133,10 @@ void TSelectWindow::SetupWindow() {
   // left out as too far or behind.
   const vertex_t saved = origin;
   origin = vertex_t{};
-  surf head;
-  draw_all(&head, 1);
+  face_windings windings;
+  winding* const listed = draw_all(windings, 1);
   origin = saved;
-  for (winding* w = head.w.next; w != nullptr; w = w->next) makepoly(w, 1, 0);
+  for (winding* w = listed; w != nullptr; w = w->next) makepoly(w, 1, 0);
   drawn_changes_ = history_changes();
   area_->viewport()->update();
 }

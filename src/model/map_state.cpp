@@ -154,8 +154,6 @@ surf* copy_face(const surf* s) {
   auto* copy = new surf(*s);
   copy->next = nullptr;
   copy->brush = nullptr;
-  copy->w.next = copy->w.front = copy->w.back = nullptr;
-  copy->w.original = copy;
   return copy;
 }
 

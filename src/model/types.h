@@ -54,8 +54,8 @@ struct hull_t;
 // A point or direction of the map, in float as the records keep it.
 using vertex_t = vec3_of<float>;
 
-// A display polygon in view space; each face embeds one, the display BSP takes
-// more from a pool.
+// A display polygon in view space: a frame takes one for each face it lists,
+// and the display BSP more for the pieces of its splits.
 struct winding {
   vertex_t world[MAX_POINTS];
   signed char numworld = 0;
@@ -65,7 +65,6 @@ struct winding {
   winding* back = nullptr;
   surf* original = nullptr;
   vertex_t norm;
-  float dist = 0;
 };
 
 // One face of a brush.
@@ -85,7 +84,6 @@ struct surf {
   vertex_t norm;
   float dist = 0;
   float avdist = 0;
-  winding w;
   // The three points the face was read with; the writer falls back on them
   // when the rounded polygon corners would no longer describe the plane.
   vertex_t filepoint[3];

@@ -26,7 +26,6 @@ float makenormal(surf* s, const vertex_t& from) {
   makevector(&s->point[0], &from, &toward);
   const auto d = static_cast<float>(_DotProduct(&s->norm, &toward));
   s->dist = d;
-  s->w.dist = d;
   return d;
 }
 

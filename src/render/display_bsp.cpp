@@ -46,14 +46,12 @@ struct face_fields {
   colour_t clr;
   vertex_t norm;
   surf* original;
-  float dist;
 
-  explicit face_fields(const winding* w) : clr(w->clr), norm(w->norm), original(w->original), dist(w->dist) {}
+  explicit face_fields(const winding* w) : clr(w->clr), norm(w->norm), original(w->original) {}
   void give(winding* w) const {
     w->clr = clr;
     w->norm = norm;
     w->original = original;
-    w->dist = dist;
   }
 };
 

@@ -251,10 +251,10 @@ void TDrawCanvas::draw_ordered() {
   // for this frame alone. Either way the picture depends on nothing but the
   // map, the camera and the drag, as an idle window that skips frames needs.
   if (world.refresh(!DragDC && !brushes_moving) == world_bsp::state::changing) {
-    draw_all(&framehead, 0);
+    winding* const listed = draw_all(frame_windings, 0);
     reset_winding_pool();
-    tree.build(framehead.w.next);
-    draw_tree(framehead.w.next);
+    tree.build(listed);
+    draw_tree(listed);
     return;
   }
   numsurfabs = world.examined();
@@ -272,7 +272,6 @@ void TDrawCanvas::draw_ordered() {
     w.original = face;
     w.clr = face->clr;
     w.norm = rotate_offset(r, face->norm.x, face->norm.y, face->norm.z);
-    w.dist = face->dist;
     w.next = w.front = w.back = nullptr;
     queue_poly(&w);
     // The mouse on a piece's edge (or inside it): its face may be the one
@@ -289,9 +288,10 @@ void TDrawCanvas::draw_ordered() {
   // inside, as drawing the faces whole would pick it.
   if (!DragDC) {
     for (auto face = pick_candidates.rbegin(); face != pick_candidates.rend(); ++face) {
-      rotate_surface(*face);
+      winding w;
+      rotate_surface(*face, &w);
       QPoint pts[MAX_POINTS];
-      if (draw_surface(*face) == 1 && mouse_inside(pts, project_points(&(*face)->w, pts), EDGE_EPSILON)) {
+      if (draw_surface(*face, &w) == 1 && mouse_inside(pts, project_points(&w, pts), EDGE_EPSILON)) {
         thi = *face;
         break;
       }
@@ -303,17 +303,19 @@ void TDrawCanvas::draw_ordered() {
 
 void TDrawCanvas::draw_brush(brush_t* brush) {
   for (surf* s = brush->fsurf; s != nullptr; s = s->next) {
-    rotate_surface(s);
-    if (draw_surface(s) != 0 && options.fixb != 0) makepoly(&s->w, 0, 0);
+    winding w;
+    rotate_surface(s, &w);
+    if (draw_surface(s, &w) != 0 && options.fixb != 0) makepoly(&w, 0, 0);
   }
 }
 
 void TDrawCanvas::draw_selected_face(surf* s) {
   if (s->brush != nullptr && s->brush->hidden != 0) return;
-  rotate_surface(s);
-  if (draw_surface(s) == 0) return;
+  winding w;
+  rotate_surface(s, &w);
+  if (draw_surface(s, &w) == 0) return;
   QPoint pts[MAX_POINTS];
-  const int n = project(&s->w, pts);
+  const int n = project(&w, pts);
   const raster_target target(winbmp);
   outline_polygon(target, pts, n, qrgb(Pen));
   for (int i = 2; i < n; ++i) draw_segment(target, pts[0], pts[i], qrgb(Pen));
@@ -336,8 +338,7 @@ void TDrawCanvas::draw_frame() {
   if (options.drawbsp != 0) {
     draw_ordered();
   } else {
-    draw_all(&framehead, 0);
-    for (winding* w = framehead.w.next; w != nullptr; w = w->next) queue_poly(w);
+    for (winding* w = draw_all(frame_windings, 0); w != nullptr; w = w->next) queue_poly(w);
     draw_queue(options.allsolid);
     for (int i = 0; i < numentity; ++i) {
       vertex_t v;
@@ -365,7 +366,10 @@ void TDrawCanvas::draw_frame() {
     draw_brush(b);
     if (b->entity == -1 && options.dragx == 0 && options.dragy == 0 && options.dragz == 0) {
       select_pen(make_rgb(255, 0, 0));
-      makepoly(&hilight->w, 0, 0);
+      winding w;
+      rotate_surface(hilight, &w);
+      draw_surface(hilight, &w);
+      makepoly(&w, 0, 0);
     }
     if (b->entity <= -1 && b->hull != nullptr) {
       put_text(10, 52, std::string("hull classname: ") + b->hull->classname);

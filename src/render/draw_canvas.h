@@ -20,6 +20,7 @@
 #include "model/view_defaults.h"
 #include "render/band_worker.h"
 #include "render/display_bsp.h"
+#include "render/frame_list.h"
 #include "render/raster.h"
 #include "render/world_bsp.h"
 
@@ -124,7 +125,7 @@ class TDrawCanvas {
   void put_text(int x, int y, const std::string& text);
   void draw_status();
 
-  surf framehead;  // its w heads the frame list
+  face_windings frame_windings;  // the frame list's polygons
   int text_ascent = 0;
   display_bsp tree;
   world_bsp world;                     // the ordered view's tree, kept between frames

@@ -10,7 +10,7 @@
 namespace {
 
 // Asks for the parts of a face record a frame reads (its first points, its
-// count, link and plane, the distance its winding keeps). On a large map the
+// count, link and plane). On a large map the
 // records lie far apart in memory, and waiting for each in turn costs more
 // than the work on it; following the links gives no warning, so the order of
 // the last frame, which is nearly always this frame's, tells what comes next.
@@ -18,29 +18,40 @@ void prefetch_face(const surf* s) {
   __builtin_prefetch(&s->point[0]);
   __builtin_prefetch(&s->point[3]);
   __builtin_prefetch(&s->numpoints);
-  __builtin_prefetch(&s->norm);
-  __builtin_prefetch(&s->w.dist, 1);
+  __builtin_prefetch(&s->norm, 1);
 }
 
 constexpr std::size_t PREFETCH_AHEAD = 8;  // faces
 std::vector<const surf*> last_order;       // faces in the order the last frame took them
 
-void append(winding**& tail, winding* w) {
-  w->next = nullptr;
-  w->front = nullptr;
-  w->back = nullptr;
+// Turns s into view space in the next winding of store, and lists it when
+// the frustum clip (unless skipped) leaves some of it.
+void list_face(surf* s, bool clip, face_windings& store, winding**& tail) {
+  winding* w = store.next();
+  rotate_surface(s, w);
+  if (clip && clip_to_frustum(w) != 1) {
+    store.give_back();
+    return;
+  }
+  ++numdrawn;
   *tail = w;
   tail = &w->next;
 }
 
 }  // namespace
 
-void draw_all(surf* surflist, int clip) {
+winding* face_windings::next() {
+  if (used_ == blocks_.size() * BLOCK) blocks_.push_back(std::make_unique<winding[]>(BLOCK));
+  ++used_;
+  return &blocks_[(used_ - 1) / BLOCK][(used_ - 1) % BLOCK];
+}
+
+winding* draw_all(face_windings& store, int clip) {
   numdrawn = 0;
   numsurfabs = 0;
-  surflist->next = nullptr;
-  surflist->w.next = nullptr;
-  winding** tail = &surflist->w.next;
+  store.reset();
+  winding* first = nullptr;
+  winding** tail = &first;
 
   for (hull_t* h = hull; h != nullptr; h = h->next) {
     for (brush_t* b = h->brush; b != nullptr; b = b->next) {
@@ -63,30 +74,22 @@ void draw_all(surf* surflist, int clip) {
         }
         // A face seen from behind is not turned into view space at all.
         if (clip == 0 && !faces_camera(s)) continue;
-        rotate_surface(s);
-        if (clip != 0 || clip_to_frustum(s) == 1) {
-          ++numdrawn;
-          append(tail, &s->w);
-        }
+        list_face(s, clip == 0, store, tail);
       }
     }
   }
 
   last_order.resize(static_cast<std::size_t>(numsurfabs));
-  if (options.drawentity == 0) return;
+  if (options.drawentity == 0) return first;
   for (int i = 0; i < numentity; ++i) {
     brush_t* b = entities[i].brush;
     if (b == nullptr || (b->valid == 0 && clip == 0) || b->hidden != 0) continue;
     for (surf* s = b->fsurf; s != nullptr; s = s->next) {
       ++numsurfabs;
-      if (!faces_camera(s)) continue;
-      rotate_surface(s);
-      if (clip_to_frustum(s) == 1) {
-        ++numdrawn;
-        append(tail, &s->w);
-      }
+      if (faces_camera(s)) list_face(s, true, store, tail);
     }
   }
+  return first;
 }
 
 void find_visible_surfaces() {

@@ -56,29 +56,29 @@ struct clip_list {
 const winding* const frustum_planes[NUM_FRUSTUM_PLANES] = {&near_plane, &left_plane, &right_plane, &top_plane,
                                                            &bottom_plane};
 
-void rotate_surface(surf* surface) {
-  winding& w = surface->w;
-  w.numworld = surface->numpoints;
-  w.original = surface;
-  w.clr = surface->clr;
+void rotate_surface(surf* surface, winding* w) {
+  w->numworld = surface->numpoints;
+  w->original = surface;
+  w->clr = surface->clr;
+  w->next = w->front = w->back = nullptr;
   if (surface->numpoints < 1) return;
-  for (int i = 0; i < surface->numpoints; ++i) rotate_vertex(&surface->point[i], &w.world[i]);
+  for (int i = 0; i < surface->numpoints; ++i) rotate_vertex(&surface->point[i], &w->world[i]);
   vertex_t e1, e2;
-  makevector(&w.world[0], &w.world[1], &e1);
-  makevector(&w.world[0], &w.world[2], &e2);
-  crossproduct(&e1, &e2, &w.norm);
+  makevector(&w->world[0], &w->world[1], &e1);
+  makevector(&w->world[0], &w->world[2], &e2);
+  crossproduct(&e1, &e2, &w->norm);
 }
 
 bool faces_camera(surf* surface) { return makenormal(surface, origin) <= -FACING_EPSILON; }
 
-int clip_to_frustum(surf* surface) {
+int clip_to_frustum(winding* w) {
   for (const winding* plane : frustum_planes) {
-    if (draw_surf_side(plane, &surface->w) == 1) return 0;
+    if (draw_surf_side(plane, w) == 1) return 0;
   }
   return 1;
 }
 
-int draw_surface(surf* surface) { return faces_camera(surface) ? clip_to_frustum(surface) : 0; }
+int draw_surface(surf* surface, winding* w) { return faces_camera(surface) ? clip_to_frustum(w) : 0; }
 
 namespace {
 

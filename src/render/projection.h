@@ -16,17 +16,17 @@ constexpr int NUM_FRUSTUM_PLANES = 5;
 // plane and its outward normal.
 extern const winding* const frustum_planes[NUM_FRUSTUM_PLANES];
 
-// Fills the face's own winding w from its world polygon with the current camera.
-void rotate_surface(surf* surface);
+// Fills w from the face's world polygon with the current camera.
+void rotate_surface(surf* surface, winding* w);
 
-// 1 when the face is to be drawn: the camera is in front of it and some of it
-// survives the frustum clip, which is left in its w. Stores the face's plane
-// distance from the camera (makenormal). rotate_surface must have run first.
-int draw_surface(surf* surface);
+// 1 when the face is to be drawn: the camera is in front of it and some of w,
+// the face's polygon from rotate_surface, survives the frustum clip, which is
+// left in w. Stores the face's plane distance from the camera (makenormal).
+int draw_surface(surf* surface, winding* w);
 // Its two halves: the facing test, which stores the plane distance and needs
 // no rotate_surface, and the clip of w to the frustum (1 when some is left).
 bool faces_camera(surf* surface);
-int clip_to_frustum(surf* surface);
+int clip_to_frustum(winding* w);
 
 // Clips surface in place to the inner side of the plane through plane's first
 // point with plane's normal. Returns 1 when the polygon lies outside, -1 when

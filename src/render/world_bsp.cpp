@@ -116,8 +116,7 @@ void world_bsp::scan() {
       const surf* ahead = faces_[at + PREFETCH_AHEAD];
       __builtin_prefetch(&ahead->point[0]);
       __builtin_prefetch(&ahead->numpoints);
-      __builtin_prefetch(&ahead->norm);
-      __builtin_prefetch(&ahead->w.dist, 1);
+      __builtin_prefetch(&ahead->norm, 1);
     }
     ++at;
     seen_faces_.push_back(s);

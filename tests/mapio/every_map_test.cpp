@@ -91,7 +91,7 @@ std::string model_bytes() {
       put(s->numpoints);
       for (int i = 0; i < s->numpoints; ++i) put(s->point[i]);
       for (const auto& field : {s->norm, s->filepoint[0], s->filepoint[1], s->filepoint[2]}) put(field);
-      for (const float field : {s->dist, s->w.dist, s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]})
+      for (const float field : {s->dist, s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]})
         put(field);
       for (const int field : {s->hasfilepoints, s->hasaxes, s->vis, s->solid}) put(field);
       put(s->texaxis);

@@ -56,7 +56,6 @@ TEST_F(VectorMath, MakenormalMeasuresFromTheCamera) {
   EXPECT_EQ(s.norm.z, 1.0f);
   EXPECT_EQ(d, -64.0f);  // the camera is below the plane, on the side away from the normal
   EXPECT_EQ(s.dist, d);
-  EXPECT_EQ(s.w.dist, d);
 }
 
 TEST_F(VectorMath, CameraAnglesAtZero) {

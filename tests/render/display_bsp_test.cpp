@@ -57,13 +57,13 @@ TEST_F(DisplayBspTest, FacesOfOneBrushNeverSplitEachOther) {
   make_world();
   const vertex_t o{100, -300, -100};  // right of and below the view: three faces show
   new_brush(&o, 64, 64, 64, 0);
-  surf head;
-  draw_all(&head, 0);
+  face_windings windings;
+  winding* listed = draw_all(windings, 0);
   ASSERT_EQ(numdrawn, 3);
   display_bsp tree;
-  tree.build(head.w.next);
+  tree.build(listed);
   EXPECT_EQ(numtlsurf, 0);
-  EXPECT_EQ(count_tree(head.w.next), 3);
+  EXPECT_EQ(count_tree(listed), 3);
 }
 
 TEST_F(DisplayBspTest, CrossingFragmentIsCutAndBothPartsKeepTheFace) {
@@ -234,17 +234,17 @@ TEST_F(DisplayBspTest, TreeIsDrawnAsIfEachFragmentWerePaintedInTurn) {
     options.allsolid = solid;
     TDrawCanvas queued, direct;
     queued.Point = direct.Point = QPoint(420, 430);
-    surf head;
-    draw_all(&head, 0);
+    face_windings windings;
+    winding* listed = draw_all(windings, 0);
     reset_winding_pool();
     display_bsp tree;
-    tree.build(head.w.next);
+    tree.build(listed);
     ASSERT_GT(numtlsurf, 0);
     thi = nullptr;
-    queued.draw_tree(head.w.next);
+    queued.draw_tree(listed);
     const surf* picked = thi;
     thi = nullptr;
-    draw_in_turn(direct, head.w.next);
+    draw_in_turn(direct, listed);
     EXPECT_NE(picked, nullptr);
     EXPECT_EQ(picked, thi);
     EXPECT_EQ(queued.Pen, direct.Pen);  // the last fragment's colour stays selected
@@ -280,7 +280,6 @@ void reference_give(const winding& face, winding* w) {
   w->clr = face.clr;
   w->norm = face.norm;
   w->original = face.original;
-  w->dist = face.dist;
 }
 
 winding* reference_store_side(const reference_side& side, winding* first, const winding& face) {
@@ -429,18 +428,18 @@ TEST_F(DisplayBspTest, WholeMapsBuildTheSameTreeAsThePlainCut) {
     ASSERT_TRUE(read_map(any_map_path(name)).ok());
     origin = vertex_t{0, OPENED_CAMERA_Y, 0};
     std::vector<tree_record> expected, built;
-    surf head;
-    draw_all(&head, 0);
+    face_windings windings;
+    winding* listed = draw_all(windings, 0);
     reset_winding_pool();
-    reference_build(head.w.next);
-    record_tree(head.w.next, expected);
+    reference_build(listed);
+    record_tree(listed, expected);
     const int expected_pool = numtlsurf;
 
-    draw_all(&head, 0);
+    listed = draw_all(windings, 0);
     reset_winding_pool();
     display_bsp tree;
-    tree.build(head.w.next);
-    record_tree(head.w.next, built);
+    tree.build(listed);
+    record_tree(listed, built);
     EXPECT_EQ(numtlsurf, expected_pool);
     ASSERT_EQ(built.size(), expected.size());
     int differ = 0;
@@ -497,12 +496,12 @@ TEST_F(DisplayBspTest, PictureAndPickAreThoseOfTheCompleteDrawing) {
       TDrawCanvas& by_copies = complete[static_cast<std::size_t>(solid)];
       TDrawCanvas& by_tree = tree[static_cast<std::size_t>(solid)];
       by_copies.Point = by_tree.Point = c.mouse;
-      surf head;
-      draw_all(&head, 0);
+      face_windings windings;
+      winding* listed = draw_all(windings, 0);
       reset_winding_pool();
-      reference_build(head.w.next, true);
+      reference_build(listed, true);
       thi = nullptr;
-      by_copies.draw_tree(head.w.next);
+      by_copies.draw_tree(listed);
       picked = thi;
       // The frame's own ordered drawing, through the canvas's world tree.
       thi = nullptr;

@@ -22,9 +22,10 @@ surf* small_wall() {
   return add_polygon(world_brush(), {{0, -100, 0}, {10, -100, 0}, {10, -100, 10}, {0, -100, 10}}, GREEN);
 }
 
-int visible(surf* s) {
-  rotate_surface(s);
-  return draw_surface(s);
+// The face in view space into w; whether it is drawn.
+int visible(surf* s, winding& w) {
+  rotate_surface(s, &w);
+  return draw_surface(s, &w);
 }
 
 TEST_F(ProjectionTest, StartUpCameraPlacesPointsOnScreen) {
@@ -36,16 +37,17 @@ TEST_F(ProjectionTest, StartUpCameraPlacesPointsOnScreen) {
   EXPECT_NEAR(v.z, 0.0, 1e-6);
 
   TDrawCanvas canvas;
+  winding w;
   surf* tall =
       add_polygon(world_brush(), {{0, -100, 0}, {10, -100, 0}, {10, -100, 50}, {0, -100, 50}}, GREEN);
-  ASSERT_EQ(visible(tall), 1);
-  canvas.makepoly(&tall->w, 1, 0);
+  ASSERT_EQ(visible(tall, w), 1);
+  canvas.makepoly(&w, 1, 0);
   EXPECT_EQ(canvas.winbmp.pixel(417, 300), rgb(GREEN));
   EXPECT_EQ(canvas.winbmp.pixel(417, 84), rgb(GREEN));
   EXPECT_EQ(canvas.winbmp.pixel(418, 200), qRgb(255, 255, 255));  // outline only
   EXPECT_EQ(canvas.winbmp.pixel(400, 200), qRgb(255, 255, 255));
 
-  canvas.makepoly(&tall->w, 1, 1);
+  canvas.makepoly(&w, 1, 1);
   EXPECT_EQ(canvas.winbmp.pixel(400, 200), rgb(GREEN));
 }
 
@@ -53,19 +55,20 @@ TEST_F(ProjectionTest, FacingTestRejectsFacesSeenEdgeOnOrFromBehind) {
   // Slivers in planes x = c along the view direction, normals +x: the camera
   // at x = 0 is on their negative side by c.
   brush_t* b = world_brush();
+  winding w;
   surf* far_enough = add_polygon(b, {{0.002f, -50, -10}, {0.002f, -50, 10}, {0.002f, -150, 10}}, GREEN);
   surf* too_close = add_polygon(b, {{0.0005f, -50, -10}, {0.0005f, -50, 10}, {0.0005f, -150, 10}}, GREEN);
   surf* behind = add_polygon(b, {{-0.002f, -50, -10}, {-0.002f, -50, 10}, {-0.002f, -150, 10}}, GREEN);
-  EXPECT_EQ(visible(far_enough), 1);
+  EXPECT_EQ(visible(far_enough, w), 1);
   EXPECT_NEAR(far_enough->norm.x, 1.0f, 1e-6);
   EXPECT_NEAR(far_enough->dist, -0.002f, 1e-6);
-  EXPECT_EQ(visible(too_close), 0);
-  EXPECT_EQ(visible(behind), 0);
+  EXPECT_EQ(visible(too_close, w), 0);
+  EXPECT_EQ(visible(behind, w), 0);
 
   // The same wall seen from its back.
   surf* wall = small_wall();
   origin = vertex_t{0, -200, 0};
-  EXPECT_EQ(visible(wall), 0);
+  EXPECT_EQ(visible(wall, w), 0);
 }
 
 TEST_F(ProjectionTest, NearPlaneCutsAtDepthFive) {
@@ -122,48 +125,50 @@ TEST_F(ProjectionTest, ClipThatWouldNeedMoreThanSixteenPointsLeavesPolygonAlone)
 TEST_F(ProjectionTest, MousePicksFaceInsideAndVertexWithinFourPixels) {
   TDrawCanvas canvas;
   surf* wall = small_wall();
-  ASSERT_EQ(visible(wall), 1);
+  winding w;
+  ASSERT_EQ(visible(wall, w), 1);
 
   canvas.Point = QPoint(395, 278);
-  canvas.makepoly(&wall->w, 1, 0);
+  canvas.makepoly(&w, 1, 0);
   EXPECT_EQ(thi, wall);
   EXPECT_EQ(closest_point, nullptr);
 
   // On the bottom edge: t is 0 there, which is not inside.
   thi = nullptr;
   canvas.Point = QPoint(395, 300);
-  canvas.makepoly(&wall->w, 1, 0);
+  canvas.makepoly(&w, 1, 0);
   EXPECT_EQ(thi, nullptr);
 
   canvas.Point = QPoint(413, 296);  // 4 pixels from (417, 300) both ways
-  canvas.makepoly(&wall->w, 1, 0);
+  canvas.makepoly(&w, 1, 0);
   EXPECT_EQ(closest_point, &wall->point[0]);
 
   closest_point = nullptr;
   canvas.Point = QPoint(412, 296);  // 5 pixels off in x
-  canvas.makepoly(&wall->w, 1, 0);
+  canvas.makepoly(&w, 1, 0);
   EXPECT_EQ(closest_point, nullptr);
   canvas.Point = QPoint(413, 305);  // 5 pixels off in y
-  canvas.makepoly(&wall->w, 1, 0);
+  canvas.makepoly(&w, 1, 0);
   EXPECT_EQ(closest_point, nullptr);
 }
 
 TEST_F(ProjectionTest, NothingIsPickedDuringADragOrFromDegeneratePolygons) {
   TDrawCanvas canvas;
   surf* wall = small_wall();
-  ASSERT_EQ(visible(wall), 1);
+  winding w;
+  ASSERT_EQ(visible(wall, w), 1);
   canvas.Point = QPoint(413, 296);
   canvas.DragDC = true;
-  canvas.makepoly(&wall->w, 1, 0);
+  canvas.makepoly(&w, 1, 0);
   EXPECT_EQ(thi, nullptr);
   EXPECT_EQ(closest_point, nullptr);
 
   // A polygon of fewer than three points has no inside to hold the mouse.
   canvas.DragDC = false;
   for (int n : {0, 1, 2}) {
-    wall->w.numworld = static_cast<signed char>(n);
+    w.numworld = static_cast<signed char>(n);
     canvas.Point = QPoint(395, 278);
-    canvas.makepoly(&wall->w, 1, 1);
+    canvas.makepoly(&w, 1, 1);
     EXPECT_EQ(thi, nullptr) << n << " points";
   }
 }
@@ -172,26 +177,28 @@ TEST_F(ProjectionTest, FarOffPointsAreHeldToTheDrawableRange) {
   // A huge zoom and a point at the eye must not overflow the pixel conversion.
   TDrawCanvas canvas;
   surf* wall = small_wall();
-  ASSERT_EQ(visible(wall), 1);
+  winding w;
+  ASSERT_EQ(visible(wall, w), 1);
   canvas.vd = 1e12f;
-  canvas.makepoly(&wall->w, 1, 1);
-  wall->w.world[0] = {1e30f, 0.0f, -1e30f};
+  canvas.makepoly(&w, 1, 1);
+  w.world[0] = {1e30f, 0.0f, -1e30f};
   canvas.vd = 1.0f;
-  canvas.makepoly(&wall->w, 1, 0);
+  canvas.makepoly(&w, 1, 0);
   SUCCEED();
 }
 
 TEST_F(ProjectionTest, VertexIsMatchedBackToItsFacePoint) {
   surf* wall = small_wall();
-  rotate_surface(wall);
-  vertex_t p = wall->w.world[2];
+  winding w;
+  rotate_surface(wall, &w);
+  vertex_t p = w.world[2];
   p.x += 0.0009f;
-  find_original_vertex(&wall->w, &p);
+  find_original_vertex(&w, &p);
   EXPECT_EQ(closest_point, &wall->point[2]);
 
   // A point made by clipping matches none of the face's points.
   p.x += 0.01f;
-  find_original_vertex(&wall->w, &p);
+  find_original_vertex(&w, &p);
   EXPECT_EQ(closest_point, nullptr);
 
   winding loose;
