@@ -141,20 +141,28 @@ void map_builder::add_face(const parsed_face& f) {
   s->flips = narrow(f.values[2]);
   s->scale[0] = narrow(f.values[3]);
   s->scale[1] = narrow(f.values[4]);
+  if (f.hasaxes) {
+    s->hasaxes = 1;
+    for (int i = 0; i < 2; ++i) std::transform(f.texaxis[i], f.texaxis[i] + 3, s->texaxis[i], narrow);
+  }
+  if (!f.extra.empty()) s->extra.assign(f.extra);
+  const auto whole_point = [](const vec3& p) {
+    return whole_in_float(p.x) && whole_in_float(p.y) && whole_in_float(p.z);
+  };
+  const auto whole_axis = [](const double* a) { return std::all_of(a, a + 3, whole_in_float); };
+  if (std::all_of(f.point, f.point + 3, whole_point) && std::all_of(f.values, f.values + 5, whole_in_float) &&
+      (!f.hasaxes || (whole_axis(f.texaxis[0]) && whole_axis(f.texaxis[1])))) {
+    s->read = whole_read_mark(s->filepoint);
+    return;
+  }
+  // Past the largest index a face can hold, a face keeps no read numbers.
+  const std::size_t index = numbers_before_ + numbers_.size() + 1;
+  if (index >= WHOLE_READ) return;
   read_numbers& read = numbers_.add();
   std::copy(f.point, f.point + 3, read.point);
   std::copy(f.values, f.values + 5, read.values);
-  if (f.hasaxes) {
-    s->hasaxes = 1;
-    for (int i = 0; i < 2; ++i) {
-      std::transform(f.texaxis[i], f.texaxis[i] + 3, s->texaxis[i], narrow);
-      std::copy(f.texaxis[i], f.texaxis[i] + 3, read.axis[i]);
-    }
-  }
-  // Past the largest index a face can hold, a face keeps no read numbers.
-  const std::size_t index = numbers_before_ + numbers_.size();
-  s->read = index <= UINT32_MAX ? static_cast<std::uint32_t>(index) : 0;
-  if (!f.extra.empty()) s->extra.assign(f.extra);
+  for (int i = 0; i < 2 && f.hasaxes; ++i) std::copy(f.texaxis[i], f.texaxis[i] + 3, read.axis[i]);
+  s->read = static_cast<std::uint32_t>(index);
 }
 
 void map_builder::close_brush(std::size_t at) {

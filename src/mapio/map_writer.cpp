@@ -260,10 +260,15 @@ bool face_points_to_write(const surf* s, double out[3][3]) {
   // fitted to a polygon squeezed to nothing (a sliver) is none at all. Points
   // no edit has moved are taken at the precision the file gave them.
   const read_numbers* known = read_numbers_of(s);
-  bool untouched = s->hasfilepoints != 0 && known != nullptr;
-  for (int i = 0; i < 3; ++i) untouched = untouched && s->filepoint[i] == to_float(known->point[i]);
+  bool untouched = s->hasfilepoints != 0;
+  if (known != nullptr) {
+    for (int i = 0; i < 3; ++i) untouched = untouched && s->filepoint[i] == to_float(known->point[i]);
+  } else {
+    // Whole numbers, which the floats hold exactly.
+    untouched = untouched && (s->read & WHOLE_READ) != 0 && s->read == whole_read_mark(s->filepoint);
+  }
   vec3 read[3];
-  for (int i = 0; i < 3; ++i) read[i] = untouched ? known->point[i] : to_double(s->filepoint[i]);
+  for (int i = 0; i < 3; ++i) read[i] = untouched && known != nullptr ? known->point[i] : to_double(s->filepoint[i]);
   bool took_read = false;
   const auto take_read = [&] {
     for (int i = 0; i < 3; ++i) chosen[i] = read[i];

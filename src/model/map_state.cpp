@@ -1,6 +1,9 @@
 #include "model/map_state.h"
 
 #include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 
 #include "model/view_options.h"
@@ -26,9 +29,21 @@ void read_table::append(const read_table& more) {
 }
 
 const read_numbers* read_numbers_of(const surf* s) {
-  if (s->read == 0 || s->read > map_source.numbers.size()) return nullptr;
+  if (s->read == 0 || (s->read & WHOLE_READ) != 0 || s->read > map_source.numbers.size()) return nullptr;
   return &map_source.numbers[s->read - 1];
 }
+
+std::uint32_t whole_read_mark(const vertex_t points[3]) {
+  std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a over the floats' bits
+  for (int i = 0; i < 3; ++i) {
+    for (const float c : {points[i].x, points[i].y, points[i].z}) {
+      h = (h ^ std::bit_cast<std::uint32_t>(c)) * 0x100000001b3ULL;
+    }
+  }
+  return WHOLE_READ | static_cast<std::uint32_t>(h >> 33);
+}
+
+bool whole_in_float(double v) { return v == std::floor(v) && std::fabs(v) <= 16777216.0; }
 surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
 std::vector<surf*> selected_faces;

@@ -47,6 +47,16 @@ extern source_text map_source;
 // read number that rounds to the face's float, so no other face's numbers
 // could be written for it.
 const read_numbers* read_numbers_of(const surf* s);
+
+// A face whose numbers were all whole, and so are its floats exactly, keeps
+// no read_numbers: its read field is this mark of the points it was read
+// with, which tells whether they are still those (but for a one in 2^31
+// chance). Most maps hold nothing else.
+constexpr std::uint32_t WHOLE_READ = 0x80000000U;
+std::uint32_t whole_read_mark(const vertex_t points[3]);
+// Whether a number is whole and exact in a float, so that reading it into
+// one loses nothing.
+bool whole_in_float(double v);
 extern surf* thi;                // face under the mouse, found while drawing
 extern vertex_t* closest_point;  // face point under the mouse, found while drawing
 

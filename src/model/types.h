@@ -88,7 +88,10 @@ struct surf {
   // when the rounded polygon corners would no longer describe the plane.
   vertex_t filepoint[3];
   int hasfilepoints = 0;
-  std::uint32_t read = 0;  // its read_numbers in the open map's table, from 1; 0 for none
+  // Its read_numbers in the open map's table, from 1; or, for a face read
+  // with whole numbers only, WHOLE_READ with a digest of its filepoints as
+  // read (see whole_read_mark); 0 for a face not read.
+  std::uint32_t read = 0;
   // The texture axes of a face read in the Valve 220 syntax (u, then v); its
   // offsets are sofs and tofs. Without them the writer works the axes out
   // from the plane when the map needs them.

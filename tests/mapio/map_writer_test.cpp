@@ -218,3 +218,34 @@ TEST_F(ModelTest, MapNumbersIgnoreACommaLocale) {
   EXPECT_EQ(written,
             "{\n{\n( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0.500000 -1.250000 0.000000 0.500000 2.000000\n}\n}\n");
 }
+
+// A face read with whole numbers only keeps no read numbers of its own, yet
+// its plane is still the one it was read with while its polygon strays from
+// it, until an edit moves its points.
+TEST_F(MapWriter, WholeNumberedFacesKeepTheirReadPlaneWithoutATableEntry) {
+  ASSERT_TRUE(read_map_text("{\n\"classname\" \"worldspawn\"\n{\n"
+                            "( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n"
+                            "( 64 0 0 ) ( 64 0 64 ) ( 64 64 0 ) T 0 0 0 1 1\n"
+                            "( 0 0 0 ) ( 0 0 64 ) ( 64 0 0 ) T 0 0 0 1 1\n"
+                            "( 0 64 0 ) ( 64 64 0 ) ( 0 64 64 ) T 0 0 0 1 1\n"
+                            "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) T 0 0 0 1 1\n"
+                            "( 0 0 64 ) ( 0 64 64 ) ( 64 0 64 ) T 7 -3 90 2 1\n}\n}\n")
+                  .complete);
+  EXPECT_EQ(map_source.numbers.size(), 0U);
+  surf* top = hull->brush->fsurf;
+  while (top->next != nullptr) top = top->next;
+  // Its corners describe that plane, so they are written, as ever.
+  EXPECT_NE(map_text().find("( 64 64 64 ) ( 64 0 64 ) ( 0 0 64 ) T 7.000000 -3.000000 90.000000 2.000000 1.000000"),
+            std::string::npos)
+      << map_text();
+
+  // A polygon a little off the plane (as a rebuild far from the origin may
+  // leave a sliver) does not change what is written.
+  for (int i = 0; i < top->numpoints; ++i) top->point[i].z += 0.4f;
+  EXPECT_EQ(written(top), (points{{{64, 64, 64}, {64, 0, 64}, {0, 0, 64}}}));
+
+  // Moved with its points, the face is written where it went.
+  for (vertex_t& p : top->filepoint) p.z += 32;
+  for (int i = 0; i < top->numpoints; ++i) top->point[i].z += 31.6f;
+  EXPECT_EQ(written(top), (points{{{64, 64, 96}, {64, 0, 96}, {0, 0, 96}}}));
+}
