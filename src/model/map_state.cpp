@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -34,16 +33,19 @@ const read_numbers* read_numbers_of(const surf* s) {
 }
 
 std::uint32_t whole_read_mark(const vertex_t points[3]) {
-  std::uint64_t h = 0xcbf29ce484222325ULL;  // FNV-1a over the floats' bits
+  // Each float's bits times an odd number of its own, summed and mixed.
+  constexpr std::uint64_t FACTORS[9] = {0x9e3779b97f4a7c15ULL, 0xc2b2ae3d27d4eb4fULL, 0x165667b19e3779f9ULL,
+                                        0xd6e8feb86659fd93ULL, 0xa0761d6478bd642fULL, 0xe7037ed1a0b428dbULL,
+                                        0x8ebc6af09c88c6e3ULL, 0x589965cc75374cc3ULL, 0x1d8e4e27c47d124fULL};
+  std::uint64_t h = 0;
   for (int i = 0; i < 3; ++i) {
-    for (const float c : {points[i].x, points[i].y, points[i].z}) {
-      h = (h ^ std::bit_cast<std::uint32_t>(c)) * 0x100000001b3ULL;
-    }
+    h += std::bit_cast<std::uint32_t>(points[i].x) * FACTORS[3 * i];
+    h += std::bit_cast<std::uint32_t>(points[i].y) * FACTORS[3 * i + 1];
+    h += std::bit_cast<std::uint32_t>(points[i].z) * FACTORS[3 * i + 2];
   }
-  return WHOLE_READ | static_cast<std::uint32_t>(h >> 33);
+  h ^= h >> 31;
+  return WHOLE_READ | static_cast<std::uint32_t>((h * 0x94d049bb133111ebULL) >> 33);
 }
-
-bool whole_in_float(double v) { return v == std::floor(v) && std::fabs(v) <= 16777216.0; }
 surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
 std::vector<surf*> selected_faces;

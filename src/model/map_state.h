@@ -2,6 +2,8 @@
 // the small list operations every editing part shares.
 #pragma once
 
+#include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,7 +58,9 @@ constexpr std::uint32_t WHOLE_READ = 0x80000000U;
 std::uint32_t whole_read_mark(const vertex_t points[3]);
 // Whether a number is whole and exact in a float, so that reading it into
 // one loses nothing.
-bool whole_in_float(double v);
+inline bool whole_in_float(double v) {
+  return std::fabs(v) <= 16777216.0 && static_cast<double>(static_cast<std::int32_t>(v)) == v;
+}
 extern surf* thi;                // face under the mouse, found while drawing
 extern vertex_t* closest_point;  // face point under the mouse, found while drawing
 
