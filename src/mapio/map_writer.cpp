@@ -268,7 +268,8 @@ bool face_points_to_write(const surf* s, double out[3][3]) {
     untouched = untouched && (s->read & WHOLE_READ) != 0 && s->read == whole_read_mark(s->filepoint);
   }
   vec3 read[3];
-  for (int i = 0; i < 3; ++i) read[i] = untouched && known != nullptr ? known->point[i] : to_double(s->filepoint[i]);
+  for (int i = 0; i < 3; ++i)
+    read[i] = untouched && known != nullptr ? known->point[i] : to_double(s->filepoint[i]);
   bool took_read = false;
   const auto take_read = [&] {
     for (int i = 0; i < 3; ++i) chosen[i] = read[i];

@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -17,33 +18,10 @@
 
 namespace {
 
-// One face as it is kept in a snapshot. The plane (norm, dist) is left out: it
-// follows from the points and is recomputed when the face is rebuilt. So is
-// `vis`, which says what the view shows, not what the map holds.
-struct face_blob {
-  // Where its points start in the brush's point list, and how many there
-  // are: at least three, as a face left with fewer still holds its plane in
-  // its first three.
-  std::uint32_t first_point;
-  signed char kept;
-  signed char numpoints;
-  colour_t clr;
-  // The fields of face_fields.h, under the same names.
-  std::string texname;
-  float scale[2];
-  float sofs, tofs, flips;
-  int solid;
-  vertex_t filepoint[3];
-  int hasfilepoints;
-  std::uint32_t read;
-  float texaxis[2][3];
-  int hasaxes;
-  std::string extra;
-};
-
+// A brush as a snapshot keeps it. Its faces are packed into bytes one after
+// another (pack_faces), which takes a fraction of what face records would.
 struct brush_blob {
-  std::vector<face_blob> faces;
-  std::vector<vertex_t> points;  // every face's points, one face after the other
+  std::string faces;
   char valid;
   short entity;
   short numsurfaces;
@@ -100,22 +78,75 @@ std::size_t kept_points(const surf* s) {
   return static_cast<std::size_t>(std::clamp<int>(s->numpoints, 3, MAX_POINTS));
 }
 
-bool same_face(const surf* s, const face_blob& f, const vertex_t* points) {
-  if (s->numpoints != f.numpoints || kept_points(s) != static_cast<std::size_t>(f.kept)) return false;
-  if (!std::equal(points + f.first_point, points + f.first_point + f.kept, s->point)) return false;
-  return s->clr == f.clr && same_face_fields(*s, f);
+template <class T>
+void put(std::string& out, const T& v) {
+  static_assert(std::is_trivially_copyable_v<T>);
+  out.append(reinterpret_cast<const char*>(&v), sizeof v);
+}
+void put(std::string& out, const std::string& text) {
+  put(out, static_cast<std::uint32_t>(text.size()));
+  out += text;
+}
+
+// Each face of b: its point count, the points worth keeping, its colour and
+// the fields of face_fields.h. The plane (norm, dist) is left out: it follows
+// from the points and is recomputed when the face is rebuilt. So is `vis`,
+// which says what the view shows, not what the map holds.
+void pack_faces(const brush_t* b, std::string& out) {
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
+    put(out, s->numpoints);
+    out.append(reinterpret_cast<const char*>(s->point), kept_points(s) * sizeof(vertex_t));
+    put(out, s->clr);
+    for_each_face_field(*s, *s, [&out](const auto& field, const auto&) { put(out, field); });
+  }
+}
+
+// Reads back, in turn, what pack_faces wrote.
+class face_unpacker {
+ public:
+  explicit face_unpacker(const std::string& bytes) : at_(bytes.data()), end_(bytes.data() + bytes.size()) {}
+  bool done() const { return at_ == end_; }
+
+  // The next face, linked to nothing.
+  surf* next() {
+    auto* s = new surf;
+    get(s->numpoints);
+    const std::size_t kept = kept_points(s) * sizeof(vertex_t);
+    std::memcpy(s->point, at_, kept);
+    at_ += kept;
+    get(s->clr);
+    for_each_face_field(*s, *s, [this](auto& field, auto&) { get(field); });
+    return s;
+  }
+
+ private:
+  template <class T>
+  void get(T& v) {
+    std::memcpy(&v, at_, sizeof v);
+    at_ += sizeof v;
+  }
+  void get(std::string& text) {
+    std::uint32_t size = 0;
+    get(size);
+    text.assign(at_, size);
+    at_ += size;
+  }
+
+  const char* at_;
+  const char* end_;
+};
+
+// A brush's faces packed, in a buffer each thread reuses.
+const std::string& packed_faces(const brush_t* b) {
+  thread_local std::string bytes;
+  bytes.clear();
+  pack_faces(b, bytes);
+  return bytes;
 }
 
 bool same_brush(const brush_t* b, const brush_blob& blob) {
-  if (b->valid != blob.valid || b->entity != blob.entity || b->numsurfaces != blob.numsurfaces ||
-      b->source != blob.source) {
-    return false;
-  }
-  std::size_t i = 0;
-  for (const surf* s = b->fsurf; s != nullptr; s = s->next, ++i) {
-    if (i >= blob.faces.size() || !same_face(s, blob.faces[i], blob.points.data())) return false;
-  }
-  return i == blob.faces.size();
+  return b->valid == blob.valid && b->entity == blob.entity && b->numsurfaces == blob.numsurfaces &&
+         b->source == blob.source && packed_faces(b) == blob.faces;
 }
 
 brush_ref copy_brush(const brush_t* b) {
@@ -124,19 +155,7 @@ brush_ref copy_brush(const brush_t* b) {
   blob->entity = b->entity;
   blob->numsurfaces = b->numsurfaces;
   blob->source = b->source;
-  std::size_t total = 0;
-  for (const surf* s = b->fsurf; s != nullptr; s = s->next) total += kept_points(s);
-  blob->points.reserve(total);
-  for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
-    face_blob f{};
-    f.first_point = static_cast<std::uint32_t>(blob->points.size());
-    f.kept = static_cast<signed char>(kept_points(s));
-    blob->points.insert(blob->points.end(), s->point, s->point + f.kept);
-    f.numpoints = s->numpoints;
-    f.clr = s->clr;
-    copy_face_fields(f, *s);
-    blob->faces.push_back(std::move(f));
-  }
+  blob->faces = packed_faces(b);  // a copy the size of what it holds
   return blob;
 }
 
@@ -250,14 +269,10 @@ brush_t* build_brush(const brush_ref& ref, hull_t* owner) {
   b->numsurfaces = ref->numsurfaces;
   b->source = ref->source;
   surf** tail = &b->fsurf;
-  for (const face_blob& f : ref->faces) {
-    auto* s = new surf;
-    std::copy_n(ref->points.data() + f.first_point, f.kept, s->point);
-    s->numpoints = f.numpoints;
-    s->clr = f.clr;
+  for (face_unpacker faces(ref->faces); !faces.done();) {
+    surf* s = faces.next();
     s->vis = 1;
     s->brush = b;
-    copy_face_fields(*s, f);
     if (s->numpoints >= 3) makenormal(s, origin);
     *tail = s;
     tail = &s->next;
@@ -374,8 +389,7 @@ std::size_t history_bytes() {
   };
   auto brush_size = [&](const brush_ref& b) {
     if (!b || !counted.emplace(b.get(), true).second) return;
-    bytes += sizeof(brush_blob) + b->faces.capacity() * sizeof(face_blob) +
-             b->points.capacity() * sizeof(vertex_t);
+    bytes += sizeof(brush_blob) + b->faces.capacity();
   };
   for (const map_snapshot& s : states) {
     bytes += sizeof(map_snapshot) + s.hulls.capacity() * sizeof(hull_snap) +

@@ -235,8 +235,9 @@ TEST_F(MapWriter, WholeNumberedFacesKeepTheirReadPlaneWithoutATableEntry) {
   surf* top = hull->brush->fsurf;
   while (top->next != nullptr) top = top->next;
   // Its corners describe that plane, so they are written, as ever.
-  EXPECT_NE(map_text().find("( 64 64 64 ) ( 64 0 64 ) ( 0 0 64 ) T 7.000000 -3.000000 90.000000 2.000000 1.000000"),
-            std::string::npos)
+  EXPECT_NE(
+      map_text().find("( 64 64 64 ) ( 64 0 64 ) ( 0 0 64 ) T 7.000000 -3.000000 90.000000 2.000000 1.000000"),
+      std::string::npos)
       << map_text();
 
   // A polygon a little off the plane (as a rebuild far from the origin may

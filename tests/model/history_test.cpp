@@ -2,9 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+#include <string>
+#include <vector>
+
 #include "built_map.h"
 #include "mapio/map_reader.h"
 #include "mapio/map_writer.h"
+#include "model/face_fields.h"
 #include "model/vector_math.h"
 #include "model_fixture.h"
 
@@ -139,4 +145,53 @@ TEST_F(History, OnlyTheLastStepsAreKept) {
   std::size_t undone = 0;
   while (history_undo()) ++undone;
   EXPECT_EQ(undone, HISTORY_STEPS);
+}
+
+// Every field a face carries comes back from an undo as it was, whatever it
+// holds: long and short names, extra numbers, axes, any count of points.
+TEST_F(History, UndoGivesBackEveryFieldOfEveryFace) {
+  hull_t* world = make_world();
+  auto* b = new brush_t;
+  b->hull = world;
+  b->valid = 1;
+  world->brush = b;
+  std::mt19937 random(7);
+  const auto any = [&random] { return std::uniform_real_distribution<float>(-5000, 5000)(random); };
+  for (int n = 0; n < 40; ++n) {
+    surf* s = add_face(b, {any(), any(), any()}, {any(), any(), any()}, {any(), any(), any()});
+    s->numpoints = static_cast<signed char>(random() % (MAX_POINTS + 1));
+    for (int i = 0; i < s->numpoints; ++i) s->point[i] = {any(), any(), any()};
+    s->texname = std::string(random() % 40, static_cast<char>('a' + random() % 26));
+    s->extra = random() % 2 == 0 ? "" : std::to_string(random()) + " 0 " + std::to_string(random());
+    s->scale[0] = any();
+    s->scale[1] = any();
+    s->sofs = any();
+    s->tofs = any();
+    s->flips = any();
+    s->solid = static_cast<int>(random() % 2);
+    s->clr = static_cast<colour_t>(random());
+    s->hasfilepoints = static_cast<int>(random() % 2);
+    s->read = static_cast<std::uint32_t>(random());
+    s->hasaxes = static_cast<int>(random() % 2);
+    for (auto& axis : s->texaxis) {
+      for (float& c : axis) c = any();
+    }
+  }
+  history_reset();
+  std::vector<surf> before;
+  for (const surf* s = b->fsurf; s != nullptr; s = s->next) before.push_back(*s);
+  set_text_block(world->header->value, "changed");
+  ASSERT_TRUE(history_record());
+  ASSERT_TRUE(history_undo());
+  std::size_t i = 0;
+  for (const surf* s = hull->brush->fsurf; s != nullptr; s = s->next, ++i) {
+    ASSERT_LT(i, before.size());
+    const surf& was = before[i];
+    EXPECT_TRUE(same_face_fields(*s, was)) << "face " << i;
+    EXPECT_EQ(s->numpoints, was.numpoints);
+    EXPECT_EQ(s->clr, was.clr);
+    const int kept = std::max<int>(was.numpoints, 3);
+    EXPECT_TRUE(std::equal(was.point, was.point + kept, s->point)) << "face " << i;
+  }
+  EXPECT_EQ(i, before.size());
 }
