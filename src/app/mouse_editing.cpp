@@ -118,6 +118,10 @@ void process_right_button(TDrawWindow& w) {
       closest_point->z += d.z;
       if (options.snap_in_3d != 0)
         *closest_point = {snapped(closest_point->x), snapped(closest_point->y), snapped(closest_point->z)};
+      // The face's plane goes with its polygon, so its plane points follow
+      // the first three of it, and a save writes the face where it went.
+      if (surf* s = face_holding(closest_point); s != nullptr && s->hasfilepoints != 0)
+        std::copy(s->point, s->point + 3, s->filepoint);
     }
   }
 }

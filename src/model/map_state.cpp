@@ -195,6 +195,24 @@ void forget_brush(const brush_t* b) {
   unselect_brush(b);
 }
 
+surf* face_holding(const vertex_t* p) {
+  const auto in_brush = [p](brush_t* b) -> surf* {
+    for (surf* s = b != nullptr ? b->fsurf : nullptr; s != nullptr; s = s->next) {
+      if (p >= s->point && p < s->point + MAX_POINTS) return s;
+    }
+    return nullptr;
+  };
+  for (hull_t* h = hull; h != nullptr; h = h->next) {
+    for (brush_t* b = h->brush; b != nullptr; b = b->next) {
+      if (surf* s = in_brush(b)) return s;
+    }
+  }
+  for (int i = 0; i < numentity; ++i) {
+    if (surf* s = in_brush(entities[i].brush)) return s;
+  }
+  return nullptr;
+}
+
 std::string world_value(const char* key) {
   for (const keyval* kv = hull != nullptr ? hull->header : nullptr; kv != nullptr; kv = kv->next) {
     if (kv->key != nullptr && kv->value != nullptr && std::strcmp(kv->key, key) == 0) return kv->value;

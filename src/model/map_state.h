@@ -64,6 +64,9 @@ inline bool whole_in_float(double v) {
 extern surf* thi;                // face under the mouse, found while drawing
 extern vertex_t* closest_point;  // face point under the mouse, found while drawing
 
+// The face of the map whose polygon holds the point p (by address), or null.
+surf* face_holding(const vertex_t* p);
+
 // Selection list.
 void insert_brush_in_list(brush_t* b);
 // The same without the search, for a brush the caller knows is not listed

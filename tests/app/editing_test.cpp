@@ -10,6 +10,8 @@
 #include "app_fixture.h"
 #include "edit/box_brush.h"
 #include "edit/transforms.h"
+#include "mapio/map_reader.h"
+#include "mapio/map_writer.h"
 #include "model/camera.h"
 #include "model/map_state.h"
 #include "model/vector_math.h"
@@ -302,6 +304,30 @@ TEST_F(Editing, VertexModeMovesThePointOncePerListedBrush) {
   EXPECT_FLOAT_EQ(a->fsurf->point[0].z, z0 + 15.0f);
   release(Qt::RightButton, {10, 6});
   closest_point = nullptr;
+}
+
+// A point of a face read from a file, moved with "fix brushes" off, moves
+// that face's plane, and the save writes it where it went.
+TEST_F(Editing, AMovedPointOfAReadFaceIsSavedWhereItWent) {
+  options.fixb = 0;
+  ASSERT_TRUE(read_map_text("{\n\"classname\" \"worldspawn\"\n{\n"
+                            "( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n"
+                            "( 64 0 0 ) ( 64 0 64 ) ( 64 64 0 ) T 0 0 0 1 1\n"
+                            "( 0 0 0 ) ( 0 0 64 ) ( 64 0 0 ) T 0 0 0 1 1\n"
+                            "( 0 64 0 ) ( 64 64 0 ) ( 0 64 64 ) T 0 0 0 1 1\n"
+                            "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) T 0 0 0 1 1\n"
+                            "( 0.5 0 64 ) ( 0 64 64 ) ( 64 0 64 ) T 0 0 0 1 1\n}\n}\n")
+                  .ok());
+  surf* top = hull->brush->fsurf;
+  while (top->next != nullptr) top = top->next;
+  insert_brush_in_list(hull->brush);
+  closest_point = &top->point[1];
+  options.dragz = 1;
+  press(Qt::RightButton, {10, 10});
+  move({10, 6});
+  release(Qt::RightButton, {10, 6});
+  closest_point = nullptr;
+  EXPECT_NE(map_text().find("( 0.5 0 64 ) ( 0 64 69 ) ( 64 0 64 ) T"), std::string::npos) << map_text();
 }
 
 TEST_F(Editing, MiddleButtonMakesTheHighlightedBrushCurrent) {
