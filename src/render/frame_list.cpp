@@ -10,10 +10,10 @@
 namespace {
 
 // Asks for the parts of a face record a frame reads (its first points, its
-// count, link and plane). On a large map the
-// records lie far apart in memory, and waiting for each in turn costs more
-// than the work on it; following the links gives no warning, so the order of
-// the last frame, which is nearly always this frame's, tells what comes next.
+// count, link and plane). On a large map the records lie far apart in memory,
+// and waiting for each in turn costs more than the work on it; following the
+// links gives no warning, so the order of the last frame, which is nearly
+// always this frame's, tells what comes next.
 void prefetch_face(const surf* s) {
   __builtin_prefetch(&s->point[0]);
   __builtin_prefetch(&s->point[3]);
