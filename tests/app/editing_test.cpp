@@ -310,14 +310,7 @@ TEST_F(Editing, VertexModeMovesThePointOncePerListedBrush) {
 // that face's plane, and the save writes it where it went.
 TEST_F(Editing, AMovedPointOfAReadFaceIsSavedWhereItWent) {
   options.fixb = 0;
-  ASSERT_TRUE(read_map_text("{\n\"classname\" \"worldspawn\"\n{\n"
-                            "( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n"
-                            "( 64 0 0 ) ( 64 0 64 ) ( 64 64 0 ) T 0 0 0 1 1\n"
-                            "( 0 0 0 ) ( 0 0 64 ) ( 64 0 0 ) T 0 0 0 1 1\n"
-                            "( 0 64 0 ) ( 64 64 0 ) ( 0 64 64 ) T 0 0 0 1 1\n"
-                            "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) T 0 0 0 1 1\n"
-                            "( 0.5 0 64 ) ( 0 64 64 ) ( 64 0 64 ) T 0 0 0 1 1\n}\n}\n")
-                  .ok());
+  ASSERT_TRUE(read_map_text(box_map_text("( 0.5 0 64 ) ( 0 64 64 ) ( 64 0 64 ) T 0 0 0 1 1")).ok());
   surf* top = hull->brush->fsurf;
   while (top->next != nullptr) top = top->next;
   insert_brush_in_list(hull->brush);

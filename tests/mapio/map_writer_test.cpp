@@ -223,14 +223,7 @@ TEST_F(ModelTest, MapNumbersIgnoreACommaLocale) {
 // its plane is still the one it was read with while its polygon strays from
 // it, until an edit moves its points.
 TEST_F(MapWriter, WholeNumberedFacesKeepTheirReadPlaneWithoutATableEntry) {
-  ASSERT_TRUE(read_map_text("{\n\"classname\" \"worldspawn\"\n{\n"
-                            "( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n"
-                            "( 64 0 0 ) ( 64 0 64 ) ( 64 64 0 ) T 0 0 0 1 1\n"
-                            "( 0 0 0 ) ( 0 0 64 ) ( 64 0 0 ) T 0 0 0 1 1\n"
-                            "( 0 64 0 ) ( 64 64 0 ) ( 0 64 64 ) T 0 0 0 1 1\n"
-                            "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) T 0 0 0 1 1\n"
-                            "( 0 0 64 ) ( 0 64 64 ) ( 64 0 64 ) T 7 -3 90 2 1\n}\n}\n")
-                  .complete);
+  ASSERT_TRUE(read_map_text(box_map_text("( 0 0 64 ) ( 0 64 64 ) ( 64 0 64 ) T 7 -3 90 2 1")).complete);
   EXPECT_EQ(map_source.numbers.size(), 0U);
   surf* top = hull->brush->fsurf;
   while (top->next != nullptr) top = top->next;

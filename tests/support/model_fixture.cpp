@@ -28,6 +28,16 @@ hull_t* make_world() {
   return w;
 }
 
+std::string box_map_text(const std::string& top_face) {
+  return "{\n\"classname\" \"worldspawn\"\n{\n"
+         "( 0 0 0 ) ( 0 64 0 ) ( 0 0 64 ) T 0 0 0 1 1\n"
+         "( 64 0 0 ) ( 64 0 64 ) ( 64 64 0 ) T 0 0 0 1 1\n"
+         "( 0 0 0 ) ( 0 0 64 ) ( 64 0 0 ) T 0 0 0 1 1\n"
+         "( 0 64 0 ) ( 64 64 0 ) ( 0 64 64 ) T 0 0 0 1 1\n"
+         "( 0 0 0 ) ( 64 0 0 ) ( 0 64 0 ) T 0 0 0 1 1\n" +
+         top_face + "\n}\n}\n";
+}
+
 surf* add_face(brush_t* b, vertex_t p0, vertex_t p1, vertex_t p2) {
   auto* s = new surf;
   s->point[0] = p0;

@@ -22,6 +22,10 @@ hull_t* make_world();
 // A face with three given points, appended to b.
 surf* add_face(brush_t* b, vertex_t p0, vertex_t p1, vertex_t p2);
 
+// The text of a world holding one 64-unit box at the origin, texture T, whose
+// top face is the line given (without its line break).
+std::string box_map_text(const std::string& top_face);
+
 // Number of faces and brushes in a list.
 int count_faces(const brush_t* b);
 int count_brushes(const hull_t* h);
