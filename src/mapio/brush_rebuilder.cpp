@@ -6,20 +6,36 @@
 #include "model/plane_polygon.h"
 
 void brush_rebuilder::add(brush_t* b, std::size_t at) {
-  if (batches_.empty() || batches_.back()->count == BATCH) {
-    if (!batches_.empty()) hand_over(batches_.back().get());
-    batches_.push_back(std::make_unique<batch>());
-  }
-  batch& last = *batches_.back();
+  batch& last = room_in(batches_);
   last.brush[last.count] = b;
   last.at[last.count] = at;
   ++last.count;
 }
 
+void brush_rebuilder::add_marker(brush_t* b) {
+  batch& last = room_in(markers_);
+  last.markers = true;
+  last.brush[last.count++] = b;
+}
+
+// The last batch of the list, handed over and followed by a new one once
+// it is full.
+brush_rebuilder::batch& brush_rebuilder::room_in(std::vector<std::unique_ptr<batch>>& list) {
+  if (list.empty() || list.back()->count == BATCH) {
+    if (!list.empty()) hand_over(list.back().get());
+    list.push_back(std::make_unique<batch>());
+  }
+  return *list.back();
+}
+
 void brush_rebuilder::finish() {
-  if (!batches_.empty() && !started_.empty()) hand_over(batches_.back().get());
+  if (!started_.empty()) {
+    if (!batches_.empty()) hand_over(batches_.back().get());
+    if (!markers_.empty()) hand_over(markers_.back().get());
+  }
   if (started_.empty()) {
     for (const auto& b : batches_) rebuild(*b);
+    for (const auto& b : markers_) rebuild(*b);
   } else {
     {
       const std::lock_guard lock(mutex_);
@@ -81,7 +97,7 @@ void brush_rebuilder::rebuild(batch& b) {
   try {
     for (int i = 0; i < b.count; ++i) {
       b.unbuilt[i] = fixbrush(b.brush[i]);
-      if (fingerprints_) b.brush[i]->source.read_as = brush_fingerprint(b.brush[i]);
+      if (fingerprints_ && !b.markers) b.brush[i]->source.read_as = brush_fingerprint(b.brush[i]);
     }
   } catch (...) {
     const std::lock_guard lock(mutex_);

@@ -31,6 +31,10 @@ class brush_rebuilder {
   // Queues the closed brush b, whose record starts at `at` in the text.
   void add(brush_t* b, std::size_t at);
 
+  // Queues the marker box of a point entity, made without its polygons: it
+  // is rebuilt as the brushes are, but not counted among them.
+  void add_marker(brush_t* b);
+
   // Rebuilds what no other thread has taken yet and waits for the rest. A
   // failure on any thread (memory ran out) is thrown here.
   void finish();
@@ -51,8 +55,10 @@ class brush_rebuilder {
     std::array<std::size_t, BATCH> at{};
     std::array<int, BATCH> unbuilt{};
     int count = 0;
+    bool markers = false;
   };
 
+  batch& room_in(std::vector<std::unique_ptr<batch>>& list);
   void hand_over(batch* b);
   void take_batches();
   void rebuild(batch& b);
@@ -60,7 +66,9 @@ class brush_rebuilder {
 
   int helpers_;
   bool fingerprints_;
-  std::vector<std::unique_ptr<batch>> batches_;  // the reader's own; only the batches in them are shared
+  // The reader's own lists of the brushes' and the markers' batches; only
+  // the batches in them are shared.
+  std::vector<std::unique_ptr<batch>> batches_, markers_;
   std::vector<std::thread> started_;
 
   std::mutex mutex_;  // guards what follows

@@ -22,7 +22,8 @@ constexpr int FACE_CORNERS[6][3][3] = {
 
 }  // namespace
 
-brush_t* new_box(const vertex_t* o, short length, short width, short height, const std::string& texture) {
+brush_t* new_box(const vertex_t* o, short length, short width, short height, const std::string& texture,
+                 bool built) {
   const float half[3] = {width * 0.5f, length * 0.5f, height * 0.5f};
   const float centre[3] = {o->x, o->y, o->z};
   auto* b = new brush_t;
@@ -44,7 +45,7 @@ brush_t* new_box(const vertex_t* o, short length, short width, short height, con
     *tail = s;
     tail = &s->next;
   }
-  fixbrush(b);
+  if (built) fixbrush(b);
   b->vis = 1;
   b->valid = 1;
   return b;
@@ -52,18 +53,20 @@ brush_t* new_box(const vertex_t* o, short length, short width, short height, con
 
 std::unordered_map<std::string, marker_shape> marker_shapes;
 
-brush_t* new_marker(std::string_view classname, const vertex_t& o) {
+brush_t* new_marker(std::string_view classname, const vertex_t& o, bool built) {
   std::string key(classname);
   for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   const auto found = marker_shapes.find(key);
-  if (found == marker_shapes.end()) return new_box(&o, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE);
+  if (found == marker_shapes.end())
+    return new_box(&o, MARKER_SIZE, MARKER_SIZE, MARKER_SIZE, DEFAULT_TEXTURE, built);
   const marker_shape& m = found->second;
   const auto side = [](float lo, float hi) {
     return static_cast<short>(std::clamp(std::lround(hi - lo), 1L, 32767L));
   };
   const vertex_t centre{o.x + (m.mins.x + m.maxs.x) / 2, o.y + (m.mins.y + m.maxs.y) / 2,
                         o.z + (m.mins.z + m.maxs.z) / 2};
-  brush_t* b = new_box(&centre, side(m.mins.y, m.maxs.y), side(m.mins.x, m.maxs.x), side(m.mins.z, m.maxs.z));
+  brush_t* b = new_box(&centre, side(m.mins.y, m.maxs.y), side(m.mins.x, m.maxs.x), side(m.mins.z, m.maxs.z),
+                       DEFAULT_TEXTURE, built);
   if (m.coloured) {
     for (surf* s = b->fsurf; s != nullptr; s = s->next) s->clr = m.colour;
   }

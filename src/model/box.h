@@ -13,9 +13,10 @@ constexpr short MARKER_SIZE = 8;  // edge of the box that stands for a point ent
 
 // A box of `width` along x, `length` along y and `height` along z centred on
 // o, its polygons built, every face of `texture`. It belongs to no entity and
-// is in no list; the caller links it.
+// is in no list; the caller links it. With `built` false each face has only
+// the three points of its plane, for the caller to rebuild (fixbrush).
 brush_t* new_box(const vertex_t* o, short length, short width, short height,
-                 const std::string& texture = DEFAULT_TEXTURE);
+                 const std::string& texture = DEFAULT_TEXTURE, bool built = true);
 
 // The box a point entity's class is drawn with, from its definition: corners
 // about the entity's origin, and a colour where the definition gives one.
@@ -31,8 +32,8 @@ extern std::unordered_map<std::string, marker_shape> marker_shapes;
 
 // The marker of a point entity of class classname standing at o: its class's
 // box, or the MARKER_SIZE cube centred on o. Like new_box, it is linked by
-// the caller.
-brush_t* new_marker(std::string_view classname, const vertex_t& o);
+// the caller; `built` as for new_box.
+brush_t* new_marker(std::string_view classname, const vertex_t& o, bool built = true);
 
 // Every point entity's marker takes the shape new_marker gives its class now,
 // in place: the brush records stay, only their faces are made anew.
