@@ -40,7 +40,7 @@ void brush_rebuilder::finish() {
     {
       const std::lock_guard lock(mutex_);
       closed_ = true;
-      closing_.store(true, std::memory_order_release);
+      seen_.closing.store(true, std::memory_order_release);
     }
     ready_.notify_all();
     take_batches();
@@ -66,7 +66,7 @@ void brush_rebuilder::hand_over(batch* b) {
   {
     const std::lock_guard lock(mutex_);
     queue_.push_back(b);
-    handed_.store(queue_.size(), std::memory_order_release);
+    seen_.handed.store(queue_.size(), std::memory_order_release);
   }
   ready_.notify_one();
 }
@@ -76,8 +76,8 @@ void brush_rebuilder::take_batches() {
     // Batches come every few tens of microseconds while a large map is
     // read, and waking a thread that went to sleep costs more than that, so
     // a helper looks a while before it waits.
-    for (int spin = 0; spin < SPIN && handed_.load(std::memory_order_acquire) <= taken_.load() &&
-                       !closing_.load(std::memory_order_acquire);
+    for (int spin = 0; spin < SPIN && seen_.handed.load(std::memory_order_acquire) <= seen_.taken.load() &&
+                       !seen_.closing.load(std::memory_order_acquire);
          ++spin) {
       std::this_thread::yield();
     }
@@ -87,7 +87,7 @@ void brush_rebuilder::take_batches() {
       ready_.wait(lock, [this] { return next_ < queue_.size() || closed_; });
       if (next_ == queue_.size()) return;
       b = queue_[next_++];
-      taken_.store(next_);
+      seen_.taken.store(next_);
     }
     rebuild(*b);
   }
@@ -112,7 +112,7 @@ void brush_rebuilder::stop_helpers(bool drop) {
   {
     const std::lock_guard lock(mutex_);
     closed_ = true;
-    closing_.store(true, std::memory_order_release);
+    seen_.closing.store(true, std::memory_order_release);
     if (drop) next_ = queue_.size();
   }
   ready_.notify_all();

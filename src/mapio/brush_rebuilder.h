@@ -50,10 +50,12 @@ class brush_rebuilder {
  private:
   static constexpr int BATCH = 32;
   static constexpr int SPIN = 2000;  // looks for a batch before a helper sleeps
-  struct batch {
+  // The results, which a helper writes, are on lines of their own, apart
+  // from the next batch the reader fills.
+  struct alignas(64) batch {
     std::array<brush_t*, BATCH> brush{};
     std::array<std::size_t, BATCH> at{};
-    std::array<int, BATCH> unbuilt{};
+    alignas(64) std::array<int, BATCH> unbuilt{};
     int count = 0;
     bool markers = false;
   };
@@ -71,14 +73,19 @@ class brush_rebuilder {
   std::vector<std::unique_ptr<batch>> batches_, markers_;
   std::vector<std::thread> started_;
 
-  std::mutex mutex_;  // guards what follows
+  // What the threads share starts a cache line of its own, and what helpers
+  // look at while they wait has one to itself: a line that also held fields
+  // the reader writes all the time would be pulled away from it at every look.
+  alignas(64) std::mutex mutex_;  // guards what follows
   std::condition_variable ready_;
   std::vector<batch*> queue_;
   std::size_t next_ = 0;  // the first batch of queue_ not taken yet
   bool closed_ = false;   // no more batches will come
+  std::exception_ptr error_;
   // Copies of the queue's length, how many were taken and closed_, for a
   // helper to look at without the lock.
-  std::atomic<std::size_t> handed_{0}, taken_{0};
-  std::atomic<bool> closing_{false};
-  std::exception_ptr error_;
+  struct alignas(64) {
+    std::atomic<std::size_t> handed{0}, taken{0};
+    std::atomic<bool> closing{false};
+  } seen_;
 };

@@ -49,7 +49,9 @@ std::uint32_t whole_read_mark(const vertex_t points[3]) {
 surf* thi = nullptr;
 vertex_t* closest_point = nullptr;
 std::vector<surf*> selected_faces;
-view_options options;
+// On a cache line of its own: threads rebuilding brushes read it while the
+// reading thread writes globals all the time.
+alignas(64) view_options options;
 
 void insert_brush_in_list(brush_t* b) {
   if (!is_selected(b)) append_to_selection(b);
