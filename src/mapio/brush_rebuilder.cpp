@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "mapio/source_layout.h"
+#include "model/box.h"
 #include "model/plane_polygon.h"
 
 void brush_rebuilder::add(brush_t* b, std::size_t at) {
@@ -96,8 +97,12 @@ void brush_rebuilder::take_batches() {
 void brush_rebuilder::rebuild(batch& b) {
   try {
     for (int i = 0; i < b.count; ++i) {
+      if (b.markers) {
+        rebuild_box(b.brush[i]);
+        continue;
+      }
       b.unbuilt[i] = fixbrush(b.brush[i]);
-      if (fingerprints_ && !b.markers) b.brush[i]->source.read_as = brush_fingerprint(b.brush[i]);
+      if (fingerprints_) b.brush[i]->source.read_as = brush_fingerprint(b.brush[i]);
     }
   } catch (...) {
     const std::lock_guard lock(mutex_);

@@ -6,6 +6,8 @@
 
 #include "model/map_state.h"
 #include "model/plane_polygon.h"
+#include "model/vector_math.h"
+#include "model/view_options.h"
 
 namespace {
 
@@ -20,7 +22,51 @@ constexpr int FACE_CORNERS[6][3][3] = {
     {{+1, +1, +1}, {+1, -1, +1}, {-1, -1, +1}},  // top, -z
 };
 
+// The corners of each face's polygon, in list order, as fixbrush leaves
+// them on a box, as the signs of the half sizes along x, y and z.
+constexpr int SIDE_CORNERS[6][4][3] = {
+    {{-1, -1, -1}, {+1, -1, -1}, {+1, +1, -1}, {-1, +1, -1}},
+    {{+1, -1, +1}, {+1, -1, -1}, {-1, -1, -1}, {-1, -1, +1}},
+    {{-1, -1, +1}, {-1, -1, -1}, {-1, +1, -1}, {-1, +1, +1}},
+    {{-1, +1, +1}, {-1, +1, -1}, {+1, +1, -1}, {+1, +1, +1}},
+    {{+1, +1, +1}, {+1, +1, -1}, {+1, -1, -1}, {+1, -1, +1}},
+    {{+1, -1, +1}, {-1, -1, +1}, {-1, +1, +1}, {+1, +1, +1}},
+};
+
+// Where fixbrush computes a box's corners exactly: every coordinate a whole
+// number of eighths, well inside the square it starts each face from, and
+// every side at least a unit long. Each crossing it computes then comes out
+// as the corner itself once stored as a float.
+bool corners_come_out_exact(const vertex_t& lo, const vertex_t& hi) {
+  constexpr float REACH = BASE_HALF_SIZE - 192.0f;
+  for (int i = 0; i < 3; ++i) {
+    for (const float c : {lo[i], hi[i]}) {
+      if (!(std::fabs(c) <= REACH) || c * 8.0f != std::trunc(c * 8.0f)) return false;
+    }
+    if (!(hi[i] - lo[i] >= 1.0f)) return false;
+  }
+  return true;
+}
+
 }  // namespace
+
+void rebuild_box(brush_t* b) {
+  const surf* last = b->fsurf;
+  while (last->next != nullptr) last = last->next;
+  const vertex_t lo = b->fsurf->point[0], hi = last->point[0];
+  if (options.fixb == 0 || !corners_come_out_exact(lo, hi)) {
+    fixbrush(b);
+    return;
+  }
+  int side = 0;
+  for (surf* s = b->fsurf; s != nullptr; s = s->next, ++side) {
+    makenormal(s, vertex_t{});
+    for (int i = 0; i < 4; ++i) {
+      for (int k = 0; k < 3; ++k) s->point[i][k] = SIDE_CORNERS[side][i][k] < 0 ? lo[k] : hi[k];
+    }
+    s->numpoints = 4;
+  }
+}
 
 brush_t* new_box(const vertex_t* o, short length, short width, short height, const std::string& texture,
                  bool built) {
@@ -45,7 +91,7 @@ brush_t* new_box(const vertex_t* o, short length, short width, short height, con
     *tail = s;
     tail = &s->next;
   }
-  if (built) fixbrush(b);
+  if (built) rebuild_box(b);
   b->vis = 1;
   b->valid = 1;
   return b;

@@ -18,6 +18,11 @@ constexpr short MARKER_SIZE = 8;  // edge of the box that stands for a point ent
 brush_t* new_box(const vertex_t* o, short length, short width, short height,
                  const std::string& texture = DEFAULT_TEXTURE, bool built = true);
 
+// Rebuilds a box that new_box made unbuilt: the polygons fixbrush gives it,
+// worked out straight from its corners where fixbrush is known to compute
+// them exactly, and by fixbrush elsewhere.
+void rebuild_box(brush_t* b);
+
 // The box a point entity's class is drawn with, from its definition: corners
 // about the entity's origin, and a colour where the definition gives one.
 struct marker_shape {
