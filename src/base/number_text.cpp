@@ -12,55 +12,13 @@
 
 namespace {
 
-bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-bool is_digit(char c) { return c >= '0' && c <= '9'; }
+using namespace number_text_detail;
 
 // True when text starts with digits, or a point followed by a digit.
 bool has_numeric_start(std::string_view text) {
   if (text.empty()) return false;
   if (is_digit(text[0])) return true;
   return text.size() > 1 && text[0] == '.' && is_digit(text[1]);
-}
-
-// Powers of ten that are exact doubles.
-constexpr int MOST_EXACT_DECIMALS = 22;
-constexpr double TENS[MOST_EXACT_DECIMALS + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                  1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                                  1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-
-// A plain decimal at p ("-64", "0.500000", ".5"; no exponent, at most 15
-// digits), the form of nearly every number of a map. Its digits and the power
-// of ten are then both exact doubles, so one division gives the correctly
-// rounded value, the same the full conversion gives (Clinger's fast path).
-// Zeros at the end of the decimals are left out of both, which leaves the
-// quotient as it is and spares the division for whole numbers. Returns where
-// the number ends, or nullptr when what is at p is not such a number (then out
-// is not set).
-[[gnu::always_inline]] inline const char* plain_decimal(const char* p, const char* end, double& out) {
-  const bool negative = p != end && *p == '-';
-  p += negative ? 1 : 0;
-  std::uint64_t digits = 0;
-  const char* const first = p;
-  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
-  auto count = p - first;
-  int decimals = 0;
-  if (p != end && *p == '.') {
-    const char* const fraction = ++p;
-    while (p != end && is_digit(*p)) ++p;
-    count += p - fraction;
-    if (count > 15) return nullptr;  // 10^15 < 2^53
-    const char* last = p;
-    while (last != fraction && last[-1] == '0') --last;
-    for (const char* q = fraction; q != last; ++q)
-      digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
-    decimals = static_cast<int>(last - fraction);
-  }
-  if (count == 0 || count > 15) return nullptr;
-  double v = static_cast<double>(digits);
-  if (decimals > 0) v /= TENS[decimals];
-  out = negative ? -v : v;
-  return p;
 }
 
 double flag(bool* malformed) {
@@ -123,13 +81,9 @@ double float_field(std::string_view text, bool* malformed) {
 
 }  // namespace
 
-double field_from_word(const char* p, const char* end, const char** word_end, bool* malformed) {
+double number_text_detail::field_from_other_word(const char* p, const char* end, const char** word_end,
+                                                 bool* malformed) {
   const char* const start = p;
-  double v = 0;
-  if (const char* stop = plain_decimal(p, end, v); stop != nullptr && (stop == end || is_c_space(*stop))) {
-    *word_end = stop;
-    return v;
-  }
   while (p != end && !is_c_space(*p)) ++p;
   *word_end = p;
   return float_field(std::string_view(start, static_cast<std::size_t>(p - start)), malformed);

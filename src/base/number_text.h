@@ -3,6 +3,7 @@
 // LC_NUMERIC says.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -17,11 +18,73 @@ double number_from_text(std::string_view text, bool* malformed = nullptr);
 // and count as malformed too.
 float float_from_text(std::string_view text, bool* malformed = nullptr);
 
+// The parts of the number reading that field_from_word below takes in.
+namespace number_text_detail {
+
+inline bool is_c_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+
+inline bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// Powers of ten that are exact doubles.
+inline constexpr int MOST_EXACT_DECIMALS = 22;
+inline constexpr double TENS[MOST_EXACT_DECIMALS + 1] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                         1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// A plain decimal at p ("-64", "0.500000", ".5"; no exponent, at most 15
+// digits), the form of nearly every number of a map. Its digits and the power
+// of ten are then both exact doubles, so one division gives the correctly
+// rounded value, the same the full conversion gives (Clinger's fast path).
+// Zeros at the end of the decimals are left out of both, which leaves the
+// quotient as it is and spares the division for whole numbers. Returns where
+// the number ends, or nullptr when what is at p is not such a number (then out
+// is not set).
+[[gnu::always_inline]] inline const char* plain_decimal(const char* p, const char* end, double& out) {
+  const bool negative = p != end && *p == '-';
+  p += negative ? 1 : 0;
+  std::uint64_t digits = 0;
+  const char* const first = p;
+  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  auto count = p - first;
+  int decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    while (p != end && is_digit(*p)) ++p;
+    count += p - fraction;
+    if (count > 15) return nullptr;  // 10^15 < 2^53
+    const char* last = p;
+    while (last != fraction && last[-1] == '0') --last;
+    for (const char* q = fraction; q != last; ++q)
+      digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
+    decimals = static_cast<int>(last - fraction);
+  }
+  if (count == 0 || count > 15) return nullptr;
+  double v = static_cast<double>(digits);
+  if (decimals > 0) v /= TENS[decimals];
+  out = negative ? -v : v;
+  return p;
+}
+
+// field_from_word for a word that is not a plain decimal.
+double field_from_other_word(const char* p, const char* end, const char** word_end, bool* malformed);
+
+}  // namespace number_text_detail
+
 // The word that starts at p, up to the first whitespace or end, read as
 // float_from_text reads it but kept at the precision the text gives: rounded
 // to float, the result is float_from_text's. *word_end is set to where the
 // word ends. Reading and scanning at once spares a map's tokens a second pass.
-double field_from_word(const char* p, const char* end, const char** word_end, bool* malformed = nullptr);
+// Inline, as the readers' loops run it for every number of a file.
+inline double field_from_word(const char* p, const char* end, const char** word_end,
+                              bool* malformed = nullptr) {
+  using namespace number_text_detail;
+  double v = 0;
+  if (const char* stop = plain_decimal(p, end, v); stop != nullptr && (stop == end || is_c_space(*stop))) {
+    *word_end = stop;
+    return v;
+  }
+  return field_from_other_word(p, end, word_end, malformed);
+}
 
 // Appends v with a fixed number of decimals, exactly as "%.*lf" prints it in
 // the C locale ("-0" for a small negative with 0 decimals included).
