@@ -1,7 +1,8 @@
 #include "mapio/brush_rebuilder.h"
 
-#include <system_error>
+#include <thread>
 
+#include "mapio/helper_threads.h"
 #include "mapio/source_layout.h"
 #include "model/box.h"
 #include "model/plane_polygon.h"
@@ -30,11 +31,11 @@ brush_rebuilder::batch& brush_rebuilder::room_in(std::vector<std::unique_ptr<bat
 }
 
 void brush_rebuilder::finish() {
-  if (!started_.empty()) {
+  if (started_ > 0) {
     if (!batches_.empty()) hand_over(batches_.back().get());
     if (!markers_.empty()) hand_over(markers_.back().get());
   }
-  if (started_.empty()) {
+  if (started_ == 0) {
     for (const auto& b : batches_) rebuild(*b);
     for (const auto& b : markers_) rebuild(*b);
   } else {
@@ -54,15 +55,19 @@ void brush_rebuilder::finish() {
 // a small map never starts a thread.
 void brush_rebuilder::hand_over(batch* b) {
   if (helpers_ == 0) return;
-  if (started_.empty()) {
-    try {
-      for (int i = 0; i < helpers_; ++i) started_.emplace_back([this] { take_batches(); });
-    } catch (const std::system_error&) {
-      // No thread could be started: whatever did start helps, and the
-      // reader rebuilds the rest at the end all the same.
-      if (started_.empty()) helpers_ = 0;
+  if (started_ == 0) {
+    seen_.running.store(helpers_);
+    started_ = helper_threads::shared().run(helpers_, [this] {
+      take_batches();
+      seen_.running.fetch_sub(1, std::memory_order_release);
+    });
+    // Where fewer could start, those that did help, and the reader rebuilds
+    // the rest at the end all the same.
+    seen_.running.fetch_sub(helpers_ - started_);
+    if (started_ == 0) {
+      helpers_ = 0;
+      return;
     }
-    if (started_.empty()) return;
   }
   {
     const std::lock_guard lock(mutex_);
@@ -113,7 +118,7 @@ void brush_rebuilder::rebuild(batch& b) {
 // With drop, the batches no thread has taken are left alone: the read
 // failed and its brushes are about to be released.
 void brush_rebuilder::stop_helpers(bool drop) {
-  if (started_.empty()) return;
+  if (started_ == 0) return;
   {
     const std::lock_guard lock(mutex_);
     closed_ = true;
@@ -121,6 +126,8 @@ void brush_rebuilder::stop_helpers(bool drop) {
     if (drop) next_ = queue_.size();
   }
   ready_.notify_all();
-  for (std::thread& t : started_) t.join();
-  started_.clear();
+  // The helpers end their last batch within microseconds; the threads stay
+  // for the next read.
+  while (seen_.running.load(std::memory_order_acquire) > 0) std::this_thread::yield();
+  started_ = 0;
 }

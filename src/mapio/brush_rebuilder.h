@@ -13,7 +13,6 @@
 #include <exception>
 #include <memory>
 #include <mutex>
-#include <thread>
 #include <vector>
 
 #include "model/types.h"
@@ -71,7 +70,7 @@ class brush_rebuilder {
   // The reader's own lists of the brushes' and the markers' batches; only
   // the batches in them are shared.
   std::vector<std::unique_ptr<batch>> batches_, markers_;
-  std::vector<std::thread> started_;
+  int started_ = 0;  // helpers that took the work
 
   // What the threads share starts a cache line of its own, and what helpers
   // look at while they wait has one to itself: a line that also held fields
@@ -83,9 +82,10 @@ class brush_rebuilder {
   bool closed_ = false;   // no more batches will come
   std::exception_ptr error_;
   // Copies of the queue's length, how many were taken and closed_, for a
-  // helper to look at without the lock.
+  // helper to look at without the lock, and the helpers still at work.
   struct alignas(64) {
     std::atomic<std::size_t> handed{0}, taken{0};
     std::atomic<bool> closing{false};
+    std::atomic<int> running{0};
   } seen_;
 };
