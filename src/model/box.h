@@ -14,7 +14,7 @@ constexpr short MARKER_SIZE = 8;  // edge of the box that stands for a point ent
 // A box of `width` along x, `length` along y and `height` along z centred on
 // o, its polygons built, every face of `texture`. It belongs to no entity and
 // is in no list; the caller links it. With `built` false each face has only
-// the three points of its plane, for the caller to rebuild (fixbrush).
+// the three points of its plane, for the caller to rebuild (rebuild_box).
 brush_t* new_box(const vertex_t* o, short length, short width, short height,
                  const std::string& texture = DEFAULT_TEXTURE, bool built = true);
 
