@@ -31,14 +31,12 @@ brush_rebuilder::batch& brush_rebuilder::room_in(std::vector<std::unique_ptr<bat
 }
 
 void brush_rebuilder::finish() {
-  if (started_ > 0) {
-    if (!batches_.empty()) hand_over(batches_.back().get());
-    if (!markers_.empty()) hand_over(markers_.back().get());
-  }
   if (started_ == 0) {
     for (const auto& b : batches_) rebuild(*b);
     for (const auto& b : markers_) rebuild(*b);
   } else {
+    if (!batches_.empty()) hand_over(batches_.back().get());
+    if (!markers_.empty()) hand_over(markers_.back().get());
     {
       const std::lock_guard lock(mutex_);
       closed_ = true;
