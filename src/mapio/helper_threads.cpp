@@ -1,6 +1,7 @@
 #include "mapio/helper_threads.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <system_error>
 #include <utility>
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <condition_variable>
-#include <cstddef>
 #include <functional>
 #include <mutex>
 #include <thread>
