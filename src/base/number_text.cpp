@@ -28,6 +28,30 @@ double flag(bool* malformed) {
 
 }  // namespace
 
+const char* number_text_detail::plain_decimal_bytes(const char* p, const char* end, bool negative,
+                                                    double& out) {
+  std::uint64_t digits = 0;
+  const char* const first = p;
+  while (p != end && is_digit(*p)) digits = digits * 10 + static_cast<std::uint64_t>(*p++ - '0');
+  auto count = p - first;
+  int decimals = 0;
+  if (p != end && *p == '.') {
+    const char* const fraction = ++p;
+    while (p != end && is_digit(*p)) ++p;
+    count += p - fraction;
+    if (count > 15) return nullptr;  // 10^15 < 2^53
+    const char* last = p;
+    while (last != fraction && last[-1] == '0') --last;
+    for (const char* q = fraction; q != last; ++q)
+      digits = digits * 10 + static_cast<std::uint64_t>(*q - '0');
+    decimals = static_cast<int>(last - fraction);
+  }
+  if (count == 0 || count > 15) return nullptr;
+  const double v = static_cast<double>(digits) / TENS[decimals];
+  out = negative ? -v : v;
+  return p;
+}
+
 double number_from_text(std::string_view text, bool* malformed) {
   std::size_t i = 0;
   while (i < text.size() && is_c_space(text[i])) ++i;

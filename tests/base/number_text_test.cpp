@@ -66,15 +66,23 @@ TEST(NumberText, AgreesWithTheCConversionOnManyRandomDecimals) {
     std::string text = next(3) == 0 ? "-" : "";
     const int digits = 1 + next(20);
     const int point = next(digits + 2);
+    const int zeros = next(3) == 0 ? next(digits + 1) : 0;  // a run of zeros at the end, as "1.000000" has
     for (int i = 0; i < digits; ++i) {
       if (i == point) text += '.';
-      text += static_cast<char>('0' + next(10));
+      text += static_cast<char>('0' + (i >= digits - zeros ? 0 : next(10)));
     }
     if (next(10) == 0) text += "e" + std::to_string(next(40) - 20);
     if (next(10) == 0) text += ')';
     const double expected = std::strtod(text.c_str(), nullptr);
     ASSERT_EQ(number_from_text(text), expected) << text;
     ASSERT_EQ(float_from_text(text), static_cast<float>(expected)) << text;
+    // As a word of a face, with the rest of the line after it.
+    if (text.find_first_of("e)") == std::string::npos) {
+      const std::string line = text + " 0 0 1.000000 1.000000 ( 8 8 8 )";
+      const char* word_end = nullptr;
+      ASSERT_EQ(field_from_word(line.data(), line.data() + line.size(), &word_end), expected) << text;
+      ASSERT_EQ(word_end, line.data() + text.size()) << text;
+    }
   }
 }
 
@@ -100,11 +108,23 @@ TEST(NumberText, FloatsAgreeWithTheCConversionOnRandomTokens) {
       const std::size_t end = std::min(text.find_first_of(" \t"), text.size());
       const char* word_end = nullptr;
       bool alone = false, in_line = false;
-      const auto v = static_cast<float>(field_from_word(text.data(), text.data() + text.size(), &word_end, &in_line));
+      const auto v =
+          static_cast<float>(field_from_word(text.data(), text.data() + text.size(), &word_end, &in_line));
       const float w = float_from_text(std::string_view(text).substr(0, end), &alone);
       ASSERT_EQ(word_end, text.data() + end) << '"' << text << '"';
       ASSERT_EQ(std::bit_cast<std::uint32_t>(v), std::bit_cast<std::uint32_t>(w)) << '"' << text << '"';
       ASSERT_EQ(in_line, alone) << '"' << text << '"';
+      // Followed by more of its line, the word reads the same.
+      const std::string line = text + " 12 -0.5 ( 1 2 3 )";
+      const char* line_word_end = nullptr;
+      bool in_longer_line = false;
+      const double u =
+          field_from_word(line.data(), line.data() + line.size(), &line_word_end, &in_longer_line);
+      ASSERT_EQ(std::bit_cast<std::uint64_t>(u), std::bit_cast<std::uint64_t>(field_from_word(
+                                                     text.data(), text.data() + text.size(), &word_end)))
+          << '"' << text << '"';
+      ASSERT_EQ(line_word_end, line.data() + end) << '"' << text << '"';
+      ASSERT_EQ(in_longer_line, alone) << '"' << text << '"';
     }
     std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos) start = text.size();
