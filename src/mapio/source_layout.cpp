@@ -39,7 +39,7 @@ class fingerprint {
     add_bytes(text.data(), text.size());
   }
   std::uint64_t value() const {
-    std::uint64_t h = (lane_[0] ^ std::rotl(lane_[1], 31)) * MULTIPLIER;
+    std::uint64_t h = (lane_ ^ std::rotl(other_, 31)) * MULTIPLIER;
     return h ^ (h >> 29);
   }
 
@@ -57,14 +57,16 @@ class fingerprint {
     mix(rest);
   }
   // Words go to two lanes in turn, so that the multiplications of one need
-  // not wait for the other's.
+  // not wait for the other's: each word goes into lane_, and the lanes then
+  // change places, which keeps both in registers.
   void mix(std::uint64_t word) {
-    std::uint64_t& h = lane_[words_++ & 1];
-    h = std::rotl(h ^ word, 27) * MULTIPLIER;
+    const std::uint64_t h = std::rotl(lane_ ^ word, 27) * MULTIPLIER;
+    lane_ = other_;
+    other_ = h;
   }
   static constexpr std::uint64_t MULTIPLIER = 0x9e3779b97f4a7c15ULL;
-  std::uint64_t lane_[2] = {0xcbf29ce484222325ULL, 0x84222325cbf29ce4ULL};
-  std::size_t words_ = 0;
+  std::uint64_t lane_ = 0xcbf29ce484222325ULL;
+  std::uint64_t other_ = 0x84222325cbf29ce4ULL;
 };
 
 }  // namespace
