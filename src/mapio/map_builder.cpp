@@ -225,6 +225,7 @@ bool map_builder::save_point_entity() {
   origin_node_ = nullptr;
   e.origin = scratch_.origin[0];
   e.valid = 1;
+  if (keep_places_) e.source.read_as = point_fingerprint(e);
   // The marker's box is rebuilt with the brushes, off the reading thread.
   brush_t* marker = new_marker(scratch_.classname, e.origin, false);
   rebuilt_.add_marker(marker);

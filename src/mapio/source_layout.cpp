@@ -104,12 +104,16 @@ std::uint64_t pairs_fingerprint(const keyval* kv) {
   return f.value();
 }
 
+}  // namespace
+
 std::uint64_t point_fingerprint(const dentity_t& e) {
   fingerprint f;
   add_pairs(f, e.header);
   f.add_array(&e.origin, 1);
   return f.value();
 }
+
+namespace {
 
 // The file's own line break, the first one it has; "\n" where it has none.
 std::string_view line_break(std::string_view text) {
@@ -283,7 +287,6 @@ void take_as_read(std::string text, std::size_t entities_end, read_table numbers
   map_source.numbers = std::move(numbers);
   map_source.entities_end = entities_end;
   for (hull_t* h = hull; h != nullptr; h = h->next) h->source.read_as = pairs_fingerprint(h->header);
-  for (int i = 0; i < numentity; ++i) entities[i].source.read_as = point_fingerprint(entities[i]);
 }
 
 std::size_t line_start_before(std::string_view text, std::size_t at) {

@@ -32,13 +32,17 @@ std::string map_text_keeping_layout();
 
 // Takes text as what the map now in the model was read from, and numbers as
 // the numbers its faces were read with: the records' spans point into the
-// one, the faces into the other. The entities' fingerprints are taken as they
-// stand; the reader took the brushes' while each was at hand.
+// one, the faces into the other. The brush entities' fingerprints are taken
+// as they stand; the reader took those of the brushes and the point entities
+// while each was at hand.
 void take_as_read(std::string text, std::size_t entities_end, read_table numbers);
 
 // What the writer writes of brush b, as a fingerprint. (A map keeps the
 // dialect it was read in, so that is left out.)
 std::uint64_t brush_fingerprint(const brush_t* b);
+
+// The same for point entity e: its pairs and its origin.
+std::uint64_t point_fingerprint(const dentity_t& e);
 
 // For the reader's spans: the start of the line at `at` when only blanks
 // come before it there, else `at`; and past the line break after `at` when
