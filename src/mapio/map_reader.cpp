@@ -25,7 +25,10 @@ int automatic_threads() {
     const long n = std::strtol(env, &end, 10);
     if (end != env && *end == '\0' && n > 0) return static_cast<int>(std::min(n, 64L));
   }
-  return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 64U));
+  // Asked once: the system reads a file for it, which takes longer than
+  // reading a small map.
+  static const int cores = static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1U, 64U));
+  return cores;
 }
 
 // Reads text into the program-wide model, which the caller has emptied: the
