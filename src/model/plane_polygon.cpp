@@ -33,26 +33,26 @@ struct point_count {
   void add(const vertex_t&) { ++n; }
 };
 
-// Each of the count points of s measured against the plane through p0 with
+// Each of the count points measured against the plane through p0 with
 // normal n, in the order they are walked.
-void measure(const vertex_t& n, const vertex_t& p0, const surf* s, int count, double* dist) {
+void measure(const vertex_t& n, const vertex_t& p0, const vertex_t* points, int count, double* dist) {
   for (int i = 0; i < count; ++i) {
     vertex_t rel;
-    _VectorSubtract(&s->point[i], &p0, &rel);
+    _VectorSubtract(&points[i], &p0, &rel);
     dist[i] = _DotProduct(&rel, &n);
   }
 }
 
-// The cut of the polygon of s by that plane. A point goes to the back when it
+// The cut of the polygon of the count points by that plane. A point goes to the back when it
 // is not clearly in front (within ON_PLANE_EPSILON it is behind), and an edge
 // running clearly across adds its crossing to both sides. Returns false as soon
 // as either side needs more than MAX_POINTS points.
 template <class Front>
-bool cut_points(const vertex_t& n, const vertex_t& p0, const surf* s, const double* dist, int count,
+bool cut_points(const vertex_t& n, const vertex_t& p0, const vertex_t* points, const double* dist, int count,
                 Front& front, point_list& back) {
   for (int i = 0; i < count; ++i) {
     const int j = i + 1 == count ? 0 : i + 1;
-    const vertex_t& v = s->point[i];
+    const vertex_t& v = points[i];
     const double d1 = dist[i];
     const double d2 = dist[j];
     if (d1 > -ON_PLANE_EPSILON) {
@@ -63,7 +63,7 @@ bool cut_points(const vertex_t& n, const vertex_t& p0, const surf* s, const doub
     if ((d1 < -ON_PLANE_EPSILON && d2 > ON_PLANE_EPSILON) ||
         (d1 > ON_PLANE_EPSILON && d2 < -ON_PLANE_EPSILON)) {
       vertex_t e, to_plane, q;
-      _VectorSubtract(&s->point[j], &v, &e);
+      _VectorSubtract(&points[j], &v, &e);
       const double den = _DotProduct(&n, &e);
       _VectorSubtract(&p0, &v, &to_plane);
       const double t = std::fabs(den) > PARALLEL_EPSILON ? _DotProduct(&to_plane, &n) / den : 0.0;
@@ -76,9 +76,9 @@ bool cut_points(const vertex_t& n, const vertex_t& p0, const surf* s, const doub
   return true;
 }
 
-void store_points(surf* s, const point_list& list) {
-  for (int i = 0; i < list.n; ++i) s->point[i] = list.p[i];
-  s->numpoints = static_cast<signed char>(list.n);
+void store_points(surf* s, const vertex_t* points, int count) {
+  for (int i = 0; i < count; ++i) s->point[i] = points[i];
+  s->numpoints = static_cast<signed char>(count);
 }
 
 }  // namespace
@@ -125,13 +125,13 @@ bool BaseSurfaceForPlane(surf* s) {
 int create_surf_from_base(const surf* plane, const surf* surface, surf* front, surf* back) {
   const int count = std::clamp(static_cast<int>(surface->numpoints), 0, MAX_POINTS);
   double dist[MAX_POINTS];
-  measure(plane->norm, plane->point[0], surface, count, dist);
+  measure(plane->norm, plane->point[0], surface->point, count, dist);
   point_list fl, bl;
-  if (!cut_points(plane->norm, plane->point[0], surface, dist, count, fl, bl)) return 0;
+  if (!cut_points(plane->norm, plane->point[0], surface->point, dist, count, fl, bl)) return 0;
 
-  store_points(back, bl);
+  store_points(back, bl.p, bl.n);
   if (count == 0) return 1;
-  store_points(front, fl);
+  store_points(front, fl.p, fl.n);
 
   if (fl.n >= 3 && bl.n >= 3) return 0;
   if (fl.n >= 3) return -1;
@@ -141,24 +141,21 @@ int create_surf_from_base(const surf* plane, const surf* surface, surf* front, s
 
 namespace {
 
-// The part of the polygon of f behind the plane of g, put in place of f's
-// polygon: what create_surf_from_base leaves in its back polygon, without
-// building the front one, which fixbrush throws away. A polygon the plane does
-// not reach (no point in front of it) stays as it is.
-void keep_behind(const surf* g, surf* f) {
-  const int count = std::clamp(static_cast<int>(f->numpoints), 0, MAX_POINTS);
+// The part of the polygon of the count points behind the plane of g, into
+// `behind`: what create_surf_from_base leaves in its back polygon, without
+// building the front one, which fixbrush throws away. False, with nothing
+// cut, when the plane does not reach the polygon (no point in front of it),
+// and when a side would need too many points.
+bool cut_behind(const surf* g, const vertex_t* points, int count, point_list& behind) {
   double dist[MAX_POINTS];
-  measure(g->norm, g->point[0], f, count, dist);
+  measure(g->norm, g->point[0], points, count, dist);
   // Written so that a distance that is not a number counts as in front.
   bool reached = false;
   for (int i = 0; i < count; ++i) reached |= !(dist[i] > -ON_PLANE_EPSILON);
-  if (!reached) {
-    f->numpoints = static_cast<signed char>(count);
-    return;
-  }
+  if (!reached) return false;
   point_count front;  // a cut that needs too many points is abandoned all the same
-  point_list bl;
-  if (cut_points(g->norm, g->point[0], f, dist, count, front, bl)) store_points(f, bl);
+  behind.n = 0;
+  return cut_points(g->norm, g->point[0], points, dist, count, front, behind);
 }
 
 }  // namespace
@@ -179,10 +176,25 @@ int fixbrush(brush_t* b) {
   }
   std::size_t i = 0;
   for (surf* f = b->fsurf; f != nullptr; f = f->next, ++i) {
+    // The polygon as it is cut, in one of two lists by turns, goes back to
+    // the face at the end: the other faces' planes are those they had.
+    point_list lists[2];
+    const vertex_t* points = f->point;
+    int count = std::clamp(static_cast<int>(f->numpoints), 0, MAX_POINTS);
+    int next = 0;
     for (surf* g = b->fsurf; g != nullptr; g = g->next) {
       // A plane that is not a number would push every point to the front.
       if (g == f || !finite_vector(g->norm)) continue;
-      keep_behind(g, f);
+      if (cut_behind(g, points, count, lists[next])) {
+        points = lists[next].p;
+        count = lists[next].n;
+        next ^= 1;
+      }
+    }
+    if (points != f->point) {
+      store_points(f, points, count);
+    } else {
+      f->numpoints = static_cast<signed char>(count);
     }
     if (f->numpoints < 3) std::copy(plane_points[i].begin(), plane_points[i].end(), f->point);
   }
