@@ -43,10 +43,10 @@ void measure(const vertex_t& n, const vertex_t& p0, const vertex_t* points, int 
   }
 }
 
-// The cut of the polygon of the count points by that plane. A point goes to the back when it
-// is not clearly in front (within ON_PLANE_EPSILON it is behind), and an edge
-// running clearly across adds its crossing to both sides. Returns false as soon
-// as either side needs more than MAX_POINTS points.
+// The cut of the polygon of the count points by that plane. A point goes to
+// the back when it is not clearly in front (within ON_PLANE_EPSILON it is
+// behind), and an edge running clearly across adds its crossing to both sides.
+// Returns false as soon as either side needs more than MAX_POINTS points.
 template <class Front>
 bool cut_points(const vertex_t& n, const vertex_t& p0, const vertex_t* points, const double* dist, int count,
                 Front& front, point_list& back) {

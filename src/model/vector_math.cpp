@@ -43,8 +43,8 @@ int VectorCompare(const vertex_t* a, const vertex_t* b) {
 
 float VectorNormalize(vertex_t* a) {
   const float length = VectorLength(a);
-  // A vector already of length 1 (the base square's up along an axis) would
-  // come out of the divisions as it is.
+  // Divisions by a length of 1 (that of the base square's up along an axis)
+  // would leave the vector as it is.
   if (length != 0.0f && length != 1.0f) {
     a->x = static_cast<float>(a->x / static_cast<double>(length));
     a->y = static_cast<float>(a->y / static_cast<double>(length));
