@@ -121,7 +121,7 @@ void process_right_button(TDrawWindow& w) {
       // The face's plane goes with its polygon, so its plane points follow
       // the first three of it, and a save writes the face where it went.
       if (surf* s = face_holding(closest_point); s != nullptr && s->hasfilepoints != 0)
-        std::copy(s->point, s->point + 3, s->filepoint);
+        std::copy_n(s->point.data(), 3, s->filepoint);
     }
   }
 }

@@ -1,5 +1,6 @@
 #include "edit/brush_cut.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "model/face_fields.h"
@@ -23,7 +24,7 @@ surf* piece_face(const surf* from, const vertex_t* points, int count) {
   auto* s = new surf;
   // The plane is unchanged, so the points it was read with still describe it.
   copy_face_fields(*s, *from);
-  for (int i = 0; i < count; ++i) s->point[i] = points[i];
+  std::copy_n(points, count, s->point.room(count));
   s->numpoints = static_cast<signed char>(count);
   s->vis = 1;
   s->norm = from->norm;
@@ -53,7 +54,7 @@ struct piece {
 // The face in the cutting plane that closes a piece. `reversed` turns it to
 // face the front piece; its texture comes from the piece's last face.
 void add_cap(piece& pc, const surf* p, bool reversed) {
-  surf* cap = piece_face(pc.last, p->point, 3);
+  surf* cap = piece_face(pc.last, p->point.data(), 3);
   cap->norm = p->norm;
   cap->dist = p->dist;
   cap->hasfilepoints = p->hasfilepoints;
@@ -129,18 +130,18 @@ bool split_brush(const surf* p, brush_t* brush, brush_t** f, brush_t** b) {
       // plane goes to the back list only) or the cut may need more corners
       // than a face holds. The plane still bounds that piece, so it keeps the
       // whole face and rebuilding trims it.
-      front.take(fpart.numpoints >= 3 ? piece_face(s, fpart.point, fpart.numpoints)
-                                      : piece_face(s, s->point, s->numpoints));
-      back.take(bpart.numpoints >= 3 ? piece_face(s, bpart.point, bpart.numpoints)
-                                     : piece_face(s, s->point, s->numpoints));
+      front.take(fpart.numpoints >= 3 ? piece_face(s, fpart.point.data(), fpart.numpoints)
+                                      : piece_face(s, s->point.data(), s->numpoints));
+      back.take(bpart.numpoints >= 3 ? piece_face(s, bpart.point.data(), bpart.numpoints)
+                                     : piece_face(s, s->point.data(), s->numpoints));
     } else if (where.front) {
-      front.take(piece_face(s, s->point, s->numpoints));
+      front.take(piece_face(s, s->point.data(), s->numpoints));
     } else if (where.back) {
-      back.take(piece_face(s, s->point, s->numpoints));
+      back.take(piece_face(s, s->point.data(), s->numpoints));
     } else if (faces_same_way(p, s)) {
-      back.take(piece_face(s, s->point, s->numpoints));  // in the plane, facing the back
+      back.take(piece_face(s, s->point.data(), s->numpoints));  // in the plane, facing the back
     } else {
-      front.take(piece_face(s, s->point, s->numpoints));  // in the plane, facing the front
+      front.take(piece_face(s, s->point.data(), s->numpoints));  // in the plane, facing the front
     }
   }
 

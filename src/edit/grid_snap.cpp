@@ -82,7 +82,7 @@ bool snap_brush_points(brush_t* b) {
     // The rebuild puts the corners where the planes meet, which need not be
     // on the grid; the plane itself is kept as these three points, which the
     // writer saves while the face stays on it.
-    std::copy(s->point, s->point + 3, s->filepoint);
+    std::copy_n(s->point.data(), 3, s->filepoint);
     s->hasfilepoints = 1;
   }
   whole = whole && brush_bounds(b, &lo, &hi) && lo.x < hi.x && lo.y < hi.y && lo.z < hi.z;

@@ -59,7 +59,7 @@ std::vector<std::pair<int, int>> align(const std::vector<T>& a, const std::vecto
 
 face_record record_face(const surf* s) {
   face_record f;
-  const vertex_t* p = s->hasfilepoints ? s->filepoint : s->point;
+  const vertex_t* p = s->hasfilepoints ? s->filepoint : s->point.data();
   const double a[3] = {p[1].x - static_cast<double>(p[0].x), p[1].y - static_cast<double>(p[0].y),
                        p[1].z - static_cast<double>(p[0].z)};
   const double b[3] = {p[2].x - static_cast<double>(p[0].x), p[2].y - static_cast<double>(p[0].y),

@@ -75,7 +75,7 @@ std::uint64_t brush_fingerprint(const brush_t* b) {
   fingerprint f;
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     f.add(s->numpoints);
-    f.add_array(s->point, static_cast<std::size_t>(std::clamp<int>(s->numpoints, 3, MAX_POINTS)));
+    f.add_array(s->point.data(), static_cast<std::size_t>(std::clamp<int>(s->numpoints, 3, MAX_POINTS)));
     f.add(s->texname);
     const float values[5] = {s->sofs, s->tofs, s->flips, s->scale[0], s->scale[1]};
     f.add_array(values, 5);

@@ -95,7 +95,7 @@ void put(std::string& out, const std::string& text) {
 void pack_faces(const brush_t* b, std::string& out) {
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     put(out, s->numpoints);
-    out.append(reinterpret_cast<const char*>(s->point), kept_points(s) * sizeof(vertex_t));
+    out.append(reinterpret_cast<const char*>(s->point.data()), kept_points(s) * sizeof(vertex_t));
     put(out, s->clr);
     for_each_face_field(*s, *s, [&out](const auto& field, const auto&) { put(out, field); });
   }
@@ -111,8 +111,8 @@ class face_unpacker {
   surf* next() {
     auto* s = new surf;
     get(s->numpoints);
-    const std::size_t kept = kept_points(s) * sizeof(vertex_t);
-    std::memcpy(s->point, at_, kept);
+    const std::size_t count = kept_points(s), kept = count * sizeof(vertex_t);
+    std::memcpy(s->point.room(static_cast<int>(count)), at_, kept);
     at_ += kept;
     get(s->clr);
     for_each_face_field(*s, *s, [this](auto& field, auto&) { get(field); });

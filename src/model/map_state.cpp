@@ -190,9 +190,7 @@ void forget_brush(const brush_t* b) {
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) {
     if (hilight == s) hilight = nullptr;
     if (thi == s) thi = nullptr;
-    for (const vertex_t& p : s->point) {
-      if (closest_point == &p) closest_point = nullptr;
-    }
+    if (s->point.holds(closest_point)) closest_point = nullptr;
   }
   unselect_brush(b);
 }
@@ -200,7 +198,7 @@ void forget_brush(const brush_t* b) {
 surf* face_holding(const vertex_t* p) {
   const auto in_brush = [p](brush_t* b) -> surf* {
     for (surf* s = b != nullptr ? b->fsurf : nullptr; s != nullptr; s = s->next) {
-      if (p >= s->point && p < s->point + MAX_POINTS) return s;
+      if (s->point.holds(p)) return s;
     }
     return nullptr;
   };

@@ -77,7 +77,7 @@ bool cut_points(const vertex_t& n, const vertex_t& p0, const vertex_t* points, c
 }
 
 void store_points(surf* s, const vertex_t* points, int count) {
-  for (int i = 0; i < count; ++i) s->point[i] = points[i];
+  std::copy_n(points, count, s->point.room(count));
   s->numpoints = static_cast<signed char>(count);
 }
 
@@ -125,9 +125,9 @@ bool BaseSurfaceForPlane(surf* s) {
 int create_surf_from_base(const surf* plane, const surf* surface, surf* front, surf* back) {
   const int count = std::clamp(static_cast<int>(surface->numpoints), 0, MAX_POINTS);
   double dist[MAX_POINTS];
-  measure(plane->norm, plane->point[0], surface->point, count, dist);
+  measure(plane->norm, plane->point[0], surface->point.data(), count, dist);
   point_list fl, bl;
-  if (!cut_points(plane->norm, plane->point[0], surface->point, dist, count, fl, bl)) return 0;
+  if (!cut_points(plane->norm, plane->point[0], surface->point.data(), dist, count, fl, bl)) return 0;
 
   store_points(back, bl.p, bl.n);
   if (count == 0) return 1;
@@ -179,7 +179,7 @@ int fixbrush(brush_t* b) {
     // The polygon as it is cut, in one of two lists by turns, goes back to
     // the face at the end: the other faces' planes are those they had.
     point_list lists[2];
-    const vertex_t* points = f->point;
+    const vertex_t* points = f->point.data();
     int count = std::clamp(static_cast<int>(f->numpoints), 0, MAX_POINTS);
     int next = 0;
     for (surf* g = b->fsurf; g != nullptr; g = g->next) {
@@ -191,12 +191,12 @@ int fixbrush(brush_t* b) {
         next ^= 1;
       }
     }
-    if (points != f->point) {
+    if (points != f->point.data()) {
       store_points(f, points, count);
     } else {
       f->numpoints = static_cast<signed char>(count);
     }
-    if (f->numpoints < 3) std::copy(plane_points[i].begin(), plane_points[i].end(), f->point);
+    if (f->numpoints < 3) std::copy(plane_points[i].begin(), plane_points[i].end(), f->point.data());
   }
   return unbuilt;
 }

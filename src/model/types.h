@@ -7,9 +7,9 @@
 #include <string>
 
 #include "model/colour.h"
+#include "model/face_points.h"
 #include "model/vec3.h"
 
-constexpr int MAX_POINTS = 16;      // corners of one face polygon
 constexpr int MAX_ENTITIES = 1024;  // slots of the point entity table
 constexpr int TEXT_BLOCK = 50;      // smallest key / value block
 
@@ -51,9 +51,6 @@ struct surf;
 struct brush_t;
 struct hull_t;
 
-// A point or direction of the map, in float as the records keep it.
-using vertex_t = vec3_of<float>;
-
 // A display polygon in view space: a frame takes one for each face it lists,
 // and the display BSP more for the pieces of its splits.
 struct winding {
@@ -70,7 +67,7 @@ struct winding {
 // One face of a brush.
 struct surf {
   std::string texname;  // kept whole, however long the file had it
-  vertex_t point[MAX_POINTS];
+  face_points point;    // numpoints corners, the first three of them also the plane
   signed char numpoints = 0;
   float scale[2] = {0, 0};
   float sofs = 0;

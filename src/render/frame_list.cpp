@@ -15,8 +15,7 @@ namespace {
 // links gives no warning, so the order of the last frame, which is nearly
 // always this frame's, tells what comes next.
 void prefetch_face(const surf* s) {
-  __builtin_prefetch(&s->point[0]);
-  __builtin_prefetch(&s->point[3]);
+  __builtin_prefetch(&s->point);
   __builtin_prefetch(&s->numpoints);
   __builtin_prefetch(&s->norm, 1);
 }

@@ -62,7 +62,8 @@ void rotate_surface(surf* surface, winding* w) {
   w->clr = surface->clr;
   w->next = w->front = w->back = nullptr;
   if (surface->numpoints < 1) return;
-  for (int i = 0; i < surface->numpoints; ++i) rotate_vertex(&surface->point[i], &w->world[i]);
+  const vertex_t* points = surface->point.data();
+  for (int i = 0; i < surface->numpoints; ++i) rotate_vertex(&points[i], &w->world[i]);
   vertex_t e1, e2;
   makevector(&w->world[0], &w->world[1], &e1);
   makevector(&w->world[0], &w->world[2], &e2);

@@ -43,7 +43,7 @@ void each_face(Visit visit) {
 std::uint64_t digest(const surf* s) {
   const int n = std::clamp(static_cast<int>(s->numpoints), 0, MAX_POINTS);
   std::uint32_t words[MAX_POINTS * 3 + 4] = {};
-  std::memcpy(words, s->point, sizeof(vertex_t) * static_cast<std::size_t>(n));
+  std::memcpy(words, s->point.data(), sizeof(vertex_t) * static_cast<std::size_t>(n));
   const int count = (n * 3 + 3) & ~3;
   std::uint64_t lane[4] = {0x9e3779b97f4a7c15ULL, 0xc2b2ae3d27d4eb4fULL, 0x165667b19e3779f9ULL,
                            0x27d4eb2f165667c5ULL ^ static_cast<std::uint64_t>(n)};
@@ -114,7 +114,7 @@ void world_bsp::scan() {
   each_face([&](surf* s, bool listed) {
     if (at + PREFETCH_AHEAD < faces_.size()) {
       const surf* ahead = faces_[at + PREFETCH_AHEAD];
-      __builtin_prefetch(&ahead->point[0]);
+      __builtin_prefetch(&ahead->point);
       __builtin_prefetch(&ahead->numpoints);
       __builtin_prefetch(&ahead->norm, 1);
     }
@@ -163,7 +163,7 @@ void world_bsp::build() {
     planes[i] = {n, dot(n, p0)};
     first_list.push_back(static_cast<int>(work.size()));
     work.push_back({static_cast<int>(i), static_cast<int>(pool.size()), s->numpoints});
-    pool.insert(pool.end(), s->point, s->point + s->numpoints);
+    pool.insert(pool.end(), s->point.data(), s->point.data() + s->numpoints);
   }
 
   struct job {

@@ -467,7 +467,7 @@ TEST_F(PlanViews, VertexEditingDragsTheNearestCornerOnTheGridAndRefusesABend) {
   const auto corners = [](const brush_t* b) {
     std::vector<vertex_t> all;
     for (const surf* s = b->fsurf; s != nullptr; s = s->next)
-      all.insert(all.end(), s->point, s->point + s->numpoints);
+      all.insert(all.end(), s->point.data(), s->point.data() + s->numpoints);
     return all;
   };
   // The rebuild from planes leaves corners within a hair of where they were put.

@@ -63,7 +63,7 @@ void expect_convex(const brush_t* b) {
 std::vector<vertex_t> corners(const brush_t* b) {
   std::vector<vertex_t> out;
   for (const surf* s = b->fsurf; s != nullptr; s = s->next)
-    out.insert(out.end(), s->point, s->point + s->numpoints);
+    out.insert(out.end(), s->point.data(), s->point.data() + s->numpoints);
   return out;
 }
 
@@ -111,7 +111,7 @@ TEST_F(Reshape, ClipsKeepTheVolumeAmongThePiecesOnTheirSides) {
     const std::vector<brush_t*> left = clip_brushes({b}, p[0], p[1], p[2], keep);
     double kept = 0;
     surf plane;
-    std::copy(p, p + 3, plane.point);
+    std::copy(p, p + 3, plane.point.data());
     makenormal(&plane, vertex_t{});
     for (const brush_t* piece : left) {
       expect_convex(piece);

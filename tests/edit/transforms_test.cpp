@@ -266,11 +266,11 @@ TEST_F(Transforms, SnappingPutsEveryPointOnTheGridOrLeavesTheBrushAlone) {
     fixbrush(b);
     std::vector<vertex_t> before;
     for (const surf* s = b->fsurf; s != nullptr; s = s->next)
-      before.insert(before.end(), s->point, s->point + s->numpoints);
+      before.insert(before.end(), s->point.data(), s->point.data() + s->numpoints);
     if (!snap_brush_points(b)) {
       std::vector<vertex_t> after;
       for (const surf* s = b->fsurf; s != nullptr; s = s->next)
-        after.insert(after.end(), s->point, s->point + s->numpoints);
+        after.insert(after.end(), s->point.data(), s->point.data() + s->numpoints);
       EXPECT_EQ(after, before);
       ++refused;
       continue;

@@ -164,7 +164,7 @@ TEST_F(MapWriter, UntouchedNumbersKeepTheFilesPrecision) {
   EXPECT_NE(map_text().find("( -1170.1818 2081.818 809 ) ( -1170.1818 2081.818 1.1 ) ( 0.3 64 809 )"),
             std::string::npos);
   std::copy(kept.filepoint, kept.filepoint + 3, s->filepoint);
-  std::copy(kept.point, kept.point + kept.numpoints, s->point);
+  std::copy(kept.point.data(), kept.point.data() + kept.numpoints, s->point.room(kept.numpoints));
   EXPECT_EQ(map_text(), before);
 }
 

@@ -191,7 +191,7 @@ TEST_F(History, UndoGivesBackEveryFieldOfEveryFace) {
     EXPECT_EQ(s->numpoints, was.numpoints);
     EXPECT_EQ(s->clr, was.clr);
     const int kept = std::max<int>(was.numpoints, 3);
-    EXPECT_TRUE(std::equal(was.point, was.point + kept, s->point)) << "face " << i;
+    EXPECT_TRUE(std::equal(was.point.data(), was.point.data() + kept, s->point.data())) << "face " << i;
   }
   EXPECT_EQ(i, before.size());
 }

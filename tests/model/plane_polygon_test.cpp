@@ -217,7 +217,8 @@ TEST_F(PlanePolygon, FixbrushIsTheCutByEveryOtherPlaneInTurn) {
         if (j == i || !std::isfinite(expected[j].norm.x + expected[j].norm.y + expected[j].norm.z)) continue;
         create_surf_from_base(&expected[j], &expected[i], &front, &expected[i]);
       }
-      if (expected[i].numpoints < 3) std::copy(read[i].point, read[i].point + 3, expected[i].point);
+      if (expected[i].numpoints < 3)
+        std::copy(read[i].point.data(), read[i].point.data() + 3, expected[i].point.data());
     }
     fixbrush(b);
     std::size_t i = 0;
