@@ -110,14 +110,15 @@ bool BaseSurfaceForPlane(surf* s) {
   VectorScale(&vup, BASE_HALF_SIZE, &vup);
   VectorScale(&vright, BASE_HALF_SIZE, &vright);
 
-  _VectorSubtract(&org, &vright, &s->point[0]);
-  _VectorSubtract(&s->point[0], &vup, &s->point[0]);
-  _VectorAdd(&org, &vright, &s->point[1]);
-  _VectorSubtract(&s->point[1], &vup, &s->point[1]);
-  _VectorAdd(&org, &vright, &s->point[2]);
-  _VectorAdd(&s->point[2], &vup, &s->point[2]);
-  _VectorSubtract(&org, &vright, &s->point[3]);
-  _VectorAdd(&s->point[3], &vup, &s->point[3]);
+  vertex_t* p = s->point.data();  // there is always room for four
+  _VectorSubtract(&org, &vright, &p[0]);
+  _VectorSubtract(&p[0], &vup, &p[0]);
+  _VectorAdd(&org, &vright, &p[1]);
+  _VectorSubtract(&p[1], &vup, &p[1]);
+  _VectorAdd(&org, &vright, &p[2]);
+  _VectorAdd(&p[2], &vup, &p[2]);
+  _VectorSubtract(&org, &vright, &p[3]);
+  _VectorAdd(&p[3], &vup, &p[3]);
   s->numpoints = 4;
   return true;
 }
@@ -171,7 +172,8 @@ int fixbrush(brush_t* b) {
   thread_local std::vector<std::array<vertex_t, 3>> plane_points;
   plane_points.clear();
   for (surf* f = b->fsurf; f != nullptr; f = f->next) {
-    plane_points.push_back({f->point[0], f->point[1], f->point[2]});
+    const vertex_t* p = f->point.data();
+    plane_points.push_back({p[0], p[1], p[2]});
     if (!BaseSurfaceForPlane(f)) ++unbuilt;
   }
   std::size_t i = 0;
