@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -18,23 +17,12 @@
 #include "map_cases.h"
 #include "mapio/map_reader.h"
 #include "model/map_state.h"
+#include "process_memory.h"
 #include "tiled_map.h"
 
 namespace {
 
 constexpr double MB = 1e6;
-
-// The "NAME: n kB" line of /proc/self/status in bytes; 0 when it is missing.
-double status_bytes(const char* name) {
-  std::ifstream in("/proc/self/status");
-  const std::size_t length = std::strlen(name);
-  for (std::string line; std::getline(in, line);) {
-    if (line.compare(0, length, name) == 0 && line.size() > length && line[length] == ':') {
-      return static_cast<double>(std::stoull(line.substr(length + 1))) * 1024;
-    }
-  }
-  return 0;
-}
 
 // Lowers the process's recorded peak to what is resident now; false where the
 // system does not allow it, and the peak then counts from the start.
