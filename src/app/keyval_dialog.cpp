@@ -237,8 +237,8 @@ void TKeyValDialog::store_pairs(keyval*& head) {
     if (*link == nullptr) {
       *link = new_keyval(p.key.c_str(), p.value.c_str());
     } else {
-      set_text_block((*link)->key, p.key.c_str());
-      set_text_block((*link)->value, p.value.c_str());
+      set_key(*link, p.key.c_str());
+      set_value(*link, p.value.c_str());
     }
     link = &(*link)->next;
   }

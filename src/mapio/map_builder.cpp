@@ -73,13 +73,9 @@ void map_builder::add_pair(const parsed_record& r) {
     pairs_end_ = brushes_end_ = line_end_after(text_, r.end);
   }
   const parsed_pair& p = r.pair;
-  // Linked before its texts are made, so that running out of memory on the
-  // way leaves nothing unreleased.
-  auto* node = new keyval;
+  keyval* node = new_keyval(p.key.c_str(), p.value.c_str());
   *list_tail_ = node;
   list_tail_ = &node->next;
-  node->key = new_text_block(p.key.c_str());
-  node->value = new_text_block(p.value.c_str());
   if (!p.leading) return;
   const char* value = p.value.c_str();
   if (p.key == "message") copy_field(scratch_.message, sizeof scratch_.message, value);

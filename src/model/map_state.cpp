@@ -4,6 +4,7 @@
 #include <bit>
 #include <cstdint>
 #include <cstring>
+#include <new>
 
 #include "model/view_options.h"
 
@@ -126,25 +127,42 @@ keyval* delete_keyval(keyval* start, keyval* node) {
 
 void zeromapentity(tmapentity_t* e) { *e = tmapentity_t{}; }
 
-char* new_text_block(const char* text) {
-  const std::size_t len = std::strlen(text);
-  char* block = new char[std::max<std::size_t>(TEXT_BLOCK, len + 1)];
-  std::memcpy(block, text, len + 1);
-  return block;
-}
+namespace {
 
-void set_text_block(char*& block, const char* text) {
-  char* fresh = new_text_block(text);
-  delete[] block;
+std::size_t text_block_size(std::size_t length) { return std::max<std::size_t>(TEXT_BLOCK, length + 1); }
+
+// Puts text in place of the text of `block`, in a new block; the old one is
+// released unless it is part of the node (bit `in_node` of its texts_in_node).
+void replace_text(keyval* kv, char*& block, unsigned char in_node, const char* text) {
+  const std::size_t length = std::strlen(text);
+  char* fresh = new char[text_block_size(length)];
+  std::memcpy(fresh, text, length + 1);
+  if ((kv->texts_in_node & in_node) != 0) {
+    kv->texts_in_node = static_cast<unsigned char>(kv->texts_in_node & ~in_node);
+  } else {
+    delete[] block;
+  }
   block = fresh;
 }
 
+}  // namespace
+
 keyval* new_keyval(const char* key, const char* value) {
-  keyval* kv = new keyval;
-  kv->key = new_text_block(key);
-  kv->value = new_text_block(value);
+  // A map's pairs are many and short: one allocation rather than three.
+  const std::size_t key_length = std::strlen(key), value_length = std::strlen(value);
+  const std::size_t key_room = text_block_size(key_length);
+  void* whole = ::operator new(sizeof(keyval) + key_room + text_block_size(value_length));
+  auto* kv = new (whole) keyval;
+  kv->key = reinterpret_cast<char*>(kv + 1);
+  kv->value = kv->key + key_room;
+  std::memcpy(kv->key, key, key_length + 1);
+  std::memcpy(kv->value, value, value_length + 1);
+  kv->texts_in_node = KEY_IN_NODE | VALUE_IN_NODE;
   return kv;
 }
+
+void set_key(keyval* kv, const char* text) { replace_text(kv, kv->key, KEY_IN_NODE, text); }
+void set_value(keyval* kv, const char* text) { replace_text(kv, kv->value, VALUE_IN_NODE, text); }
 
 void copy_field(char* field, int size, const char* text) {
   const std::size_t n = std::min<std::size_t>(std::strlen(text), static_cast<std::size_t>(size - 1));
@@ -162,9 +180,10 @@ hull_t* new_world_entity() {
 void free_keyvals(keyval* list) {
   while (list != nullptr) {
     keyval* next = list->next;
-    delete[] list->key;
-    delete[] list->value;
-    delete list;
+    if ((list->texts_in_node & KEY_IN_NODE) == 0) delete[] list->key;
+    if ((list->texts_in_node & VALUE_IN_NODE) == 0) delete[] list->value;
+    list->~keyval();
+    ::operator delete(list);
     list = next;
   }
 }

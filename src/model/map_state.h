@@ -105,10 +105,12 @@ void zeromapentity(tmapentity_t* e);
 // when it has none.
 std::string world_value(const char* key);
 
-// Text blocks of key/value nodes: at least TEXT_BLOCK chars, more if needed.
-char* new_text_block(const char* text);
-void set_text_block(char*& block, const char* text);
+// A pair, its node and its two text blocks (each at least TEXT_BLOCK chars,
+// more if needed) in one allocation; free_keyvals releases it.
 keyval* new_keyval(const char* key, const char* value);
+// A new text for a pair's key or value, in a block of its own.
+void set_key(keyval* kv, const char* text);
+void set_value(keyval* kv, const char* text);
 
 // Copies text into a fixed field of `size` chars, cutting it to fit.
 void copy_field(char* field, int size, const char* text);

@@ -115,12 +115,16 @@ struct brush_t {
 };
 
 // One key/value pair. Each text lives in its own block of at least TEXT_BLOCK
-// chars, larger when the text needs it.
+// chars, larger when the text needs it. A new pair's two blocks come in one
+// allocation with the node (see new_keyval); a text set later gets a block of
+// its own.
 struct keyval {
   char* key = nullptr;
   char* value = nullptr;
   keyval* next = nullptr;
+  unsigned char texts_in_node = 0;  // KEY_IN_NODE, VALUE_IN_NODE: which block is the node's own
 };
+constexpr unsigned char KEY_IN_NODE = 1, VALUE_IN_NODE = 2;
 
 // A brush entity. The fixed fields are short copies for the status line; the
 // key/value list is what gets saved.

@@ -281,7 +281,7 @@ TEST_F(Dialogs, AClassnameKeyInOtherLettersIsAnOrdinaryPair) {
   // OK without changes leaves the brush where it is.
   hull_t* d = door();
   hull_t* after = d->next;
-  set_text_block(d->header->key, "Classname");
+  set_key(d->header, "Classname");
   d->classname[0] = '\0';
   surf* a = face_of("DOOR_A");
   edit(a, [](TDialog&) { return IDOK; });

@@ -40,7 +40,7 @@ TEST_F(History, UndoAndRedoGiveBackTheSavedBytes) {
   EXPECT_FALSE(history_can_undo());
 
   nudge(hull->brush->next, 16);
-  set_text_block(hull->header->value, "changed");
+  set_value(hull->header, "changed");
   ASSERT_TRUE(history_record());
   const std::string after = map_text();
   ASSERT_NE(before, after);
@@ -121,7 +121,7 @@ TEST_F(History, AFaceThatBoundsNothingKeepsItsPlane) {
   history_reset();
   const std::string before = map_text();
   ASSERT_NE(before.find(" 64 ) B "), std::string::npos);
-  set_text_block(hull->header->value, "changed");
+  set_value(hull->header, "changed");
   ASSERT_TRUE(history_record());
   ASSERT_TRUE(history_undo());
   EXPECT_EQ(map_text(), before);
@@ -180,7 +180,7 @@ TEST_F(History, UndoGivesBackEveryFieldOfEveryFace) {
   history_reset();
   std::vector<surf> before;
   for (const surf* s = b->fsurf; s != nullptr; s = s->next) before.push_back(*s);
-  set_text_block(world->header->value, "changed");
+  set_value(world->header, "changed");
   ASSERT_TRUE(history_record());
   ASSERT_TRUE(history_undo());
   std::size_t i = 0;

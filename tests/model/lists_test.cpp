@@ -86,12 +86,25 @@ TEST_F(Lists, RemoveBrushFromTheMiddle) {
 }
 
 TEST_F(Lists, LongTextsAreKeptWholeAndFixedFieldsCut) {
-  const std::string long_value(300, 'v');
-  keyval* kv = new_keyval("message", long_value.c_str());
-  EXPECT_EQ(std::string(kv->value), long_value);
-  set_text_block(kv->key, "k");
-  EXPECT_STREQ(kv->key, "k");
-  free_keyvals(kv);
+  // Texts of every length, set anew once and twice, on either side: each
+  // keeps its whole text and its TEXT_BLOCK, and the list lets all go.
+  keyval* list = nullptr;
+  for (const std::size_t length : {0, 1, 48, 49, 50, 300}) {
+    const std::string key(length, 'k'), value(length + 7, 'v');
+    keyval* kv = new_keyval(key.c_str(), value.c_str());
+    kv->next = list;
+    list = kv;
+    EXPECT_EQ(std::string(kv->key), key);
+    EXPECT_EQ(std::string(kv->value), value);
+    EXPECT_GE(kv->value - kv->key, TEXT_BLOCK);
+    for (int round = 0; round < static_cast<int>(length % 3); ++round) {
+      const std::string fresh(length * 2 + static_cast<std::size_t>(round), 'n');
+      length % 2 == 0 ? set_key(kv, fresh.c_str()) : set_value(kv, fresh.c_str());
+      EXPECT_EQ(std::string(length % 2 == 0 ? kv->key : kv->value), fresh);
+      EXPECT_EQ(std::string(length % 2 == 0 ? kv->value : kv->key), length % 2 == 0 ? value : key);
+    }
+  }
+  free_keyvals(list);
 
   char field[10];
   copy_field(field, sizeof field, "targetname_that_is_long");
